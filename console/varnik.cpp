@@ -1,0 +1,290 @@
+// varnik: a short dialogue on the terminal, then every point of a point file (B, L in decimal
+// degrees, optionally a height) gets the height anomaly N from the quasigeoid model, and in
+// modes 2 and 3 its height converted: H = h - N (ETRS89 to DHHN92) or h = H + N.
+// The one error message of a failed run goes into "varnik.err" in the current directory.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "grid.h"
+#include "model.h"
+#include "textio.h"
+
+namespace {
+
+constexpr double kHeightThreshold = 99999.0;  // an N above this is the dummy value
+constexpr const char* kErrFile = "varnik.err";
+constexpr const char* kRestart = "bitte Dateinamen pruefen und neu starten.";
+
+const char* const kInfo1 =
+    "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
+    "                durch Leerzeichen getrennt\n"
+    "\n Ausgegeben wird: B,L,Geoidundulation(m), jeweils durch Leerzeichen getrennt\n";
+const char* const kWarning1 =
+    "\n WARNUNG: Datei der zu interpolierenden Punkte enthaelt keine Hoehen!\n"
+    "\n Ausgegeben wird: B,L,Geoidundulation(m), jeweils durch Leerzeichen getrennt\n";
+const char* const kInfo2 =
+    "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
+    "                ellips. Hoehe(dezimalg. Meter), jeweils durch Leerzeichen\n"
+    "                getrennt\n"
+    "\n Ausgegeben wird: B,L,Normalhoehe(m),Geoidundulation(m), jeweils durch\n"
+    "                  Leerzeichen getrennt\n";
+const char* const kInfo3 =
+    "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
+    "                Normalhoehe(dezimalg. Meter), jeweils durch Leerzeichen\n"
+    "                getrennt\n"
+    "\n Ausgegeben wird: B,L,ellips. Hoehe(m),Geoidundulation(m), jeweils durch\n"
+    "                  Leerzeichen getrennt\n";
+
+class Varnik {
+public:
+    ~Varnik()
+    {
+        if (points_ != nullptr) std::fclose(points_);
+        if (out_ != nullptr) std::fclose(out_);
+        if (err_ != nullptr) std::fclose(err_);
+    }
+    int run();
+
+private:
+    void say(const char* text) { std::fputs(text, stdout); }
+    void say(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+    // Writes the prompt and reads one line; ends the run when the terminal input ends.
+    bool ask(const std::string& prompt, std::string& line);
+    bool ask_name(const std::string& prompt, std::string& name);
+    bool ask_yes(const std::string& prompt, bool& yes);
+    // Writes the message into varnik.err, " Programmabbruch!" on the terminal; returns 1.
+    int abort_run(const std::string& message);
+    int abort_missing(const char* what, const std::string& name);
+    bool same_file_as_input(const struct stat& st) const;
+    bool open_output();  // false: the run has been aborted, status in exit_
+    int point_loop();
+
+    FILE* err_ = nullptr;
+    FILE* points_ = nullptr;
+    FILE* out_ = nullptr;
+    interp::ModelFile model_;
+    interp::GridHeader grid_;
+    std::string model_name_, point_name_, out_name_;
+    int mode_ = 1;
+    int exit_ = 0;
+};
+
+bool Varnik::ask(const std::string& prompt, std::string& line)
+{
+    say(prompt);
+    std::fflush(stdout);
+    line.clear();
+    for (int c = std::getchar(); c != EOF; c = std::getchar()) {
+        if (c == '\n') return true;
+        line.push_back(static_cast<char>(c));
+    }
+    if (!line.empty()) return true;  // last line without a line feed
+    exit_ = abort_run("Die Eingabe am Terminal ist zu Ende, bevor alle Fragen beantwortet "
+                      "waren,\nbitte neu starten.");
+    return false;
+}
+
+bool Varnik::ask_name(const std::string& prompt, std::string& name)
+{
+    if (!ask(prompt, name)) return false;
+    // The whole typed name, without trailing blanks (and the carriage return of a Windows line).
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\r')) name.pop_back();
+    return true;
+}
+
+bool Varnik::ask_yes(const std::string& prompt, bool& yes)
+{
+    std::string line;
+    if (!ask(prompt, line)) return false;
+    yes = !line.empty() && (line[0] == 'j' || line[0] == 'J');
+    return true;
+}
+
+int Varnik::abort_run(const std::string& message)
+{
+    if (err_ != nullptr) {
+        std::fprintf(err_, "\n%s\n", message.c_str());
+        std::fflush(err_);
+    }
+    say("\n Programmabbruch!\n");
+    std::fflush(stdout);
+    return 1;
+}
+
+int Varnik::abort_missing(const char* what, const std::string& name)
+{
+    return abort_run(std::string(what) + "datei --- " + name + " --- nicht vorhanden,\n" + kRestart);
+}
+
+bool Varnik::same_file_as_input(const struct stat& st) const
+{
+    struct stat in {};
+    if (fstat(model_.fd(), &in) == 0 && in.st_dev == st.st_dev && in.st_ino == st.st_ino) return true;
+    return fstat(fileno(points_), &in) == 0 && in.st_dev == st.st_dev && in.st_ino == st.st_ino;
+}
+
+bool Varnik::open_output()
+{
+    int fd;
+    do {
+        fd = ::open(out_name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0) {
+        out_ = fdopen(fd, "w");
+        if (out_ == nullptr) ::close(fd);
+    } else if (errno == EEXIST) {
+        struct stat st {};
+        if (stat(out_name_.c_str(), &st) == 0 && same_file_as_input(st)) {
+            exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- ist zugleich Eingabedatei,\n" +
+                              kRestart);
+            return false;
+        }
+        bool yes = false;
+        if (!ask_yes("\n Datei " + out_name_ + " existiert schon, soll sie ueberschrieben werden? (j/n): ",
+                     yes))
+            return false;
+        if (!yes) {
+            say("\n Programmabbruch!\n");
+            exit_ = 1;
+            return false;
+        }
+        // "w" truncates: no line of the old file survives a shorter run.
+        out_ = std::fopen(out_name_.c_str(), "w");
+        if (out_ == nullptr) {
+            exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- kann nicht geoeffnet werden,\n" +
+                              kRestart);
+            return false;
+        }
+    }
+    if (out_ == nullptr) {
+        exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- kann nicht angelegt werden,\n" + kRestart);
+        return false;
+    }
+    static char buffer[1 << 16];
+    std::setvbuf(out_, buffer, _IOFBF, sizeof buffer);
+    return true;
+}
+
+int Varnik::point_loop()
+{
+    textio::FreeReader reader(points_);
+    const int count = mode_ == 1 ? 2 : 3;
+    double v[3] = {0.0, 0.0, 0.0};
+    std::string line;
+    line.reserve(64);
+    for (;;) {
+        const textio::ReadStatus st = reader.read(v, count);
+        if (st == textio::ReadStatus::End) break;
+        if (st == textio::ReadStatus::Error) return abort_run("Fehler beim Lesen der Datei " + point_name_);
+        const double b = v[0];
+        const double l = v[1];
+        double height = v[2];
+        double n = interp::kDummy;
+        if (!interp::inside_grid(grid_, b, l)) {
+            line.assign("\n Zu interpolierender Punkt ---");
+            textio::put_fixed(line, b, 10, 6);
+            textio::put_fixed(line, l, 10, 6);
+            line.append(" ---\nliegt ausserhalb des gewaehlten Geoides.\n Dummywert gesetzt.\n");
+            say(line);
+        } else if (interp::interpolate(model_, grid_, b, l, n) == interp::Outcome::ReadFailed) {
+            return abort_run("Fehler beim Lesen der Datei " + model_name_);
+        }
+        if (mode_ == 2) height = n > kHeightThreshold ? n : height - n;
+        else if (mode_ == 3) height = n > kHeightThreshold ? n : height + n;
+
+        line.clear();
+        textio::put_fixed(line, b, 11, 7);
+        textio::put_fixed(line, l, 11, 7);
+        if (mode_ != 1) textio::put_fixed(line, height, 11, 3);
+        textio::put_fixed(line, n, 11, 3);
+        line.push_back('\n');
+        std::fwrite(line.data(), 1, line.size(), out_);
+    }
+    return 0;
+}
+
+int Varnik::run()
+{
+    // Created empty at every start: it only ever holds the message of the latest run.
+    err_ = std::fopen(kErrFile, "w");
+    if (err_ == nullptr) {
+        say("\n Die Fehlerdatei varnik.err kann im aktuellen Verzeichnis nicht angelegt werden.\n");
+        return abort_run("");
+    }
+
+    if (!ask_name("\n Name der Geoiddatei: ", model_name_)) return exit_;
+    if (!model_.open(model_name_)) return abort_missing("Geoid", model_name_);
+
+    if (!ask_name("\n Name der Datei mit zu interpolierenden Punkten: ", point_name_)) return exit_;
+    struct stat st {};
+    points_ = std::fopen(point_name_.c_str(), "r");
+    if (points_ != nullptr && (fstat(fileno(points_), &st) != 0 || S_ISDIR(st.st_mode))) {
+        std::fclose(points_);
+        points_ = nullptr;
+    }
+    if (points_ == nullptr) return abort_missing("Interpolationspunkte", point_name_);
+
+    if (interp::read_header(model_, grid_) != interp::HeaderStatus::Ok)
+        return abort_run("Fehler beim Lesen der Datei " + model_name_ + ": Header falsch!");
+
+    bool yes = false;
+    if (!ask_yes("\n Enthaelt die Datei der zu interpolierenden Punkte auch eine Hoehe? (j/n): ", yes))
+        return exit_;
+    if (!yes) {
+        mode_ = 1;
+        say(kInfo1);
+    } else {
+        // Height detection: read three numbers, go back to the line where that read ended and
+        // read three again. The same B and L twice means the first line carries a height.
+        textio::FreeReader reader(points_);
+        double first[3], second[3];
+        const textio::ReadStatus st1 = reader.read(first, 3);
+        if (st1 == textio::ReadStatus::End)
+            return abort_run("Interpolationspunktedatei --- " + point_name_ +
+                             " --- enthaelt zu wenige Werte,\nbitte Datei pruefen und neu starten.");
+        if (st1 == textio::ReadStatus::Error) return abort_run("Fehler beim Lesen der Datei " + point_name_);
+        reader.backspace();
+        const textio::ReadStatus st2 = reader.read(second, 3);
+        if (st2 == textio::ReadStatus::Error) return abort_run("Fehler beim Lesen der Datei " + point_name_);
+        // The file ending in the second read means the first read spanned several lines: the
+        // first line holds no height.
+        if (st2 == textio::ReadStatus::Ok && first[0] == second[0] && first[1] == second[1]) {
+            if (!ask_yes("\n Handelt es sich um ellipsoidische Hoehen im ETRS89 (anderenfalls wird\n"
+                         " DHHN92 erwartet) (j/n): ",
+                         yes))
+                return exit_;
+            mode_ = yes ? 2 : 3;
+            say(yes ? kInfo2 : kInfo3);
+        } else {
+            say(kWarning1);
+            mode_ = 1;
+        }
+    }
+
+    if (!ask_name("\n Name der Ausgabedatei: ", out_name_)) return exit_;
+    if (!open_output()) return exit_;
+
+    int status = point_loop();
+    // Lines already written stay in the output file, also after an error.
+    const bool write_failed = std::fflush(out_) != 0 || std::ferror(out_) != 0;
+    const bool close_failed = std::fclose(out_) != 0;
+    out_ = nullptr;
+    if ((write_failed || close_failed) && status == 0)
+        status = abort_run("Fehler beim Schreiben der Datei " + out_name_);
+    std::fflush(stdout);
+    return status;
+}
+
+}  // namespace
+
+int main()
+{
+    Varnik program;
+    return program.run();
+}

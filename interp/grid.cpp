@@ -1,0 +1,201 @@
+#include "grid.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace interp {
+
+namespace {
+
+constexpr int kWindow = 5;              // nodes per spline in both directions
+constexpr double kNodeTolerance = 0.002;  // times the spacing: snap to a node
+constexpr double kNaturalSlope = 1.0e30;  // end slope passed to spline(): natural end
+constexpr double kNaturalThreshold = 9.9e29;
+
+}  // namespace
+
+void spline(const double* x, const double* y, int n, double yp1, double ypn, double* y2)
+{
+    if (n < 2) {
+        if (n == 1) y2[0] = 0.0;
+        return;
+    }
+    double small[16];
+    std::vector<double> large;
+    double* u = small;
+    if (n > 16) {
+        large.resize(static_cast<std::size_t>(n));
+        u = large.data();
+    }
+    if (yp1 > kNaturalThreshold) {
+        y2[0] = 0.0;
+        u[0] = 0.0;
+    } else {
+        y2[0] = -0.5;
+        u[0] = (3.0 / (x[1] - x[0])) * ((y[1] - y[0]) / (x[1] - x[0]) - yp1);
+    }
+    for (int k = 1; k < n - 1; ++k) {
+        const double sig = (x[k] - x[k - 1]) / (x[k + 1] - x[k - 1]);
+        const double p = sig * y2[k - 1] + 2.0;
+        y2[k] = (sig - 1.0) / p;
+        u[k] = (6.0 * ((y[k + 1] - y[k]) / (x[k + 1] - x[k]) - (y[k] - y[k - 1]) / (x[k] - x[k - 1])) /
+                    (x[k + 1] - x[k - 1]) -
+                sig * u[k - 1]) /
+               p;
+    }
+    double qn = 0.0;
+    double un = 0.0;
+    if (!(ypn > kNaturalThreshold)) {
+        qn = 0.5;
+        un = (3.0 / (x[n - 1] - x[n - 2])) * (ypn - (y[n - 1] - y[n - 2]) / (x[n - 1] - x[n - 2]));
+    }
+    y2[n - 1] = (un - qn * u[n - 2]) / (qn * y2[n - 2] + 1.0);
+    for (int k = n - 2; k >= 0; --k) y2[k] = y2[k] * y2[k + 1] + u[k];
+}
+
+void splint(const double* xa, const double* ya, const double* y2a, int n, double x, double& y)
+{
+    // Bisection with the 1-based indices of the classic formulation.
+    int klo = 1;
+    int khi = n;
+    while (khi - klo > 1) {
+        const int k = (khi + klo) / 2;
+        if (xa[k - 1] > x) khi = k;
+        else klo = k;
+    }
+    const double xlo = xa[klo - 1];
+    const double xhi = xa[khi - 1];
+    const double h = xhi - xlo;
+    const double a = (xhi - x) / h;
+    const double b = (x - xlo) / h;
+    y = a * ya[klo - 1] + b * ya[khi - 1] +
+        ((a * a * a - a) * y2a[klo - 1] + (b * b * b - b) * y2a[khi - 1]) * (h * h) *
+            0.16666666666666666;
+}
+
+namespace {
+
+// Row i and column j of the cell's north-west corner, both from 1. False when the point is
+// outside the limits or its cell would need a node beyond the last row or column.
+bool locate(const GridHeader& h, double b, double l, std::int64_t& i, std::int64_t& j)
+{
+    // Written negated so that NaN counts as outside; the limits themselves are outside too.
+    if (!(b < h.bmax && b > h.bmin && l > h.lmin && l < h.lmax)) return false;
+    const double qi = (h.bmax - b) / h.db;
+    const double qj = (l - h.lmin) / h.dl;
+    // Both quotients are positive here; bound them before the conversion to an integer.
+    if (!(qi >= 0.0 && qi < kMaxNodesPerAxis && qj >= 0.0 && qj < kMaxNodesPerAxis)) return false;
+    i = static_cast<std::int64_t>(qi) + 1;
+    j = static_cast<std::int64_t>(qj) + 1;
+    // A header whose extent is longer than its nodes reach: no neighbouring row may be read.
+    return i + 1 <= h.nb && j + 1 <= h.nl;
+}
+
+}  // namespace
+
+bool inside_grid(const GridHeader& h, double b, double l)
+{
+    std::int64_t i = 0, j = 0;
+    return locate(h, b, l, i, j);
+}
+
+Outcome interpolate(const ModelFile& file, const GridHeader& h, double b, double l, double& n)
+{
+    std::int64_t i = 0, j = 0;
+    if (!locate(h, b, l, i, j)) {
+        n = kDummy;
+        return Outcome::Outside;
+    }
+    const double bs = h.bmax - static_cast<double>(i) * h.db;  // cell's southern row, i + 1
+    const double bn = bs + h.db;                              // cell's northern row, i
+    const double lw = h.lmin + static_cast<double>(j - 1) * h.dl;
+    const double le = lw + h.dl;
+    const double tb = kNodeTolerance * h.db;
+    const double tl = kNodeTolerance * h.dl;
+
+    const bool use_spline = i >= 2 && i <= h.nb - 3 && j >= 2 && j <= h.nl - 3;
+
+    // Window W(r, c) = node (i - 2 + r, j - 2 + c); its corners W(2,2) NW, W(2,3) NE,
+    // W(3,2) SW, W(3,3) SE. The bilinear branch reads only the four corners.
+    double w[kWindow][kWindow];
+    std::int32_t raw[kWindow];
+    if (use_spline) {
+        for (int r = 0; r < kWindow; ++r) {
+            if (!file.read_records(node_record(h, i - 1 + r, j - 1), kWindow, raw))
+                return Outcome::ReadFailed;
+            for (int c = 0; c < kWindow; ++c) w[r][c] = decode_node(raw[c]);
+        }
+    } else {
+        for (int r = 1; r <= 2; ++r) {
+            if (!file.read_records(node_record(h, i - 1 + r, j), 2, raw)) return Outcome::ReadFailed;
+            w[r][1] = decode_node(raw[0]);
+            w[r][2] = decode_node(raw[1]);
+        }
+    }
+    const double nw = w[1][1], ne = w[1][2], sw = w[2][1], se = w[2][2];
+
+    // A point on (or very near) a node takes that node's value, before any value test.
+    const double* snapped = nullptr;
+    if (bn - b <= tb) {
+        if (l - lw <= tl) snapped = &nw;
+        else if (le - l <= tl) snapped = &ne;
+    }
+    if (snapped == nullptr && b - bs <= tb) {
+        if (l - lw <= tl) snapped = &sw;
+        else if (le - l <= tl) snapped = &se;
+    }
+    if (snapped != nullptr) {
+        if (*snapped > kValueBound) {
+            n = kDummy;
+            return Outcome::Outside;
+        }
+        n = *snapped;
+        return Outcome::Value;
+    }
+
+    bool spline_ok = use_spline;
+    if (use_spline) {
+        for (int r = 0; r < kWindow && spline_ok; ++r)
+            for (int c = 0; c < kWindow; ++c)
+                if (w[r][c] > kValueBound) {
+                    spline_ok = false;
+                    break;
+                }
+    }
+
+    if (!spline_ok) {
+        if (nw > kValueBound || ne > kValueBound || sw > kValueBound || se > kValueBound) {
+            n = kDummy;
+            return Outcome::Outside;
+        }
+        const double t = (b - bs) / h.db;
+        const double u = (l - lw) / h.dl;
+        n = (1.0 - u) * (1.0 - t) * sw + u * (1.0 - t) * se + (1.0 - u) * t * nw + u * t * ne;
+        return Outcome::Value;
+    }
+
+    // Bicubic spline: one natural spline per window column along the meridian (rows north
+    // to south, then reversed into ascending latitude for splint), then one along the parallel.
+    double yr[kWindow];
+    for (int r = 0; r < kWindow; ++r) yr[r] = bs + static_cast<double>(3 - (r + 1)) * h.db;
+    double z[kWindow];
+    for (int c = 0; c < kWindow; ++c) {
+        double x[kWindow], y[kWindow], y2[kWindow];
+        for (int r = 0; r < kWindow; ++r) {
+            x[r] = yr[r];
+            y[r] = w[r][c];
+        }
+        spline(x, y, kWindow, kNaturalSlope, kNaturalSlope, y2);
+        std::reverse(x, x + kWindow);
+        std::reverse(y, y + kWindow);
+        std::reverse(y2, y2 + kWindow);
+        splint(x, y, y2, kWindow, b, z[c]);
+    }
+    double xc[kWindow], z2[kWindow];
+    for (int c = 0; c < kWindow; ++c) xc[c] = lw + static_cast<double>((c + 1) - 2) * h.dl;
+    spline(xc, z, kWindow, kNaturalSlope, kNaturalSlope, z2);
+    splint(xc, z, z2, kWindow, l, n);
+    return Outcome::Value;
+}
+
+}  // namespace interp

@@ -1,0 +1,31 @@
+// Height anomaly at a point from the model grid: a 5 x 5 bicubic spline window inside the
+// grid, the bilinear cell near its border or next to nodes without a value, and the node
+// itself for a point on (or within 0.002 of a spacing of) a node.
+#pragma once
+
+#include "model.h"
+
+namespace interp {
+
+enum class Outcome {
+    Value,       ///< N was computed
+    Outside,     ///< outside the grid, or needed nodes without a value
+    ReadFailed,  ///< a node record could not be read
+};
+
+/// True when (b, l) lies strictly inside the grid limits and its cell's four corners lie
+/// within the stored rows and columns. B and L in decimal degrees; NaN is outside.
+bool inside_grid(const GridHeader& h, double b, double l);
+
+/// Interpolates N (metres) at latitude b, longitude l (decimal degrees), reading the nodes
+/// it needs from the open model file. Sets n only for Outcome::Value (kDummy for Outside).
+Outcome interpolate(const ModelFile& file, const GridHeader& h, double b, double l, double& n);
+
+/// Second derivatives y2[0..n) of the cubic spline through (x[k], y[k]); x strictly monotone.
+/// yp1 and ypn are the end slopes; a slope above 9.9e29 gives a natural end.
+void spline(const double* x, const double* y, int n, double yp1, double ypn, double* y2);
+
+/// Value y at x of the spline given by xa (ascending), ya and y2a from spline().
+void splint(const double* xa, const double* ya, const double* y2a, int n, double x, double& y);
+
+}  // namespace interp

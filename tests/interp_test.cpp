@@ -1,0 +1,392 @@
+#include "grid.h"
+#include "model.h"
+#include "query.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <random>
+
+#include "model_builder.h"
+
+using namespace interp;
+using testing_support::Angle;
+using testing_support::TempDir;
+
+namespace {
+
+// A 1 x 1 degree grid with 6' spacing: B 50..51, L 8..9, 11 x 11 nodes.
+const auto kSmallHeader = testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0},
+                                                          {0, 6, 0}, {0, 6, 0});
+constexpr int kSmallN = 11;
+
+double row_lat(int row) { return 51.0 - (row - 1) * 0.1; }
+double col_lon(int col) { return 8.0 + (col - 1) * 0.1; }
+
+// Linear in row and column, hence in B and L: value(row, col) in units of 0.1 mm.
+std::int32_t linear_node(int row, int col) { return 400000 + 1000 * row + 300 * col; }
+double linear_n(double b, double l)
+{
+    const double row = (51.0 - b) / 0.1 + 1.0;
+    const double col = (l - 8.0) / 0.1 + 1.0;
+    return (400000.0 + 1000.0 * row + 300.0 * col) * 1e-4;
+}
+
+// Quadratic along both axes: bilinear interpolation misses the midpoint of a cell by
+// 0.25 * 0.2 m + 0.25 * 0.07 m, the spline comes much closer.
+std::int32_t quadratic_node(int row, int col) { return 400000 + 2000 * row * row + 700 * col * col; }
+
+class SmallModel : public ::testing::Test {
+protected:
+    std::string write(const std::function<std::int32_t(int, int)>& value, const std::string& name = "m.bin")
+    {
+        const std::string path = dir.file(name);
+        testing_support::write_records(
+            path, testing_support::with_nodes(kSmallHeader, testing_support::make_nodes(kSmallN, kSmallN, value)));
+        return path;
+    }
+    double query(const std::string& path, double b, double l, std::string* message = nullptr)
+    {
+        double n = -1.0;
+        std::string m;
+        varnik1(b, l, path, n, m);
+        if (message != nullptr) *message = m;
+        else EXPECT_EQ(m, "") << b << ' ' << l;
+        return n;
+    }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST(HeaderDecoding, AnglesTakeTheirSignFromTheDegrees)
+{
+    EXPECT_EQ(decode_angle(6, 30, 0), 6.5);
+    EXPECT_EQ(decode_angle(-6, 30, 0), -6.5);
+    EXPECT_EQ(decode_angle(0, 30, 0), 0.5);
+    // 1.5' as d = 0, m = 1, s = 30 000 000 micro-seconds.
+    EXPECT_NEAR(decode_angle(0, 1, 30000000), 0.025, 1e-15);
+    EXPECT_EQ(decode_angle(0, 1, 30000000), 0.016666666666666666 + (30000000 * 1.0e-6) * 0.0002777777777777778);
+}
+
+TEST(HeaderDecoding, DimensionsAllowATenthOfAStepShort)
+{
+    GridHeader h;
+    // dB = 1 degree; Bmax - Bmin = 9.95 gives 11 rows, 9.85 gives 10.
+    ASSERT_TRUE(decode_header(testing_support::header_records({40, 0, 0}, {49, 57, 0}, {0, 0, 0}, {5, 0, 0},
+                                                              {1, 0, 0}, {1, 0, 0}),
+                              h));
+    EXPECT_EQ(h.nb, 11);
+    EXPECT_EQ(h.nl, 6);
+    ASSERT_TRUE(decode_header(testing_support::header_records({40, 0, 0}, {49, 51, 0}, {0, 0, 0}, {5, 0, 0},
+                                                              {1, 0, 0}, {1, 0, 0}),
+                              h));
+    EXPECT_EQ(h.nb, 10);
+    ASSERT_TRUE(decode_header(kSmallHeader, h));
+    EXPECT_EQ(h.nb, 11);
+    EXPECT_EQ(h.nl, 11);
+    EXPECT_DOUBLE_EQ(h.db, 0.1);
+}
+
+TEST(NodeDecoding, ScalesTenthsOfMillimetresAndMarksNoValue)
+{
+    EXPECT_EQ(decode_node(99999999), 999999.0);
+    EXPECT_EQ(decode_node(2147483647), 999999.0);
+    EXPECT_EQ(decode_node(99999998), 99999998 * 0.0001);
+    EXPECT_NEAR(decode_node(99999998), 9999.9998, 1e-9);
+    EXPECT_NEAR(decode_node(-12345), -1.2345, 1e-15);
+    EXPECT_EQ(decode_node(0), 0.0);
+}
+
+TEST(Spline, NaturalSplineThroughThreePoints)
+{
+    // Natural spline through (0,0), (1,1), (2,0): M1 solves 4 M1 = 6 (0 - 2 + 0), so M1 = -3,
+    // and the value at 0.5 is 0.5 + (0.125 - 0.5)(-3)/6 = 0.6875.
+    const double x[3] = {0, 1, 2}, y[3] = {0, 1, 0};
+    double y2[3];
+    spline(x, y, 3, 1e30, 1e30, y2);
+    EXPECT_EQ(y2[0], 0.0);
+    EXPECT_DOUBLE_EQ(y2[1], -3.0);
+    EXPECT_EQ(y2[2], 0.0);
+    double v = 0;
+    splint(x, y, y2, 3, 0.5, v);
+    EXPECT_DOUBLE_EQ(v, 0.6875);
+    splint(x, y, y2, 3, 1.0, v);
+    EXPECT_DOUBLE_EQ(v, 1.0);
+    // Descending abscissae give the same second derivatives.
+    const double xd[3] = {2, 1, 0}, yd[3] = {0, 1, 0};
+    spline(xd, yd, 3, 1e30, 1e30, y2);
+    EXPECT_DOUBLE_EQ(y2[1], -3.0);
+}
+
+TEST(Spline, EndSlopeAtTheThresholdIsNotNatural)
+{
+    const double x[3] = {0, 1, 2}, y[3] = {0, 1, 0};
+    double y2[3];
+    spline(x, y, 3, 9.9e29, 9.9e29, y2);
+    EXPECT_NE(y2[0], 0.0);
+    EXPECT_NE(y2[2], 0.0);
+    // Clamped ends with slope 0 through (0,0),(1,1),(2,0) by the textbook equations:
+    // 2M0 + M1 = 6(1 - 0) = 6, M0 + 4M1 + M2 = -12, M1 + 2M2 = 6  ->  M0 = M2 = 6, M1 = -6.
+    spline(x, y, 3, 0.0, 0.0, y2);
+    EXPECT_DOUBLE_EQ(y2[0], 6.0);
+    EXPECT_DOUBLE_EQ(y2[1], -6.0);
+    EXPECT_DOUBLE_EQ(y2[2], 6.0);
+}
+
+TEST_F(SmallModel, LinearGridIsReproducedInBothBranches)
+{
+    const std::string path = write(linear_node);
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> fb(50.0001, 50.9999), fl(8.0001, 8.9999);
+    for (int k = 0; k < 2000; ++k) {
+        const double b = fb(rng), l = fl(rng);
+        // Points within the node tolerance take the node's value: not what this test is about.
+        const double db = std::fabs(std::remainder(b - 50.0, 0.1)), dl = std::fabs(std::remainder(l - 8.0, 0.1));
+        if (db <= 0.0003 && dl <= 0.0003) continue;
+        EXPECT_NEAR(query(path, b, l), linear_n(b, l), 1e-9) << b << ' ' << l;
+    }
+}
+
+TEST_F(SmallModel, ConstantGridGivesTheConstantEverywhere)
+{
+    const std::string path = write([](int, int) { return 474560; });
+    for (double b = 50.013; b < 51.0; b += 0.037)
+        for (double l = 8.011; l < 9.0; l += 0.041) EXPECT_NEAR(query(path, b, l), 47.456, 1e-11) << b << ' ' << l;
+}
+
+TEST_F(SmallModel, BorderCellsAreBilinearInnerCellsUseTheSpline)
+{
+    const std::string path = write(quadratic_node);
+    for (int i = 1; i <= kSmallN - 1; ++i) {
+        for (int j = 1; j <= kSmallN - 1; ++j) {
+            const double b = row_lat(i) - 0.05, l = col_lon(j) + 0.05;
+            const double bilinear = 0.25 * (decode_node(quadratic_node(i, j)) + decode_node(quadratic_node(i, j + 1)) +
+                                            decode_node(quadratic_node(i + 1, j)) +
+                                            decode_node(quadratic_node(i + 1, j + 1)));
+            const double n = query(path, b, l);
+            const bool inner = i >= 2 && i <= kSmallN - 3 && j >= 2 && j <= kSmallN - 3;
+            if (inner) EXPECT_GT(std::fabs(n - bilinear), 0.01) << "cell " << i << ',' << j;
+            else EXPECT_NEAR(n, bilinear, 1e-9) << "cell " << i << ',' << j;
+        }
+    }
+}
+
+TEST_F(SmallModel, PointsOnTheOutermostRowsAndColumnsAreOutside)
+{
+    const std::string path = write(linear_node);
+    for (const auto& [b, l] : {std::pair{51.0, 8.5}, {50.0, 8.5}, {50.5, 8.0}, {50.5, 9.0}, {52.0, 8.5},
+                               {50.5, -8.5}, {std::nan(""), 8.5}, {50.5, std::nan("")}}) {
+        std::string m;
+        EXPECT_EQ(query(path, b, l, &m), kDummy) << b << ' ' << l;
+        EXPECT_EQ(m, kMsgOutside);
+    }
+}
+
+TEST_F(SmallModel, NodeShortcutReturnsTheNodeValueInBothBranches)
+{
+    const std::string path = write(quadratic_node);
+    // Inner node (5, 5) in a spline cell, node (10, 5) in a bilinear border cell.
+    for (const auto& [row, col] : {std::pair{5, 5}, {10, 5}, {2, 10}}) {
+        const double value = decode_node(quadratic_node(row, col));
+        const double b = row_lat(row), l = col_lon(col);
+        EXPECT_EQ(query(path, b, l), value) << row << ',' << col;
+        // Within 0.002 of a spacing (0.0002 degrees here) in both coordinates.
+        EXPECT_EQ(query(path, b + 0.00015, l - 0.00015), value);
+        EXPECT_EQ(query(path, b - 0.00015, l + 0.00015), value);
+        // Beyond the tolerance the point is interpolated.
+        EXPECT_NE(query(path, b + 0.0003, l), value);
+    }
+}
+
+TEST_F(SmallModel, NodeShortcutComesBeforeAnyValueTest)
+{
+    // Node (5, 6) has no value; the point on node (5, 5) still returns that node.
+    const std::string path = write([](int r, int c) { return r == 5 && c == 6 ? 99999999 : linear_node(r, c); });
+    EXPECT_EQ(query(path, row_lat(5), col_lon(5)), decode_node(linear_node(5, 5)));
+    // A point on the node without a value is outside.
+    std::string m;
+    EXPECT_EQ(query(path, row_lat(5), col_lon(6), &m), kDummy);
+    EXPECT_EQ(m, kMsgOutside);
+}
+
+TEST_F(SmallModel, WindowWithoutValueFallsBackToBilinear)
+{
+    // Node (3, 3) lies in the 5x5 window of cell (4, 4) but not at its corners.
+    const std::string path = write([](int r, int c) { return r == 3 && c == 3 ? 99999999 : quadratic_node(r, c); });
+    const double b = row_lat(4) - 0.05, l = col_lon(4) + 0.05;
+    const double bilinear = 0.25 * (decode_node(quadratic_node(4, 4)) + decode_node(quadratic_node(4, 5)) +
+                                    decode_node(quadratic_node(5, 4)) + decode_node(quadratic_node(5, 5)));
+    EXPECT_NEAR(query(path, b, l), bilinear, 1e-9);
+}
+
+TEST_F(SmallModel, CornerWithoutValueIsOutsideUnlessTheShortcutApplies)
+{
+    // Cell (4, 4): its SE corner (5, 5) has no value.
+    const std::string path = write([](int r, int c) { return r == 5 && c == 5 ? 100000000 : linear_node(r, c); });
+    std::string m;
+    EXPECT_EQ(query(path, row_lat(4) - 0.05, col_lon(4) + 0.05, &m), kDummy);
+    EXPECT_EQ(m, kMsgOutside);
+    // Near its NW corner (4, 4), which has a value.
+    EXPECT_EQ(query(path, row_lat(4) - 0.0001, col_lon(4) + 0.0001), decode_node(linear_node(4, 4)));
+}
+
+TEST(ExtentBeyondNodes, CellNeedingARowBeyondTheLastIsOutside)
+{
+    // dB = 1 degree, Bmax - Bmin = 9.85: 10 rows reach only 9 degrees south of Bmax.
+    TempDir dir;
+    const std::string path = dir.file("short.bin");
+    const auto header = testing_support::header_records({50, 0, 0}, {59, 51, 0}, {8, 0, 0}, {12, 0, 0}, {1, 0, 0},
+                                                        {1, 0, 0});
+    testing_support::write_records(
+        path, testing_support::with_nodes(header, testing_support::make_nodes(10, 5, [](int, int) { return 400000; })));
+    EXPECT_EQ(check_model(path), "");
+    double n = 0;
+    std::string m;
+    varnik1(50.1, 10.5, path, n, m);
+    EXPECT_EQ(m, kMsgOutside);
+    EXPECT_EQ(n, kDummy);
+    varnik1(51.2, 10.5, path, n, m);
+    EXPECT_EQ(m, "");
+    EXPECT_NEAR(n, 40.0, 1e-12);
+}
+
+TEST(SelectionCheck, AcceptsTheSampleModel)
+{
+    EXPECT_EQ(check_model(SAMPLE_MODEL), "");
+    EXPECT_EQ(check_model(std::string(SAMPLE_MODEL) + "      "), "");  // trailing blanks are no part of a name
+}
+
+TEST_F(SmallModel, SelectionCheckMessages)
+{
+    const std::string good = write(linear_node);
+    EXPECT_EQ(check_model(good), "");
+
+    const std::string missing = dir.file("nope.bin");
+    EXPECT_EQ(check_model(missing), std::string("Fehler beim \xC3\x96" "ffnen der Datei: ") + missing);
+    EXPECT_EQ(check_model(dir.path()), kMsgOpen + dir.path());  // a directory is no model file
+
+    auto bytes = testing_support::read_bytes(good);
+    const std::string cut = dir.file("cut.bin");
+    testing_support::write_bytes(cut, {bytes.begin(), bytes.end() - 4});
+    EXPECT_EQ(check_model(cut), "Fehler beim Lesen der Geoiddatei    Datei: " + cut);
+
+    const std::string longer = dir.file("long.bin");
+    auto extra = bytes;
+    extra.insert(extra.end(), {0, 0, 0, 0});
+    testing_support::write_bytes(longer, extra);
+    EXPECT_EQ(check_model(longer), "Keine g\xC3\xBCltige Geoiddatei,   Datei: " + longer);
+
+    const std::string empty = dir.file("empty.bin");
+    testing_support::write_bytes(empty, {});
+    EXPECT_EQ(check_model(empty), "Fehler beim Lesen des Headers der Geoiddatei    Datei: " + empty);
+}
+
+TEST_F(SmallModel, SelectionCheckOnEveryTruncationAndTrailingFragment)
+{
+    const auto bytes = testing_support::read_bytes(write(linear_node));
+    const std::string path = dir.file("t.bin");
+    for (std::size_t len = 0; len <= bytes.size() + 4; ++len) {
+        auto part = bytes;
+        part.resize(len, 0);
+        testing_support::write_bytes(path, part);
+        std::string expected;
+        if (len < 72) expected = kMsgHeader + path;
+        else if (len < bytes.size()) expected = kMsgRead + path;
+        else if (len > bytes.size()) expected = kMsgInvalid + path;
+        EXPECT_EQ(check_model(path), expected) << "length " << len;
+    }
+}
+
+TEST(HostileHeaders, AreRefusedByEveryReader)
+{
+    const struct {
+        const char* name;
+        std::array<std::int32_t, 18> header;
+    } cases[] = {
+        {"zero latitude spacing", testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 0, 0}, {0, 6, 0})},
+        {"zero longitude spacing", testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 6, 0}, {0, 0, 0})},
+        {"negative spacing", testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {-1, 0, 0}, {0, 6, 0})},
+        {"latitudes swapped", testing_support::header_records({51, 0, 0}, {50, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 6, 0}, {0, 6, 0})},
+        {"longitudes swapped", testing_support::header_records({50, 0, 0}, {51, 0, 0}, {9, 0, 0}, {8, 0, 0}, {0, 6, 0}, {0, 6, 0})},
+        {"equal limits", testing_support::header_records({50, 0, 0}, {50, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 6, 0}, {0, 6, 0})},
+        {"spacing of a micro-second", testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 0, 1}, {0, 6, 0})},
+        {"extreme limits", testing_support::header_records({INT32_MIN, INT32_MAX, INT32_MAX}, {INT32_MAX, INT32_MAX, INT32_MAX},
+                                                           {8, 0, 0}, {9, 0, 0}, {0, 0, 1}, {0, 0, 1})},
+        {"negative minutes", testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, -6, 0}, {0, 6, 0})},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GridHeader h;
+        EXPECT_FALSE(decode_header(c.header, h));
+        const std::string path = dir.file("hostile.bin");
+        // Give it the length the nodes of an 11 x 11 grid would have, and more.
+        testing_support::write_records(path, testing_support::with_nodes(c.header, std::vector<std::int32_t>(121, 1)));
+        EXPECT_EQ(check_model(path), kMsgInvalid + path);
+        double n = 123.0;
+        std::string m;
+        varnik1(50.5, 8.5, path, n, m);
+        EXPECT_EQ(m, kMsgHeader + path);
+        EXPECT_EQ(n, 123.0);
+    }
+}
+
+TEST_F(SmallModel, QueryMessagesAndUntouchedN)
+{
+    const std::string path = write(linear_node);
+    double n = 123.0;
+    std::string m = "old";
+    varnik1(50.5, 8.5, dir.file("missing.bin"), n, m);
+    EXPECT_EQ(m, kMsgOpen + dir.file("missing.bin"));
+    EXPECT_EQ(n, 123.0);
+
+    const std::string shorty = dir.file("short.bin");
+    testing_support::write_bytes(shorty, std::vector<unsigned char>(71, 0));
+    varnik1(50.5, 8.5, shorty, n, m);
+    EXPECT_EQ(m, kMsgHeader + shorty);
+    EXPECT_EQ(n, 123.0);
+
+    varnik1(51.0, 8.5, path, n, m);  // the northern limit
+    EXPECT_EQ(m, "Der Punkt liegt ausserhalb des Quasigeoidgitters.");
+    EXPECT_EQ(n, 999999.0);
+}
+
+TEST_F(SmallModel, FileCutInsideTheGridFailsOnlyWhereNodesAreMissing)
+{
+    const auto bytes = testing_support::read_bytes(write(linear_node));
+    const std::string cut = dir.file("cut.bin");
+    // Keep the header and the first 6 rows (north): rows 7..11 are missing.
+    testing_support::write_bytes(cut, {bytes.begin(), bytes.begin() + 4 * (18 + 6 * kSmallN)});
+    double n = 123.0;
+    std::string m;
+    varnik1(50.15, 8.55, cut, n, m);  // southern cell
+    EXPECT_EQ(m, kMsgRead + cut);
+    EXPECT_EQ(n, 123.0);
+    varnik1(50.93, 8.55, cut, n, m);  // northern bilinear cell, rows 1 and 2
+    EXPECT_EQ(m, "");
+    EXPECT_NEAR(n, linear_n(50.93, 8.55), 1e-9);
+}
+
+TEST_F(SmallModel, EachCallUsesItsOwnModel)
+{
+    const std::string a = write([](int, int) { return 100000; }, "a.bin");
+    const std::string b = write([](int, int) { return 200000; }, "b.bin");
+    EXPECT_NEAR(query(a, 50.5, 8.5), 10.0, 1e-12);
+    EXPECT_NEAR(query(b, 50.5, 8.5), 20.0, 1e-12);
+    EXPECT_NEAR(query(a, 50.5, 8.5), 10.0, 1e-12);
+}
+
+TEST(SampleModel, NodesListedWithTheSampleAreReturnedExactly)
+{
+    // Node values from the sample's own description.
+    const struct {
+        double b, l, n;
+    } nodes[] = {{52.0, 9.0, 44.85}, {47.5, 10.0, 47.01}, {54.25, 8.75, 39.48}};
+    for (const auto& node : nodes) {
+        double n = 0;
+        std::string m;
+        varnik1(node.b, node.l, SAMPLE_MODEL, n, m);
+        EXPECT_EQ(m, "");
+        EXPECT_NEAR(n, node.n, 1e-12) << node.b << ' ' << node.l;
+    }
+}

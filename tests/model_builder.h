@@ -1,0 +1,49 @@
+// Small model files and scratch directories for the tests.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+/// One header angle as the file stores it: degrees (signed), minutes, micro-arc-seconds.
+struct Angle {
+    std::int32_t d, m, s;
+};
+
+/// The 18 header records of a grid with the given angles.
+std::array<std::int32_t, 18> header_records(Angle bmin, Angle bmax, Angle lmin, Angle lmax, Angle db,
+                                            Angle dl);
+
+/// Writes records (header then nodes) as 4-byte little-endian integers.
+void write_records(const std::string& path, const std::vector<std::int32_t>& records);
+std::vector<std::int32_t> with_nodes(const std::array<std::int32_t, 18>& header,
+                                     const std::vector<std::int32_t>& nodes);
+
+/// Nodes of an nb x nl grid, north to south and west to east; value(row, col) from 1.
+std::vector<std::int32_t> make_nodes(int nb, int nl, const std::function<std::int32_t(int, int)>& value);
+
+std::vector<unsigned char> read_bytes(const std::string& path);
+void write_bytes(const std::string& path, const std::vector<unsigned char>& bytes);
+std::string read_text(const std::string& path);
+void write_text(const std::string& path, const std::string& text);
+bool file_exists(const std::string& path);
+
+/// A fresh directory below the system's temporary directory, removed with its files.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace testing_support

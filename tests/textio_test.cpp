@@ -1,0 +1,212 @@
+#include "textio.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <gtest/gtest.h>
+#include <string>
+
+using textio::FreeReader;
+using textio::ReadStatus;
+
+TEST(Lench, CountsUpToTheLastNonBlank)
+{
+    EXPECT_EQ(textio::lench("ab  ", 4), 2);
+    EXPECT_EQ(textio::lench("    ", 4), 0);
+    EXPECT_EQ(textio::lench("abc", 0), 0);
+    EXPECT_EQ(textio::lench("abc", -3), 0);
+    // Only the blank is trailing space: a tab or NUL is an ordinary character.
+    EXPECT_EQ(textio::lench("a\t  ", 4), 2);
+    EXPECT_EQ(textio::lench(std::string_view("a\0 ", 3)), 2);
+    EXPECT_EQ(textio::trim_trailing(" x y  "), " x y");
+    EXPECT_TRUE(textio::is_blank("   "));
+    EXPECT_FALSE(textio::is_blank("  .")); 
+}
+
+TEST(FixedField, RoundsRightAlignsAndFillsWithAsterisks)
+{
+    EXPECT_EQ(textio::fixed(50.1, 11, 7), " 50.1000000");
+    EXPECT_EQ(textio::fixed(252.667, 11, 3), "    252.667");
+    EXPECT_EQ(textio::fixed(-0.5, 8, 3), "  -0.500");
+    EXPECT_EQ(textio::fixed(2.0005, 8, 3), "   2.001");   // 2.0005 is stored just above
+    EXPECT_EQ(textio::fixed(0.0625, 6, 3), " 0.062");      // exact tie rounds to even, as printf
+    EXPECT_EQ(textio::fixed(-0.0004, 7, 3), " -0.000");    // printf keeps the sign
+    EXPECT_EQ(textio::fixed(999999.0, 11, 3), " 999999.000");
+    // 1000.0 with 7 decimals needs 12 characters; -100.0 needs 12 as well.
+    EXPECT_EQ(textio::fixed(1000.0, 11, 7), "***********");
+    EXPECT_EQ(textio::fixed(-100.0, 11, 7), "***********");
+    EXPECT_EQ(textio::fixed(-10.0, 11, 7), "-10.0000000");
+    EXPECT_EQ(textio::fixed(9.99999, 4, 2), "****");  // rounds up to 10.00, one too wide
+    EXPECT_EQ(textio::fixed(1e300, 14, 3), "**************");
+    EXPECT_EQ(textio::fixed(std::nan(""), 5, 1), "*****");
+}
+
+TEST(IntegerField, RightAlignsAndFillsWithAsterisks)
+{
+    std::string s;
+    textio::put_integer(s, 52, 3);
+    textio::put_integer(s, -7, 4);
+    textio::put_integer(s, 1234, 3);
+    EXPECT_EQ(s, " 52  -7***");
+}
+
+TEST(ParseNumber, AcceptsFreeFormNumbers)
+{
+    const struct {
+        const char* text;
+        double value;
+    } good[] = {{"52", 52.0}, {"-7.25", -7.25}, {"+3.5", 3.5}, {".5", 0.5}, {"5.", 5.0},
+                {"1e3", 1000.0}, {"1.5E-2", 0.015}, {"2D2", 200.0}, {"-2.5d+1", -25.0}};
+    for (const auto& g : good) {
+        double v = 0;
+        EXPECT_TRUE(textio::parse_number(g.text, v)) << g.text;
+        EXPECT_EQ(v, g.value) << g.text;
+    }
+}
+
+TEST(ParseNumber, RefusesEverythingElse)
+{
+    for (const char* bad : {"", "-", "+", ".", "abc", "1.2.3", "52,5", "3*1.0", "/", "1e", "1e+",
+                            "nan", "inf", "1e999", "0x10", "12abc", "+-1", "1 2"}) {
+        double v = 42.0;
+        EXPECT_FALSE(textio::parse_number(bad, v)) << bad;
+        EXPECT_EQ(v, 42.0) << bad;
+    }
+}
+
+TEST(ParseInteger, DigitsOnly)
+{
+    long long v = 0;
+    EXPECT_TRUE(textio::parse_integer("-12", v));
+    EXPECT_EQ(v, -12);
+    EXPECT_TRUE(textio::parse_integer("+7", v));
+    EXPECT_EQ(v, 7);
+    for (const char* bad : {"", "+", "1.0", "1e2", "+-3", "99999999999999999999"})
+        EXPECT_FALSE(textio::parse_integer(bad, v)) << bad;
+}
+
+// The reader over a real file, since it works on FILE* and seeks.
+class FreeReaderTest : public ::testing::Test {
+protected:
+    FreeReader& open(const std::string& content)
+    {
+        file_ = std::tmpfile();
+        std::fwrite(content.data(), 1, content.size(), file_);
+        std::rewind(file_);
+        reader_ = std::make_unique<FreeReader>(file_);
+        return *reader_;
+    }
+    void TearDown() override
+    {
+        reader_.reset();
+        if (file_ != nullptr) std::fclose(file_);
+        file_ = nullptr;
+    }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::unique_ptr<FreeReader> reader_;
+};
+
+TEST_F(FreeReaderTest, TakesWhatItNeedsAndDropsTheRestOfTheLine)
+{
+    FreeReader& r = open("50.1 10.2 300 extra words\n51,11\n");
+    double v[2];
+    ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
+    EXPECT_EQ(v[0], 50.1);
+    EXPECT_EQ(v[1], 10.2);
+    ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
+    EXPECT_EQ(v[0], 51.0);
+    EXPECT_EQ(v[1], 11.0);
+    EXPECT_EQ(r.read(v, 2), ReadStatus::End);
+}
+
+TEST_F(FreeReaderTest, ContinuesOnTheNextLineAndOverEmptyLines)
+{
+    FreeReader& r = open("50.1 10.2\n\n  300.5 9 9\n52 12 100");
+    double v[3];
+    ASSERT_EQ(r.read(v, 3), ReadStatus::Ok);
+    EXPECT_EQ(v[2], 300.5);
+    ASSERT_EQ(r.read(v, 3), ReadStatus::Ok);  // last line without a line feed
+    EXPECT_EQ(v[0], 52.0);
+    EXPECT_EQ(r.read(v, 3), ReadStatus::End);
+}
+
+TEST_F(FreeReaderTest, EndInsideAReadIsTheNormalEnd)
+{
+    FreeReader& r = open("50 10 1\n51 11\n");
+    double v[3];
+    ASSERT_EQ(r.read(v, 3), ReadStatus::Ok);
+    EXPECT_EQ(r.read(v, 3), ReadStatus::End);
+}
+
+TEST_F(FreeReaderTest, NonNumbersEmptyValuesSlashesAndRepeatCountsAreErrors)
+{
+    double v[2];
+    for (const char* bad : {"50 abc\n", "50,,10\n", ",50 10\n", "50 , ,10\n", "50 /\n", "2*50\n",
+                            "50,\n,10\n", "50 10e\n"}) {
+        FreeReader& r = open(bad);
+        EXPECT_EQ(r.read(v, 2), ReadStatus::Error) << bad;
+        TearDown();
+    }
+}
+
+TEST_F(FreeReaderTest, CommasAndTabsSeparateAndLineEndsMayFollowAComma)
+{
+    FreeReader& r = open("50.5,\t10.5 ,\n 7\n");
+    double v[3];
+    ASSERT_EQ(r.read(v, 3), ReadStatus::Ok);
+    EXPECT_EQ(v[0], 50.5);
+    EXPECT_EQ(v[1], 10.5);
+    EXPECT_EQ(v[2], 7.0);
+}
+
+TEST_F(FreeReaderTest, IgnoresCarriageReturnsAndByteOrderMark)
+{
+    FreeReader& r = open("\xEF\xBB\xBF" "50 10\r\n51 11\r\n");
+    double v[2];
+    ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
+    EXPECT_EQ(v[0], 50.0);
+    ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
+    EXPECT_EQ(v[1], 11.0);
+    ASSERT_TRUE(r.rewind());
+    ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
+    EXPECT_EQ(v[0], 50.0);
+}
+
+TEST_F(FreeReaderTest, BackspaceReturnsToTheLineWhereTheReadEnded)
+{
+    // Without heights the first read of three values ends on the second line.
+    FreeReader& r = open("50 10\n51 11\n52 12\n");
+    double v[3];
+    ASSERT_EQ(r.read(v, 3), ReadStatus::Ok);
+    EXPECT_EQ(v[2], 51.0);
+    ASSERT_TRUE(r.backspace());
+    ASSERT_EQ(r.read(v, 3), ReadStatus::Ok);
+    EXPECT_EQ(v[0], 51.0);
+    EXPECT_EQ(v[2], 52.0);
+}
+
+TEST_F(FreeReaderTest, BackspaceOverTheByteOrderMarkAndOneLineFile)
+{
+    FreeReader& r = open("\xEF\xBB\xBF" "50 10 300");
+    double v[3];
+    ASSERT_EQ(r.read(v, 3), ReadStatus::Ok);
+    ASSERT_TRUE(r.backspace());
+    ASSERT_EQ(r.read(v, 3), ReadStatus::Ok);
+    EXPECT_EQ(v[0], 50.0);
+    EXPECT_EQ(v[2], 300.0);
+}
+
+TEST_F(FreeReaderTest, LinesLongerThanTheBufferAreRead)
+{
+    std::string text = "1 2 ";
+    text.append(200000, 'x');  // the ignored rest of a very long line
+    text += "\n3 4\n";
+    FreeReader& r = open(text);
+    double v[2];
+    ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
+    ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
+    EXPECT_EQ(v[0], 3.0);
+    EXPECT_EQ(v[1], 4.0);
+}

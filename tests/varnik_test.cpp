@@ -1,0 +1,336 @@
+// The console program run as a user would: answers on standard input, in a real directory.
+
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include "model_builder.h"
+#include "query.h"
+#include "textio.h"
+
+using testing_support::read_text;
+using testing_support::TempDir;
+using testing_support::write_text;
+
+namespace {
+
+const std::string kP1 = "\n Name der Geoiddatei: ";
+const std::string kP2 = "\n Name der Datei mit zu interpolierenden Punkten: ";
+const std::string kP3 = "\n Enthaelt die Datei der zu interpolierenden Punkte auch eine Hoehe? (j/n): ";
+const std::string kP4 = "\n Handelt es sich um ellipsoidische Hoehen im ETRS89 (anderenfalls wird\n"
+                        " DHHN92 erwartet) (j/n): ";
+const std::string kP5 = "\n Name der Ausgabedatei: ";
+const std::string kI1 = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
+                        "                durch Leerzeichen getrennt\n"
+                        "\n"
+                        " Ausgegeben wird: B,L,Geoidundulation(m), jeweils durch Leerzeichen getrennt\n";
+const std::string kW1 = "\n WARNUNG: Datei der zu interpolierenden Punkte enthaelt keine Hoehen!\n"
+                        "\n"
+                        " Ausgegeben wird: B,L,Geoidundulation(m), jeweils durch Leerzeichen getrennt\n";
+const std::string kI2 = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
+                        "                ellips. Hoehe(dezimalg. Meter), jeweils durch Leerzeichen\n"
+                        "                getrennt\n"
+                        "\n"
+                        " Ausgegeben wird: B,L,Normalhoehe(m),Geoidundulation(m), jeweils durch\n"
+                        "                  Leerzeichen getrennt\n";
+const std::string kI3 = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
+                        "                Normalhoehe(dezimalg. Meter), jeweils durch Leerzeichen\n"
+                        "                getrennt\n"
+                        "\n"
+                        " Ausgegeben wird: B,L,ellips. Hoehe(m),Geoidundulation(m), jeweils durch\n"
+                        "                  Leerzeichen getrennt\n";
+const std::string kAbort = "\n Programmabbruch!\n";
+
+struct Outcome {
+    int status = -1;
+    std::string terminal;
+};
+
+class VarnikRun : public ::testing::Test {
+protected:
+    VarnikRun()
+    {
+        // A constant model over B 50..51, L 8..9 with N = 47.456 m everywhere.
+        const auto header = testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 6, 0},
+                                                            {0, 6, 0});
+        testing_support::write_records(
+            dir.file("model.bin"),
+            testing_support::with_nodes(header, testing_support::make_nodes(11, 11, [](int, int) { return 474560; })));
+    }
+
+    Outcome run(const std::string& answers)
+    {
+        write_text(dir.file("answers.txt"), answers);
+        const std::string cmd = "cd '" + dir.path() + "' && '" VARNIK_EXE "' < answers.txt > terminal.txt 2>&1";
+        const int raw = std::system(cmd.c_str());
+        Outcome r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.terminal = read_text(dir.file("terminal.txt"));
+        return r;
+    }
+    std::string err() { return read_text(dir.file("varnik.err")); }
+    std::string out(const std::string& name = "out.txt") { return read_text(dir.file(name)); }
+
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(VarnikRun, ModeTwoWholeDialogueAndResultLine)
+{
+    write_text(dir.file("points.txt"), "50.1 10.2 300.123\n50.5,8.5,100\n");
+    // 10.2 lies east of the model: M1 and the dummy line.
+    const Outcome r = run("model.bin\npoints.txt\nj\nj\nout.txt\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kP4 + kI2 + kP5 +
+                              "\n Zu interpolierender Punkt --- 50.100000 10.200000 ---\n"
+                              "liegt ausserhalb des gewaehlten Geoides.\n"
+                              " Dummywert gesetzt.\n");
+    EXPECT_EQ(out(), " 50.1000000 10.2000000 999999.000 999999.000\n"
+                     " 50.5000000  8.5000000     52.544     47.456\n");
+    // varnik.err exists after a normal run, and is empty.
+    EXPECT_EQ(err(), "");
+}
+
+TEST_F(VarnikRun, ResultLineOfTheExample)
+{
+    // B = 50.1, L = 10.2, h = 300.123 with N = 47.456: a model that covers that point.
+    const auto header = testing_support::header_records({49, 0, 0}, {51, 0, 0}, {9, 0, 0}, {11, 0, 0}, {0, 30, 0},
+                                                        {0, 30, 0});
+    testing_support::write_records(
+        dir.file("wide.bin"),
+        testing_support::with_nodes(header, testing_support::make_nodes(5, 5, [](int, int) { return 474560; })));
+    write_text(dir.file("points.txt"), "50.1 10.2 300.123\n");
+    const Outcome r = run("wide.bin\npoints.txt\nJa\nj\nout.txt\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(out(), " 50.1000000 10.2000000    252.667     47.456\n");
+}
+
+TEST_F(VarnikRun, ModeThreeAddsN)
+{
+    write_text(dir.file("points.txt"), "50.5 8.5 100\n");
+    const Outcome r = run("model.bin\npoints.txt\nJ\nn\nout.txt\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kP4 + kI3 + kP5);
+    EXPECT_EQ(out(), " 50.5000000  8.5000000    147.456     47.456\n");
+}
+
+TEST_F(VarnikRun, ModeOneIgnoresHeightsAndAnyOtherAnswerIsNo)
+{
+    write_text(dir.file("points.txt"), "50.5 8.5 100\n50.25 8.75 7 8 9\n");
+    for (const std::string answer : {"n", "", "x", " j"}) {
+        std::remove(dir.file("out.txt").c_str());
+        const Outcome r = run("model.bin\npoints.txt\n" + answer + "\nout.txt\n");
+        EXPECT_EQ(r.status, 0) << answer;
+        EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kI1 + kP5) << answer;
+        EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n") << answer;
+    }
+}
+
+TEST_F(VarnikRun, YesForAFileWithoutHeightsWarnsAndUsesModeOne)
+{
+    write_text(dir.file("points.txt"), "50.5 8.5\n50.25 8.75\n");
+    const Outcome r = run("model.bin\npoints.txt\nj\nout.txt\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kW1 + kP5);
+    EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n");
+}
+
+TEST_F(VarnikRun, SameFirstTwoPointsAreTakenForHeights)
+{
+    // Two lines with the same B and L: P4 is asked, and each read then takes the height from
+    // the first number of the next line.
+    write_text(dir.file("points.txt"), "50.5 8.5\n50.5 8.5\n50.25 8.75\n");
+    const Outcome r = run("model.bin\npoints.txt\nj\nj\nout.txt\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kP4 + kI2 + kP5);
+    EXPECT_EQ(out(), " 50.5000000  8.5000000      3.044     47.456\n");
+}
+
+TEST_F(VarnikRun, EmptyPointFileGivesAnEmptyOutputFile)
+{
+    write_text(dir.file("points.txt"), "");
+    const Outcome r = run("model.bin\npoints.txt\nn\nout.txt\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(out(), "");
+    EXPECT_EQ(err(), "");
+}
+
+TEST_F(VarnikRun, LastIncompleteLineIsDroppedAndTooWideValuesAreAsterisks)
+{
+    write_text(dir.file("points.txt"), "50.5 1000.0 1\n50.5 -100 1\n50.5 8.5 1\n50.5\n");
+    const Outcome r = run("model.bin\npoints.txt\nj\nj\nout.txt\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(out(), " 50.5000000*********** 999999.000 999999.000\n"
+                     " 50.5000000*********** 999999.000 999999.000\n"
+                     " 50.5000000  8.5000000    -46.456     47.456\n");
+}
+
+TEST_F(VarnikRun, PointsOnTheGridBorderAreOutside)
+{
+    write_text(dir.file("points.txt"), "51 8.5\n50 8.5\n50.5 8\n50.5 9\n");
+    const Outcome r = run("model.bin\npoints.txt\nn\nout.txt\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(out(), " 51.0000000  8.5000000 999999.000\n 50.0000000  8.5000000 999999.000\n"
+                     " 50.5000000  8.0000000 999999.000\n 50.5000000  9.0000000 999999.000\n");
+    EXPECT_NE(r.terminal.find("\n Zu interpolierender Punkt --- 50.500000  9.000000 ---\n"), std::string::npos);
+}
+
+TEST_F(VarnikRun, NodeWithoutValueGivesTheDummyWithoutTerminalText)
+{
+    const auto header = testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 6, 0},
+                                                        {0, 6, 0});
+    testing_support::write_records(
+        dir.file("holes.bin"),
+        testing_support::with_nodes(header, testing_support::make_nodes(11, 11, [](int r, int c) {
+                                        return r == 6 && c == 6 ? 99999999 : 474560;
+                                    })));
+    write_text(dir.file("points.txt"), "50.5 8.5 10\n");
+    const Outcome r = run("holes.bin\npoints.txt\nj\nj\nout.txt\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kP4 + kI2 + kP5);
+    EXPECT_EQ(out(), " 50.5000000  8.5000000 999999.000 999999.000\n");
+}
+
+TEST_F(VarnikRun, LongFileNamesAreUsedWhole)
+{
+    // A name of 90 characters: cut to 72 it would name another file.
+    const std::string name = std::string(86, 'p') + ".txt";
+    write_text(dir.file(name), "50.5 8.5\n");
+    write_text(dir.file(name.substr(0, 72)), "50.25 8.25\n");
+    const std::string out_name = std::string(80, 'o') + ".out";
+    const Outcome r = run("model.bin\n" + name + "\nn\n" + out_name + "\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(out(out_name), " 50.5000000  8.5000000     47.456\n");
+    EXPECT_FALSE(testing_support::file_exists(dir.file(out_name.substr(0, 72))));
+}
+
+TEST_F(VarnikRun, OverwriteAfterYesTruncatesTheOldFile)
+{
+    write_text(dir.file("points.txt"), "50.5 8.5\n");
+    write_text(dir.file("out.txt"), "old line 1\nold line 2\nold line 3\n");
+    const Outcome r = run("model.bin\npoints.txt\nn\nout.txt\nj\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.terminal,
+              kP1 + kP2 + kP3 + kI1 + kP5 + "\n Datei out.txt existiert schon, soll sie ueberschrieben werden? (j/n): ");
+    EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n");
+}
+
+TEST_F(VarnikRun, NoToOverwriteEndsTheRunAndKeepsTheFile)
+{
+    write_text(dir.file("points.txt"), "50.5 8.5\n");
+    write_text(dir.file("out.txt"), "keep me\n");
+    const Outcome r = run("model.bin\npoints.txt\nn\nout.txt\nn\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.terminal.substr(r.terminal.size() - kAbort.size()), kAbort);
+    EXPECT_EQ(out(), "keep me\n");
+}
+
+TEST_F(VarnikRun, VarnikErrHoldsOnlyTheLatestRun)
+{
+    write_text(dir.file("varnik.err"), "\nmessage of an earlier run\n");
+    write_text(dir.file("points.txt"), "50.5 8.5\n");
+    EXPECT_EQ(run("model.bin\npoints.txt\nn\nout.txt\n").status, 0);
+    EXPECT_EQ(err(), "");
+}
+
+// Every failure path: its message in varnik.err, " Programmabbruch!" and exit status 1.
+TEST_F(VarnikRun, FailurePathsWriteTheirMessage)
+{
+    write_text(dir.file("points.txt"), "50.5 8.5 100\n50.6 abc 100\n");
+    write_text(dir.file("bad.bin"), std::string(40, '\0'));
+    const auto full = testing_support::read_bytes(dir.file("model.bin"));
+    testing_support::write_bytes(dir.file("cut.bin"), {full.begin(), full.begin() + 4 * (18 + 3 * 11)});
+    const auto zero_spacing = testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 0, 0},
+                                                              {0, 6, 0});
+    testing_support::write_records(dir.file("zero.bin"),
+                                   testing_support::with_nodes(zero_spacing, std::vector<std::int32_t>(121, 1)));
+    write_text(dir.file("one.txt"), "50.5 8.5\n");
+    mkdir(dir.file("adir").c_str(), 0755);
+
+    const struct {
+        const char* name;
+        std::string answers;
+        std::string message;
+        std::string terminal;
+    } cases[] = {
+        {"model missing", "nomodel.bin\n", "\nGeoiddatei --- nomodel.bin --- nicht vorhanden,\nbitte Dateinamen pruefen und neu starten.\n",
+         kP1},
+        {"model is a directory", "adir\n", "\nGeoiddatei --- adir --- nicht vorhanden,\nbitte Dateinamen pruefen und neu starten.\n",
+         kP1},
+        {"point file missing", "model.bin\nnopoints.txt   \n",
+         "\nInterpolationspunktedatei --- nopoints.txt --- nicht vorhanden,\nbitte Dateinamen pruefen und neu starten.\n",
+         kP1 + kP2},
+        {"short header", "bad.bin\npoints.txt\n", "\nFehler beim Lesen der Datei bad.bin: Header falsch!\n", kP1 + kP2},
+        {"zero spacing", "zero.bin\npoints.txt\n", "\nFehler beim Lesen der Datei zero.bin: Header falsch!\n", kP1 + kP2},
+        {"point not a number", "model.bin\npoints.txt\nj\nj\nout1.txt\n", "\nFehler beim Lesen der Datei points.txt\n",
+         kP1 + kP2 + kP3 + kP4 + kI2 + kP5},
+        {"grid value unreadable", "cut.bin\npoints.txt\nn\nout2.txt\n", "\nFehler beim Lesen der Datei cut.bin\n",
+         kP1 + kP2 + kP3 + kI1 + kP5},
+        {"terminal input ends", "model.bin\npoints.txt\n",
+         "\nDie Eingabe am Terminal ist zu Ende, bevor alle Fragen beantwortet waren,\nbitte neu starten.\n",
+         kP1 + kP2 + kP3},
+        {"detection finds too few values", "model.bin\none.txt\nj\n",
+         "\nInterpolationspunktedatei --- one.txt --- enthaelt zu wenige Werte,\nbitte Datei pruefen und neu starten.\n",
+         kP1 + kP2 + kP3},
+        {"output is the point file", "model.bin\npoints.txt\nn\n./points.txt\n",
+         "\nAusgabedatei --- ./points.txt --- ist zugleich Eingabedatei,\nbitte Dateinamen pruefen und neu starten.\n",
+         kP1 + kP2 + kP3 + kI1 + kP5},
+        {"output is the model file", "model.bin\npoints.txt\nn\nmodel.bin\n",
+         "\nAusgabedatei --- model.bin --- ist zugleich Eingabedatei,\nbitte Dateinamen pruefen und neu starten.\n",
+         kP1 + kP2 + kP3 + kI1 + kP5},
+        {"output cannot be created", "model.bin\npoints.txt\nn\nnodir/out.txt\n",
+         "\nAusgabedatei --- nodir/out.txt --- kann nicht angelegt werden,\nbitte Dateinamen pruefen und neu starten.\n",
+         kP1 + kP2 + kP3 + kI1 + kP5},
+        {"existing output cannot be opened", "model.bin\npoints.txt\nn\nadir\nj\n",
+         "\nAusgabedatei --- adir --- kann nicht geoeffnet werden,\nbitte Dateinamen pruefen und neu starten.\n",
+         kP1 + kP2 + kP3 + kI1 + kP5 + "\n Datei adir existiert schon, soll sie ueberschrieben werden? (j/n): "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome r = run(c.answers);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.terminal, c.terminal + kAbort);
+        EXPECT_EQ(err(), c.message);
+    }
+    // Result lines written before the failure stay in the output file.
+    EXPECT_EQ(out("out1.txt"), " 50.5000000  8.5000000     52.544     47.456\n");
+    // The model and point files are untouched.
+    EXPECT_EQ(read_text(dir.file("points.txt")), "50.5 8.5 100\n50.6 abc 100\n");
+}
+
+TEST_F(VarnikRun, SameNAsTheSinglePointQuery)
+{
+    // Real model, points scattered over its area, border cells and nodes included.
+    const std::string model = SAMPLE_MODEL;
+    std::ostringstream points;
+    std::vector<std::pair<double, double>> bl;
+    for (double b = 46.55; b < 56.5; b += 0.173)
+        for (double l = 2.52; l < 16.5; l += 0.291) bl.emplace_back(b, l);
+    bl.emplace_back(52.0, 9.0);
+    bl.emplace_back(46.5, 9.0);
+    char buf[64];
+    for (const auto& [b, l] : bl) {
+        std::snprintf(buf, sizeof buf, "%.7f %.7f\n", b, l);
+        points << buf;
+    }
+    write_text(dir.file("points.txt"), points.str());
+    const Outcome r = run(model + "\npoints.txt\nn\nout.txt\n");
+    ASSERT_EQ(r.status, 0);
+    std::istringstream lines(out());
+    std::string line;
+    std::size_t k = 0;
+    for (; std::getline(lines, line); ++k) {
+        ASSERT_LT(k, bl.size());
+        double b = 0, l = 0, n = 0;
+        std::string message;
+        std::istringstream fields(line);
+        ASSERT_TRUE(fields >> b >> l) << line;
+        interp::varnik1(b, l, model, n, message);
+        EXPECT_EQ(line.substr(22), textio::fixed(n, 11, 3)) << line;
+    }
+    EXPECT_EQ(k, bl.size());
+}

@@ -1,0 +1,85 @@
+// Text helpers shared by both programs: blank-padded texts, fixed-point and integer fields,
+// and the free-format reader for point and coordinate files.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace textio {
+
+/// Position (counted from 1) of the last character of text[0..length) that is not a blank
+/// (0x20); 0 when length <= 0 or the text holds only blanks. Tabs and NULs are ordinary.
+int lench(const char* text, int length);
+int lench(std::string_view text);
+
+/// The text without its trailing blanks.
+std::string_view trim_trailing(std::string_view text);
+
+/// True when the text holds nothing but blanks.
+bool is_blank(std::string_view text);
+
+/// Appends v rounded to `decimals` places, right-justified in exactly `width` characters
+/// (rounded like printf("%*.*f")). A value that does not fit, or is not finite, fills the
+/// field with asterisks.
+void put_fixed(std::string& out, double v, int width, int decimals);
+std::string fixed(double v, int width, int decimals);
+
+/// Appends an integer right-justified in exactly `width` characters, asterisks when too wide.
+void put_integer(std::string& out, long long v, int width);
+
+/// Parses one free-format number token: optional sign, digits with an optional decimal
+/// point, optional exponent with E or D. False for anything else (including overflow).
+bool parse_number(std::string_view token, double& value);
+
+/// Parses one integer token (optional sign, digits only). False for anything else.
+bool parse_integer(std::string_view token, long long& value);
+
+enum class ReadStatus {
+    Ok,     ///< every requested value was read
+    End,    ///< the file ended before the read was complete: the normal end of the data
+    Error,  ///< a value is not a number (or an empty value, a slash, a repeat count)
+};
+
+/// Free-format reader over a text file. A read takes exactly the values it needs, continues
+/// on the next line when a line holds fewer and drops the rest of the line after the last value
+/// taken. Blanks, tabs and single commas separate values; a carriage return before the line
+/// feed and a UTF-8 byte-order mark at the start are ignored. Reads in fixed-size chunks, so
+/// memory does not grow with the file.
+class FreeReader {
+public:
+    explicit FreeReader(std::FILE* file);
+    FreeReader(const FreeReader&) = delete;
+    FreeReader& operator=(const FreeReader&) = delete;
+
+    /// Reads `count` numbers into values[0..count).
+    ReadStatus read(double* values, int count);
+
+    /// Goes back to the start of the line on which the last read ended.
+    bool backspace();
+    /// Goes back to the start of the file.
+    bool rewind();
+
+private:
+    int peek();
+    int get();
+    bool fill();
+    bool seek(std::int64_t offset);
+    ReadStatus next_token(std::string& token);
+    void skip_line();
+
+    std::FILE* file_;
+    static constexpr std::size_t kBufferSize = 1 << 16;
+    std::string buffer_;
+    std::size_t pos_ = 0;
+    std::size_t len_ = 0;
+    std::int64_t buffer_offset_ = 0;    // file offset of buffer_[0]
+    std::int64_t line_start_ = 0;       // file offset of the start of the current line
+    std::int64_t last_line_start_ = 0;  // start of the line on which the last read ended
+    bool comma_pending_ = true;         // a comma now would be an empty value
+    bool at_eof_ = false;
+    bool io_error_ = false;
+};
+
+}  // namespace textio
