@@ -177,11 +177,23 @@ int Varnik::point_loop()
     const int count = mode_ == 1 ? 2 : 3;
     double v[3] = {0.0, 0.0, 0.0};
     std::string line;
-    line.reserve(64);
+    // Result lines are collected and written in large pieces; whatever was collected is written
+    // before the loop ends for any reason.
+    std::string batch;
+    constexpr std::size_t kBatch = 1 << 16;
+    batch.reserve(kBatch + 128);
+    const auto write_batch = [&] {
+        std::fwrite(batch.data(), 1, batch.size(), out_);
+        batch.clear();
+    };
     for (;;) {
+        if (batch.size() >= kBatch) write_batch();
         const textio::ReadStatus st = reader.read(v, count);
         if (st == textio::ReadStatus::End) break;
-        if (st == textio::ReadStatus::Error) return abort_run("Fehler beim Lesen der Datei " + point_name_);
+        if (st == textio::ReadStatus::Error) {
+            write_batch();
+            return abort_run("Fehler beim Lesen der Datei " + point_name_);
+        }
         const double b = v[0];
         const double l = v[1];
         double height = v[2];
@@ -193,19 +205,19 @@ int Varnik::point_loop()
             line.append(" ---\nliegt ausserhalb des gewaehlten Geoides.\n Dummywert gesetzt.\n");
             say(line);
         } else if (interp::interpolate(model_, grid_, b, l, n) == interp::Outcome::ReadFailed) {
+            write_batch();
             return abort_run("Fehler beim Lesen der Datei " + model_name_);
         }
         if (mode_ == 2) height = n > kHeightThreshold ? n : height - n;
         else if (mode_ == 3) height = n > kHeightThreshold ? n : height + n;
 
-        line.clear();
-        textio::put_fixed(line, b, 11, 7);
-        textio::put_fixed(line, l, 11, 7);
-        if (mode_ != 1) textio::put_fixed(line, height, 11, 3);
-        textio::put_fixed(line, n, 11, 3);
-        line.push_back('\n');
-        std::fwrite(line.data(), 1, line.size(), out_);
+        textio::put_fixed(batch, b, 11, 7);
+        textio::put_fixed(batch, l, 11, 7);
+        if (mode_ != 1) textio::put_fixed(batch, height, 11, 3);
+        textio::put_fixed(batch, n, 11, 3);
+        batch.push_back('\n');
     }
+    write_batch();
     return 0;
 }
 

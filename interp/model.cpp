@@ -43,25 +43,26 @@ std::int64_t ModelFile::size_bytes() const
     return static_cast<std::int64_t>(st.st_size);
 }
 
-bool ModelFile::read_records(std::int64_t first, int count, std::int32_t* out) const
+bool ModelFile::read_raw(std::int64_t first, std::size_t count, unsigned char* bytes) const
 {
-    if (fd_ < 0 || first < 1 || count < 1 || count > 64) return false;
-    unsigned char raw[64 * kRecordBytes];
-    const std::size_t want = static_cast<std::size_t>(count) * kRecordBytes;
+    if (fd_ < 0 || first < 1 || count < 1) return false;
+    const std::size_t want = count * kRecordBytes;
     const off_t offset = static_cast<off_t>((first - 1) * kRecordBytes);
     std::size_t got = 0;
     while (got < want) {
-        const ssize_t n = pread(fd_, raw + got, want - got, offset + static_cast<off_t>(got));
+        const ssize_t n = pread(fd_, bytes + got, want - got, offset + static_cast<off_t>(got));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         got += static_cast<std::size_t>(n);
     }
-    for (int k = 0; k < count; ++k) {
-        const unsigned char* p = raw + k * kRecordBytes;
-        const std::uint32_t u = std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) |
-                                (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-        out[k] = static_cast<std::int32_t>(u);
-    }
+    return true;
+}
+
+bool ModelFile::read_records(std::int64_t first, int count, std::int32_t* out) const
+{
+    unsigned char raw[64 * kRecordBytes];
+    if (count < 1 || count > 64 || !read_raw(first, static_cast<std::size_t>(count), raw)) return false;
+    for (int k = 0; k < count; ++k) out[k] = record_at(raw + k * kRecordBytes);
     return true;
 }
 

@@ -45,13 +45,25 @@ public:
     /// File size in bytes, -1 when it cannot be determined.
     std::int64_t size_bytes() const;
 
-    /// Reads `count` consecutive records starting at record number `first` (from 1) in one
-    /// read. False when the file does not hold all of them completely.
+    /// Reads `count` (1..64) consecutive records starting at record number `first` (from 1)
+    /// in one read. False when the file does not hold all of them completely.
     bool read_records(std::int64_t first, int count, std::int32_t* out) const;
+
+    /// Reads the raw bytes of `count` consecutive records from record `first` in one read;
+    /// decode them with record_at(). False when the file does not hold all of them.
+    bool read_raw(std::int64_t first, std::size_t count, unsigned char* bytes) const;
 
 private:
     int fd_ = -1;
 };
+
+/// The signed 32-bit little-endian integer of a record's four bytes.
+inline std::int32_t record_at(const unsigned char* p)
+{
+    const std::uint32_t u = std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+                            (std::uint32_t(p[3]) << 24);
+    return static_cast<std::int32_t>(u);
+}
 
 /// Decodes one header angle from degrees (carrying the sign), minutes and micro-seconds.
 double decode_angle(std::int32_t d, std::int32_t m, std::int32_t s);

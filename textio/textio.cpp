@@ -80,35 +80,45 @@ void put_integer(std::string& out, long long v, int width)
 
 bool parse_number(std::string_view token, double& value)
 {
-    // Longer tokens are no numbers any sane file holds; refusing them keeps the copy bounded.
-    char buf[128];
-    if (token.empty() || token.size() >= sizeof buf) return false;
+    // Validate the Fortran-style free format first; from_chars alone would take "inf" or "nan"
+    // and knows neither a leading "+" nor the D exponent.
+    const std::size_t size = token.size();
     std::size_t k = 0;
-    std::size_t n = 0;
-    if (token[k] == '+' || token[k] == '-') {
-        if (token[k] == '-') buf[n++] = '-';
-        ++k;
-    }
+    bool plus = false;
+    if (k < size && (token[k] == '+' || token[k] == '-')) plus = token[k++] == '+';
     int digits = 0;
-    while (k < token.size() && token[k] >= '0' && token[k] <= '9') { buf[n++] = token[k++]; ++digits; }
-    if (k < token.size() && token[k] == '.') {
-        buf[n++] = token[k++];
-        while (k < token.size() && token[k] >= '0' && token[k] <= '9') { buf[n++] = token[k++]; ++digits; }
+    while (k < size && token[k] >= '0' && token[k] <= '9') { ++k; ++digits; }
+    if (k < size && token[k] == '.') {
+        ++k;
+        while (k < size && token[k] >= '0' && token[k] <= '9') { ++k; ++digits; }
     }
     if (digits == 0) return false;
-    if (k < token.size()) {
+    std::size_t d_exponent = std::string_view::npos;
+    if (k < size) {
         const char e = token[k];
-        if (e != 'e' && e != 'E' && e != 'd' && e != 'D') return false;
-        buf[n++] = 'e';
+        if (e == 'd' || e == 'D') d_exponent = k;
+        else if (e != 'e' && e != 'E') return false;
         ++k;
-        if (k < token.size() && (token[k] == '+' || token[k] == '-')) buf[n++] = token[k++];
+        if (k < size && (token[k] == '+' || token[k] == '-')) ++k;
         int exp_digits = 0;
-        while (k < token.size() && token[k] >= '0' && token[k] <= '9') { buf[n++] = token[k++]; ++exp_digits; }
-        if (exp_digits == 0 || k != token.size()) return false;
+        while (k < size && token[k] >= '0' && token[k] <= '9') { ++k; ++exp_digits; }
+        if (exp_digits == 0 || k != size) return false;
+    }
+    const char* begin = token.data() + (plus ? 1 : 0);
+    const char* end = token.data() + size;
+    char buf[128];
+    if (d_exponent != std::string_view::npos) {
+        // Longer tokens are no numbers any sane file holds; refusing them bounds the copy.
+        if (size >= sizeof buf) return false;
+        const std::size_t n = static_cast<std::size_t>(end - begin);
+        std::memcpy(buf, begin, n);
+        buf[d_exponent - (plus ? 1 : 0)] = 'e';
+        begin = buf;
+        end = buf + n;
     }
     double v = 0.0;
-    const auto res = std::from_chars(buf, buf + n, v);
-    if (res.ec != std::errc{} || res.ptr != buf + n || !std::isfinite(v)) return false;
+    const auto res = std::from_chars(begin, end, v);
+    if (res.ec != std::errc{} || res.ptr != end || !std::isfinite(v)) return false;
     value = v;
     return true;
 }
@@ -203,7 +213,16 @@ void FreeReader::skip_line()
     comma_pending_ = true;
 }
 
-ReadStatus FreeReader::next_token(std::string& token)
+namespace {
+
+inline bool ends_token(int c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',';
+}
+
+}  // namespace
+
+ReadStatus FreeReader::next_token(std::string_view& token)
 {
     for (;;) {
         const int c = peek();
@@ -221,21 +240,31 @@ ReadStatus FreeReader::next_token(std::string& token)
             break;
         }
     }
-    token.clear();
     last_line_start_ = line_start_;
-    for (int c = peek(); c != EOF && c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != ',';
-         c = peek()) {
-        if (token.size() < 256) token.push_back(static_cast<char>(c));
+    comma_pending_ = false;
+    // Usually the whole token lies in the buffer and is used where it stands.
+    const char* data = buffer_.data();
+    std::size_t end = pos_;
+    while (end < len_ && !ends_token(static_cast<unsigned char>(data[end]))) ++end;
+    if (end < len_) {
+        token = std::string_view(data + pos_, end - pos_);
+        pos_ = end;
+        return ReadStatus::Ok;
+    }
+    // The token runs on past the end of the buffer: collect it (bounded, longer is no number).
+    scratch_.clear();
+    for (int c = peek(); c != EOF && !ends_token(c); c = peek()) {
+        if (scratch_.size() < 256) scratch_.push_back(static_cast<char>(c));
         ++pos_;
     }
     if (io_error_) return ReadStatus::Error;
-    comma_pending_ = false;
+    token = scratch_;
     return ReadStatus::Ok;
 }
 
 ReadStatus FreeReader::read(double* values, int count)
 {
-    std::string token;
+    std::string_view token;
     comma_pending_ = true;
     for (int k = 0; k < count; ++k) {
         const ReadStatus st = next_token(token);

@@ -66,12 +66,13 @@ private:
     int get();
     bool fill();
     bool seek(std::int64_t offset);
-    ReadStatus next_token(std::string& token);
+    ReadStatus next_token(std::string_view& token);
     void skip_line();
 
     std::FILE* file_;
     static constexpr std::size_t kBufferSize = 1 << 16;
     std::string buffer_;
+    std::string scratch_;  // a token that crosses the end of the buffer
     std::size_t pos_ = 0;
     std::size_t len_ = 0;
     std::int64_t buffer_offset_ = 0;    // file offset of buffer_[0]
