@@ -139,6 +139,16 @@ TEST_F(VarnikRun, YesForAFileWithoutHeightsWarnsAndUsesModeOne)
     EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n");
 }
 
+TEST_F(VarnikRun, YesForALongerFileWithoutHeightsWarnsToo)
+{
+    write_text(dir.file("points.txt"), "50.5 8.5\n50.25 8.75\n50.75 8.25\n");
+    const Outcome r = run("model.bin\npoints.txt\nj\nout.txt\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kW1 + kP5);
+    EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n"
+                     " 50.7500000  8.2500000     47.456\n");
+}
+
 TEST_F(VarnikRun, SameFirstTwoPointsAreTakenForHeights)
 {
     // Two lines with the same B and L: P4 is asked, and each read then takes the height from
@@ -285,6 +295,10 @@ TEST_F(VarnikRun, FailurePathsWriteTheirMessage)
         {"output cannot be created", "model.bin\npoints.txt\nn\nnodir/out.txt\n",
          "\nAusgabedatei --- nodir/out.txt --- kann nicht angelegt werden,\nbitte Dateinamen pruefen und neu starten.\n",
          kP1 + kP2 + kP3 + kI1 + kP5},
+        {"no answer at all", "", "\nDie Eingabe am Terminal ist zu Ende, bevor alle Fragen beantwortet waren,\nbitte neu starten.\n",
+         kP1},
+        {"output cannot be written", "model.bin\none.txt\nn\n/dev/full\nj\n", "\nFehler beim Schreiben der Datei /dev/full\n",
+         kP1 + kP2 + kP3 + kI1 + kP5 + "\n Datei /dev/full existiert schon, soll sie ueberschrieben werden? (j/n): "},
         {"existing output cannot be opened", "model.bin\npoints.txt\nn\nadir\nj\n",
          "\nAusgabedatei --- adir --- kann nicht geoeffnet werden,\nbitte Dateinamen pruefen und neu starten.\n",
          kP1 + kP2 + kP3 + kI1 + kP5 + "\n Datei adir existiert schon, soll sie ueberschrieben werden? (j/n): "},
