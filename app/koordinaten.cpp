@@ -1,0 +1,7 @@
+#include "koordinaten.h"
+
+namespace geoid {
+
+Koordinaten koordinaten;
+
+}  // namespace geoid

@@ -1,0 +1,71 @@
+#include "model_selection.h"
+
+#include "checks.h"
+#include "ids.h"
+#include "koordinaten.h"
+#include "query.h"
+#include "shell.h"
+#include "toolkit.h"
+#include "viewer_text.h"
+
+namespace geoid {
+
+namespace {
+
+constexpr const char* kHelpFile = "geoid.readme";
+constexpr const char* kAllFiles = "alle Dateien (*.*)|*.*|";
+
+void no_model()
+{
+    koordinaten.model_file.clear();
+    toolkit::windowoutstatusbar(1, "");
+}
+
+}  // namespace
+
+void open_model()
+{
+    Koordinaten& k = koordinaten;
+    no_model();
+    std::string path;
+    toolkit::wselectfile2(kAllFiles, toolkit::kLoadDialog | toolkit::kPromptOn, path, "Name des Geoidmodells");
+    if (toolkit::winfodialog(4) != 1) {
+        fenster("Leer");
+        no_model();
+        return;
+    }
+    k.model_file = path;
+    const std::string message = interp::check_model(k.model_file);
+    if (!message.empty()) {
+        write_errcode(-1, message);
+        fenster("Leer");
+        no_model();
+        return;
+    }
+    toolkit::windowoutstatusbar(1, k.model_file);
+    toolkit::wmenusetstate(kItemPointForm, 1, 1);
+    toolkit::wmenusetstate(kItemFileForm, 1, 1);
+}
+
+void show_info()
+{
+    toolkit::wdialogload(kInfoDialog);
+    std::string text = "\r\n\r\nBerechnung von Quasigeoidh\xC3\xB6hen\r\n\r\nVersion 1.05  (22.08.12)      \r\n\r\n\r\nVennhof";
+    toolkit::wdialogputstring(kInfoText, text);
+    toolkit::wdialogshow(-1, -1, 0, 1);
+    toolkit::wdialogunload();
+}
+
+void show_help()
+{
+    const ViewerText help = read_viewer_text(kHelpFile);
+    if (help.status != ViewerRead::Ok) {
+        // A help file that exists but cannot be read: say so, and change nothing.
+        write_errcode(-1, std::string(interp::kMsgOpen) + kHelpFile);
+        return;
+    }
+    Koordinaten& k = koordinaten;
+    open_viewer(k.help_viewer, k.help_viewer_pos, kHelpViewerDialog, kHelpViewerText, "Hilfe", help.text);
+}
+
+}  // namespace geoid

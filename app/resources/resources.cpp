@@ -1,0 +1,134 @@
+// The dialogs of the desktop program (Designer forms), the menu and the picture of the
+// information dialog, registered with the toolkit by their resource numbers.
+#include <QFontDatabase>
+#include <QFrame>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <cmath>
+
+#include "ids.h"
+#include "shell.h"
+#include "toolkit.h"
+#include "ui_dialog101.h"
+#include "ui_dialog102.h"
+#include "ui_dialog103.h"
+#include "ui_dialog104.h"
+#include "ui_dialog105.h"
+#include "ui_dialog106.h"
+#include "ui_dialog107.h"
+#include "ui_dialog109.h"
+
+namespace geoid {
+
+namespace {
+
+template <class Ui>
+QWidget* build()
+{
+    auto* w = new QWidget;
+    Ui ui;
+    ui.setupUi(w);
+    return w;
+}
+
+// Viewers use a fixed-pitch font; "Courier" falls back to the system's typewriter face.
+template <class Ui>
+QWidget* build_viewer(int field)
+{
+    QWidget* w = build<Ui>();
+    if (auto* text = w->findChild<QPlainTextEdit*>(QStringLiteral("id%1").arg(field))) {
+        QFont font(QStringLiteral("Courier"), 10);
+        font.setStyleHint(QFont::TypeWriter);
+        if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPointSize(10);
+        text->setFont(font);
+    }
+    return w;
+}
+
+// The start panel has the size of the point form, so the forms replace it in place.
+QWidget* build_start_panel()
+{
+    QWidget* form = build<Ui::Dialog101>();
+    const QSize size = form->sizeHint();
+    delete form;
+    QWidget* w = build<Ui::Dialog105>();
+    w->setFixedSize(size);
+    return w;
+}
+
+QPixmap info_picture()
+{
+    // A stylised quasigeoid: a gently undulating surface drawn as a grid of meridians and
+    // parallels over an ellipsoid outline.
+    QPixmap pm(128, 128);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 128);
+    sky.setColorAt(0, QColor(0xdf, 0xee, 0xfb));
+    sky.setColorAt(1, QColor(0x9c, 0xc3, 0xe6));
+    p.setBrush(sky);
+    p.setPen(QPen(QColor(0x2b, 0x4c, 0x7e), 1.5));
+    p.drawEllipse(QRectF(6, 30, 116, 76));
+    const auto surface = [](double u, double v) {
+        const double x = 64 + 52 * u;
+        const double y = 68 + 30 * v + 7 * std::sin(3.1 * u + 1.3) * std::cos(2.3 * v) + 4 * std::sin(5.0 * v + u);
+        return QPointF(x, y);
+    };
+    p.setPen(QPen(QColor(0x1f, 0x6f, 0x3a), 1.1));
+    for (int k = -4; k <= 4; ++k) {
+        QPainterPath row, col;
+        for (int s = -20; s <= 20; ++s) {
+            const double t = s / 20.0;
+            const double lim = std::sqrt(std::max(0.0, 1.0 - (k / 4.5) * (k / 4.5)));
+            const QPointF a = surface(t * lim, k / 4.5);
+            const QPointF b = surface(k / 4.5, t * lim);
+            if (s == -20) {
+                row.moveTo(a);
+                col.moveTo(b);
+            } else {
+                row.lineTo(a);
+                col.lineTo(b);
+            }
+        }
+        p.drawPath(row);
+        p.drawPath(col);
+    }
+    p.setPen(QPen(QColor(0xc0, 0x39, 0x2b), 2));
+    p.drawLine(QPointF(64, 22), QPointF(64, 66));
+    p.setBrush(QColor(0xc0, 0x39, 0x2b));
+    p.drawEllipse(QPointF(64, 68), 3, 3);
+    p.drawText(QRectF(0, 2, 128, 18), Qt::AlignCenter, QStringLiteral("N"));
+    return pm;
+}
+
+}  // namespace
+
+void register_resources()
+{
+    toolkit::register_dialog(kPointDialog, [] { return build<Ui::Dialog101>(); });
+    toolkit::register_dialog(kFileDialog, [] { return build<Ui::Dialog102>(); });
+    toolkit::register_dialog(kErrorDialog, [] { return build<Ui::Dialog103>(); });
+    toolkit::register_dialog(kInputViewerDialog, [] { return build_viewer<Ui::Dialog104>(kInputViewerText); });
+    toolkit::register_dialog(kStartDialog, build_start_panel);
+    toolkit::register_dialog(kOutputViewerDialog, [] { return build_viewer<Ui::Dialog106>(kOutputViewerText); });
+    toolkit::register_dialog(kInfoDialog, [] {
+        QWidget* w = build<Ui::Dialog107>();
+        if (auto* pic = w->findChild<QLabel*>(QStringLiteral("id2002"))) pic->setPixmap(info_picture());
+        return w;
+    });
+    toolkit::register_dialog(kHelpViewerDialog, [] { return build_viewer<Ui::Dialog109>(kHelpViewerText); });
+    toolkit::register_menu(kMenu, {{kItemModel, "&Quasigeoidmodell"},
+                                   {kItemPointForm, "&Interaktive Eingabe"},
+                                   {kItemFileForm, "&Dateieingabe"},
+                                   {kItemHelp, "&Hilfe"},
+                                   {kItemInfo, "&Info"},
+                                   {kItemQuit, "&Beenden"}});
+}
+
+}  // namespace geoid

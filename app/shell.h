@@ -1,0 +1,39 @@
+// The frame of the desktop program: start-up, the event loop, the menu, the three main windows
+// that replace each other at one place (start, point form, file form), viewers, shutdown.
+#pragma once
+
+#include <string>
+
+#include "koordinaten.h"
+#include "toolkit.h"
+
+namespace geoid {
+
+/// Registers the dialogs and the menu with the toolkit (once per process).
+void register_resources();
+
+/// Opens the root window and the start window, disables the two form commands.
+void startup();
+/// Waits for events and dispatches them until "Beenden" or the close box of a main window.
+void event_loop();
+/// Closes every open window and the root window.
+void shutdown();
+/// startup, event_loop, shutdown.
+void run();
+
+/// Handles a menu item; sets quit_flag for "Beenden".
+void processmenu(int item, int& quit_flag);
+/// Field changes of the forms (radio buttons of the point form).
+void processfield(toolkit::EventKind kind, const toolkit::Event& event);
+/// Push buttons of the forms.
+void processpushbutton(int button);
+
+/// Closes the open main window and opens the one `mode` names: "Leer" start window,
+/// "Inte" point form, "Date" file form; any other code opens none.
+void fenster(const std::string& mode);
+
+/// Opens a viewer anew at its stored position (closing it first, keeping its place) with
+/// `title`, and puts `text` into its field.
+void open_viewer(int& handle, Position& pos, int dialog, int field, const std::string& title, const std::string& text);
+
+}  // namespace geoid

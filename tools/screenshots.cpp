@@ -1,0 +1,76 @@
+// Renders every window of the desktop program to PNG files (headless with the offscreen
+// platform): start window, point form, file form, error box, information dialog, help viewer.
+// Usage: geoid_screenshots OUTPUT_DIR   (run where geoid.readme lies)
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <functional>
+
+#include "checks.h"
+#include "ids.h"
+#include "koordinaten.h"
+#include "model_selection.h"
+#include "shell.h"
+#include "toolkit.h"
+
+namespace {
+
+QString out_dir;
+
+void save(QWidget* w, const char* name)
+{
+    w->grab().save(out_dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+    std::printf("%s/%s.png\n", qPrintable(out_dir), name);
+}
+
+// Grabs the next modal dialog once it is shown, then closes it.
+void grab_modal(const char* name)
+{
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, name] {
+        if (QWidget* m = QApplication::activeModalWidget(); m != nullptr && m->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            save(m, name);
+            m->close();
+        }
+    });
+    timer->start(20);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    out_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(out_dir);
+    geoid::register_resources();
+    geoid::Koordinaten& k = geoid::koordinaten;
+    geoid::startup();
+    save(toolkit::window_widget(k.start_window), "start-window");
+
+    k.model_file = "data/egm96-de-15min.bin";
+    geoid::fenster("Inte");
+    toolkit::wdialogputstring(1029, "  52.51630000");
+    toolkit::wdialogputstring(1014, "  13.37770000");
+    toolkit::wdialogputstring(1015, "  80.412");
+    save(toolkit::window_widget(k.point_window), "point-form");
+
+    geoid::fenster("Date");
+    save(toolkit::window_widget(k.file_window), "file-form");
+
+    grab_modal("error-box");
+    geoid::write_errcode(-1, "Fehler beim \xC3\x96" "ffnen der Datei: /daten/modelle/gcg2016.bin");
+    grab_modal("info-dialog");
+    geoid::show_info();
+
+    geoid::show_help();
+    if (k.help_viewer != 0) save(toolkit::window_widget(k.help_viewer), "help-viewer");
+    geoid::shutdown();
+    return 0;
+}
