@@ -525,9 +525,17 @@ void wselectfile2(const std::string& filter, int flags, std::string& path, const
     FileDialog d(w != nullptr ? static_cast<QWidget*>(w->widget.data()) : nullptr, load, (flags & kPromptOn) != 0);
     d.setOption(QFileDialog::DontUseNativeDialog);
     d.setWindowTitle(qs(title));
-    d.setAcceptMode(load ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     d.setFileMode(QFileDialog::AnyFile);
-    d.setOption(QFileDialog::DontConfirmOverwrite, (flags & kPromptOn) == 0);
+    if (load && (flags & kPromptOn)) {
+        // Qt's open mode refuses a missing file outright; the save mode lets the name through
+        // to accept(), which asks for confirmation instead.
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setOption(QFileDialog::DontConfirmOverwrite, true);
+        d.setLabelText(QFileDialog::Accept, QStringLiteral("\u00D6&ffnen"));
+    } else {
+        d.setAcceptMode(load ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+        d.setOption(QFileDialog::DontConfirmOverwrite, (flags & kPromptOn) == 0);
+    }
     // "description|pattern|description|pattern|" into Qt's "description (pattern)" filters.
     QStringList filters;
     const QStringList parts = qs(filter).split(QLatin1Char('|'));

@@ -1,7 +1,12 @@
 // Renders every window of the desktop program to PNG files (headless with the offscreen
 // platform): start window, point form, file form, error box, information dialog, help viewer.
 // Usage: geoid_screenshots OUTPUT_DIR   (run where geoid.readme lies)
+//        geoid_screenshots --menu-geometry   prints "TEXT X Y" for each menu command: its centre
+//        relative to the window, for tests that click the real program.
+#include <QAction>
 #include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QDir>
 #include <QPixmap>
 #include <QTimer>
@@ -48,6 +53,17 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     out_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    if (out_dir == QStringLiteral("--menu-geometry")) {
+        geoid::register_resources();
+        geoid::startup();
+        auto* w = qobject_cast<QMainWindow*>(toolkit::window_widget(geoid::koordinaten.start_window));
+        for (QAction* a : w->menuBar()->actions()) {
+            const QPoint c = w->menuBar()->actionGeometry(a).center() + w->menuBar()->pos();
+            std::printf("%s %d %d\n", qPrintable(a->text().remove(QLatin1Char('&')).replace(QLatin1Char(' '), QLatin1Char('_'))), c.x(), c.y());
+        }
+        geoid::shutdown();
+        return 0;
+    }
     QDir().mkpath(out_dir);
     geoid::register_resources();
     geoid::Koordinaten& k = geoid::koordinaten;
