@@ -15,7 +15,8 @@ for _ in $(seq "$runs"); do
   t0=$(date +%s%N)
   "$root/build/app/geoid" 2>/dev/null &
   pid=$!
-  xdotool search --sync --onlyvisible --name '^Quasigeoidhöhenberechnung$' >/dev/null
+  # Poll every 10 ms (xdotool's own --sync waits in steps of half a second).
+  until xdotool search --onlyvisible --name '^Quasigeoidhöhenberechnung$' >/dev/null 2>&1; do sleep 0.01; done
   t1=$(date +%s%N)
   kill "$pid"; wait "$pid" 2>/dev/null || true
   times+=($(( (t1 - t0) / 1000000 )))

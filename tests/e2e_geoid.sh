@@ -18,7 +18,11 @@ cd "$work"
 declare -A menu
 while read -r text x y; do menu[$text]="$x $y"; done < <("$tool" --menu-geometry 2>/dev/null)
 
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+  echo "FAIL: $*"
+  [ -s "$work/stderr.txt" ] && tail -40 "$work/stderr.txt"
+  exit 1
+}
 find_window() {  # title regex; waits up to 5 s
   local id
   id=$(timeout 5 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1) || true
@@ -39,7 +43,7 @@ click_menu() {  # window id, command
   xdotool mousemove --window "$1" $pos click 1
 }
 
-"$geoid" 2>/dev/null &
+"$geoid" 2>"$work/stderr.txt" &
 pid=$!
 win=$(find_window '^Quasigeoidhöhenberechnung$')
 xdotool windowfocus --sync "$win" 2>/dev/null || true
@@ -72,7 +76,8 @@ echo "ok: point form"
 click_menu "$form" Beenden
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "geoid still running after Beenden"
-wait "$pid"; status=$?
+status=0
+wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "exit status $status"
 echo "ok: Beenden, exit status 0"
 echo "1 passed, 0 failed"
