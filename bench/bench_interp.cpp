@@ -25,25 +25,20 @@ struct Sample {
     }
 };
 
-// Inner cells: at least two rows/columns away from the border (46.5..56.5, 2.5..16.5, 0.25 deg).
-std::vector<Point> spline_points()
+std::vector<Point> random_points(unsigned seed, double b_lo, double b_hi, double l_lo, double l_hi)
 {
-    std::mt19937 rng(1);
-    std::uniform_real_distribution<double> b(47.01, 55.74), l(3.01, 15.74);
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> b(b_lo, b_hi), l(l_lo, l_hi);
     std::vector<Point> p(4096);
     for (auto& x : p) x = {b(rng), l(rng)};
     return p;
 }
 
+// Inner cells: at least two rows/columns away from the border (46.5..56.5, 2.5..16.5, 0.25 deg).
+std::vector<Point> spline_points() { return random_points(1, 47.01, 55.74, 3.01, 15.74); }
+
 // Cells in the first row below the northern limit: always the bilinear branch.
-std::vector<Point> bilinear_points()
-{
-    std::mt19937 rng(2);
-    std::uniform_real_distribution<double> b(56.26, 56.49), l(2.6, 16.4);
-    std::vector<Point> p(4096);
-    for (auto& x : p) x = {b(rng), l(rng)};
-    return p;
-}
+std::vector<Point> bilinear_points() { return random_points(2, 56.26, 56.49, 2.6, 16.4); }
 
 void run(benchmark::State& state, const std::vector<Point>& points)
 {

@@ -198,15 +198,19 @@ int Varnik::point_loop()
         const double l = v[1];
         double height = v[2];
         double n = interp::kDummy;
-        if (!interp::inside_grid(grid_, b, l)) {
+        const interp::Outcome outcome = interp::interpolate(model_, grid_, b, l, n);
+        if (outcome == interp::Outcome::ReadFailed) {
+            write_batch();
+            return abort_run("Fehler beim Lesen der Datei " + model_name_);
+        }
+        // Only a point outside the grid is reported; nodes without a value give the dummy quietly.
+        // The bounds are tested again only for the rare points without a value.
+        if (outcome == interp::Outcome::Outside && !interp::inside_grid(grid_, b, l)) {
             line.assign("\n Zu interpolierender Punkt ---");
             textio::put_fixed(line, b, 10, 6);
             textio::put_fixed(line, l, 10, 6);
             line.append(" ---\nliegt ausserhalb des gewaehlten Geoides.\n Dummywert gesetzt.\n");
             say(line);
-        } else if (interp::interpolate(model_, grid_, b, l, n) == interp::Outcome::ReadFailed) {
-            write_batch();
-            return abort_run("Fehler beim Lesen der Datei " + model_name_);
         }
         if (mode_ == 2) height = n > kHeightThreshold ? n : height - n;
         else if (mode_ == 3) height = n > kHeightThreshold ? n : height + n;
