@@ -6,7 +6,7 @@
 #include "query.h"
 #include "shell.h"
 #include "toolkit.h"
-#include "viewer_text.h"
+#include "viewer.h"
 
 namespace geoid {
 
@@ -58,8 +58,8 @@ void show_info()
 
 void show_help()
 {
-    const ViewerText help = read_viewer_text(kHelpFile);
-    if (help.status != ViewerRead::Ok) {
+    const textio::ViewerText help = textio::read_viewer_text(kHelpFile);
+    if (help.status != textio::ViewerRead::Ok) {
         // A help file that exists but cannot be read: say so, and change nothing.
         write_errcode(-1, std::string(interp::kMsgOpen) + kHelpFile);
         return;

@@ -20,6 +20,7 @@
 #include "model_selection.h"
 #include "shell.h"
 #include "toolkit.h"
+#include "toolkit_testing.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ int main(int argc, char** argv)
     if (out_dir == QStringLiteral("--menu-geometry")) {
         geoid::register_resources();
         geoid::startup();
-        auto* w = qobject_cast<QMainWindow*>(toolkit::window_widget(geoid::koordinaten.start_window));
+        auto* w = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(geoid::koordinaten.start_window));
         for (QAction* a : w->menuBar()->actions()) {
             const QPoint c = w->menuBar()->actionGeometry(a).center() + w->menuBar()->pos();
             std::printf("%s %d %d\n", qPrintable(a->text().remove(QLatin1Char('&')).replace(QLatin1Char(' '), QLatin1Char('_'))), c.x(), c.y());
@@ -68,17 +69,17 @@ int main(int argc, char** argv)
     geoid::register_resources();
     geoid::Koordinaten& k = geoid::koordinaten;
     geoid::startup();
-    save(toolkit::window_widget(k.start_window), "start-window");
+    save(toolkit::testing::window_widget(k.start_window), "start-window");
 
     k.model_file = "data/egm96-de-15min.bin";
     geoid::fenster("Inte");
     toolkit::wdialogputstring(1029, "  52.51630000");
     toolkit::wdialogputstring(1014, "  13.37770000");
     toolkit::wdialogputstring(1015, "  80.412");
-    save(toolkit::window_widget(k.point_window), "point-form");
+    save(toolkit::testing::window_widget(k.point_window), "point-form");
 
     geoid::fenster("Date");
-    save(toolkit::window_widget(k.file_window), "file-form");
+    save(toolkit::testing::window_widget(k.file_window), "file-form");
 
     grab_modal("error-box");
     geoid::write_errcode(-1, "Fehler beim \xC3\x96" "ffnen der Datei: /daten/modelle/gcg2016.bin");
@@ -86,7 +87,7 @@ int main(int argc, char** argv)
     geoid::show_info();
 
     geoid::show_help();
-    if (k.help_viewer != 0) save(toolkit::window_widget(k.help_viewer), "help-viewer");
+    if (k.help_viewer != 0) save(toolkit::testing::window_widget(k.help_viewer), "help-viewer");
     geoid::shutdown();
     return 0;
 }

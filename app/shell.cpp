@@ -1,7 +1,10 @@
 #include "shell.h"
 
+#include "fields.h"
+#include "file_form.h"
 #include "ids.h"
 #include "model_selection.h"
+#include "point_form.h"
 #include "textio.h"
 
 namespace geoid {
@@ -74,7 +77,7 @@ void event_loop()
             toolkit::windowselect(event.window);
             processmenu(event.value1, quit_flag);
             break;
-        case toolkit::EventKind::PushButton: processpushbutton(event.value1); break;
+        case toolkit::EventKind::PushButton: processpushbutton(event.window, event.value1); break;
         case toolkit::EventKind::Expose: toolkit::windowselect(event.window); break;
         case toolkit::EventKind::CloseRequest: close_request(event.window, quit_flag); break;
         case toolkit::EventKind::FieldChanged: processfield(kind, event); break;
@@ -114,14 +117,18 @@ void processmenu(int item, int& quit_flag)
     }
 }
 
-void processfield(toolkit::EventKind, const toolkit::Event&)
+void processfield(toolkit::EventKind, const toolkit::Event& event)
 {
-    // The forms' reactions to their radio buttons come with the point form's behaviour.
+    // Only the form that posted the event handles it; one replaced since then has no window.
+    if (event.window != 0 && event.window == koordinaten.point_window) point_form_field(event.value1, event.value2);
 }
 
-void processpushbutton(int)
+void processpushbutton(int window, int button)
 {
-    // The forms' buttons come with the point and file forms' behaviour.
+    const Koordinaten& k = koordinaten;
+    if (window == 0) return;
+    if (window == k.point_window) point_form_button(button);
+    else if (window == k.file_window) file_form_button(button);
 }
 
 void fenster(const std::string& mode)
@@ -140,14 +147,14 @@ void fenster(const std::string& mode)
         toolkit::windowopenchild2(k.point_window, toolkit::kSysMenu | toolkit::kMinButton | toolkit::kStatusBar,
                                   k.form_pos.x, k.form_pos.y, kMenu, kPointDialog, kPointTitle);
         toolkit::windowoutstatusbar(1, model);
-        toolkit::wdialogsetfield(1029);
+        toolkit::wdialogsetfield(kFieldB);
     } else if (mode == "Date") {
         toolkit::windowopenchild2(k.file_window, toolkit::kSysMenu | toolkit::kMinButton | toolkit::kStatusBar,
                                   k.form_pos.x, k.form_pos.y, kMenu, kFileDialog, kFileTitle);
-        toolkit::wdialogfieldstate(1061, 0);
-        toolkit::wdialogfieldstate(1062, 0);
+        toolkit::wdialogfieldstate(kFieldInputFile, 0);
+        toolkit::wdialogfieldstate(kFieldOutputFile, 0);
         toolkit::windowoutstatusbar(1, model);
-        toolkit::wdialogsetfield(1065);
+        toolkit::wdialogsetfield(kButtonComputeFile);
     }
 }
 

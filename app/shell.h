@@ -23,10 +23,11 @@ void run();
 
 /// Handles a menu item; sets quit_flag for "Beenden".
 void processmenu(int item, int& quit_flag);
-/// Field changes of the forms (radio buttons of the point form).
+/// Field changes of the forms (radio buttons of the point form), handled by the form whose
+/// window posted them.
 void processfield(toolkit::EventKind kind, const toolkit::Event& event);
-/// Push buttons of the forms.
-void processpushbutton(int button);
+/// Push button `button` of the form in `window`; a window that is no longer open does nothing.
+void processpushbutton(int window, int button);
 
 /// Closes the open main window and opens the one `mode` names: "Leer" start window,
 /// "Inte" point form, "Date" file form; any other code opens none.

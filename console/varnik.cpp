@@ -13,6 +13,7 @@
 
 #include "grid.h"
 #include "model.h"
+#include "files.h"
 #include "textio.h"
 
 namespace {
@@ -238,12 +239,7 @@ int Varnik::run()
     if (!model_.open(model_name_)) return abort_missing("Geoid", model_name_);
 
     if (!ask_name("\n Name der Datei mit zu interpolierenden Punkten: ", point_name_)) return exit_;
-    struct stat st {};
-    points_ = std::fopen(point_name_.c_str(), "r");
-    if (points_ != nullptr && (fstat(fileno(points_), &st) != 0 || S_ISDIR(st.st_mode))) {
-        std::fclose(points_);
-        points_ = nullptr;
-    }
+    points_ = textio::fopen_for_reading(point_name_);
     if (points_ == nullptr) return abort_missing("Interpolationspunkte", point_name_);
 
     if (interp::read_header(model_, grid_) != interp::HeaderStatus::Ok)

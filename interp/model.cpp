@@ -1,5 +1,7 @@
 #include "model.h"
 
+#include "files.h"
+
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
@@ -16,18 +18,8 @@ ModelFile::~ModelFile()
 bool ModelFile::open(const std::string& path)
 {
     close();
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
-    return true;
+    fd_ = textio::open_for_reading(path);
+    return fd_ >= 0;
 }
 
 void ModelFile::close()

@@ -37,7 +37,8 @@ public:
     ModelFile(const ModelFile&) = delete;
     ModelFile& operator=(const ModelFile&) = delete;
 
-    /// Opens an existing file for reading; false when it is missing, unreadable or a directory.
+    /// Opens an existing file for reading; false when it is missing, unreadable or no regular
+    /// file (a directory or a named pipe).
     bool open(const std::string& path);
     void close();
     bool is_open() const { return fd_ >= 0; }

@@ -17,7 +17,7 @@
 #include <functional>
 #include <string>
 
-#include "toolkit.h"
+#include "toolkit_testing.h"
 
 namespace gui {
 
@@ -89,7 +89,7 @@ public:
     explicit Steps(std::deque<std::function<void()>> steps) : steps_(std::move(steps))
     {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (steps_.empty() || !toolkit::idle() || QApplication::activeModalWidget() != nullptr) return;
+            if (steps_.empty() || !toolkit::testing::idle() || QApplication::activeModalWidget() != nullptr) return;
             auto s = std::move(steps_.front());
             steps_.pop_front();
             s();

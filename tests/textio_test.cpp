@@ -1,4 +1,6 @@
 #include "textio.h"
+#include "model_builder.h"
+#include "viewer.h"
 
 #include <cmath>
 #include <cstdio>
@@ -8,6 +10,8 @@
 
 using textio::FreeReader;
 using textio::ReadStatus;
+using testing_support::TempDir;
+using testing_support::write_text;
 
 TEST(Lench, CountsUpToTheLastNonBlank)
 {
@@ -209,4 +213,112 @@ TEST_F(FreeReaderTest, LinesLongerThanTheBufferAreRead)
     ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
     EXPECT_EQ(v[0], 3.0);
     EXPECT_EQ(v[1], 4.0);
+}
+
+TEST(FieldTexts, IntegerConversionOfAField)
+{
+    const struct {
+        const char* text;
+        std::int32_t value;
+        bool ok;
+    } cases[] = {{"  12 ", 12, true}, {"-7", -7, true}, {"+", 0, true}, {"-", 0, true},
+                 {"", 0, false},      {"   ", 0, false}, {"1 2", 0, false}, {"12345678901", 0, false},
+                 {"2147483647", 2147483647, true}, {"2147483648", 0, false}, {"0000000042", 42, true},
+                 {"4a", 0, false},    {"1.0", 0, false}, {"+-1", 0, false}, {"\t5", 0, false}};
+    for (const auto& c : cases) {
+        std::int32_t v = -99;
+        EXPECT_EQ(textio::text_to_int32(c.text, v), c.ok) << c.text;
+        EXPECT_EQ(v, c.value) << c.text;
+    }
+}
+
+TEST(FieldTexts, LengthsWithoutBlanksAndNuls)
+{
+    EXPECT_EQ(textio::actual_length(std::string_view("ab \0  ", 6)), 2);
+    EXPECT_EQ(textio::actual_length("   "), 0);
+    EXPECT_EQ(textio::first_nonblank(std::string_view(" \0x", 3)), 3);
+    EXPECT_EQ(textio::first_nonblank(""), 0);
+}
+
+TEST(FieldTexts, FormatTexts)
+{
+    const struct {
+        const char* format;
+        double value;
+        const char* text;
+    } cases[] = {
+        {"(i3)", -5, " -5"},           {"(i2)", -50, "**"},          {"(f8.3)", 100.0 - 47.123, "  52.877"},
+        {"(f13.8)", 52.5163, "  52.51630000"}, {"(F8.3)", 123456.0, "********"}, {"(f8.5)", 0.5, " 0.50000"},
+        {"(i2)", 7, " 7"},             {"f4.1", 2.25, " 2.2"},       {"(x8.3)", 1.0, ""},
+        {"(f8.)", 1.0, ""},            {"(f)", 1.0, ""},             {"(i2", 3, " 3"},
+    };
+    for (const auto& c : cases) {
+        const std::string got = c.format[1] == 'i' || c.format[0] == 'i' ? textio::format_integer(static_cast<long long>(c.value), c.format)
+                                                                          : textio::format_real(c.value, c.format);
+        EXPECT_EQ(got, c.text) << c.format;
+    }
+    // Digit runs saturate instead of overflowing an int (a format text is never this long).
+    textio::FieldFormat f;
+    ASSERT_TRUE(textio::parse_format("(f99999999999999999999.99999999999999999999)", f));
+    EXPECT_EQ(f.width, textio::kMaxFieldWidth);
+    EXPECT_EQ(f.decimals, textio::kMaxFieldWidth);
+}
+
+// ---- viewer texts ---------------------------------------------------------------------------------
+
+TEST(ViewerText, LinesWithoutTrailingBlanksAndWithCrLf)
+{
+    TempDir dir;
+    write_text(dir.file("a.txt"), "erste   \n\n  zweite\r\n   \nletzte");
+    const textio::ViewerText t = textio::read_viewer_text(dir.file("a.txt"));
+    EXPECT_EQ(t.status, textio::ViewerRead::Ok);
+    EXPECT_EQ(t.text, "erste\r\n\r\n  zweite\r\n\r\nletzte\r\n");
+}
+
+TEST(ViewerText, Windows1252AndUtf8AreBothShownCorrectly)
+{
+    TempDir dir;
+    write_text(dir.file("latin.txt"), "H\xF6he \x80 5\n\xC4rger\n");
+    EXPECT_EQ(textio::read_viewer_text(dir.file("latin.txt")).text, "H\xC3\xB6he \xE2\x82\xAC 5\r\n\xC3\x84rger\r\n");
+    write_text(dir.file("utf8.txt"), "H\xC3\xB6he \xE2\x82\xAC 5\n");
+    EXPECT_EQ(textio::read_viewer_text(dir.file("utf8.txt")).text, "H\xC3\xB6he \xE2\x82\xAC 5\r\n");
+    // One Latin-1 byte anywhere makes the whole file Windows-1252.
+    write_text(dir.file("mixed.txt"), "\xC3\xA4\n\xE4\n");
+    EXPECT_EQ(textio::read_viewer_text(dir.file("mixed.txt")).text, "\xC3\x83\xC2\xA4\r\n\xC3\xA4\r\n");
+}
+
+TEST(ViewerText, MissingFileIsCreatedEmptyAndOthersThanFilesCannotBeOpened)
+{
+    TempDir dir;
+    const textio::ViewerText t = textio::read_viewer_text(dir.file("neu.txt"));
+    EXPECT_EQ(t.status, textio::ViewerRead::Ok);
+    EXPECT_EQ(t.text, "");
+    EXPECT_TRUE(testing_support::file_exists(dir.file("neu.txt")));
+    EXPECT_EQ(textio::read_viewer_text(dir.path()).status, textio::ViewerRead::OpenFailed);
+    EXPECT_EQ(textio::read_viewer_text(dir.file("nodir/x.txt")).status, textio::ViewerRead::OpenFailed);
+    EXPECT_EQ(textio::read_viewer_text("/dev/null").text, "");
+}
+
+TEST(ViewerText, LongTextIsCutAtTheViewersLimit)
+{
+    TempDir dir;
+    // 1000 lines of 98 characters + CR LF = 100 characters each: the 656th line reaches the
+    // limit of 65534 characters and is cut there; no further line is read.
+    std::string text;
+    for (int k = 0; k < 1000; ++k) text += std::string(97, static_cast<char>('a' + k % 26)) + "Z\n";
+    write_text(dir.file("long.txt"), text);
+    const textio::ViewerText t = textio::read_viewer_text(dir.file("long.txt"));
+    ASSERT_EQ(t.text.size(), textio::kViewerChars);
+    EXPECT_EQ(t.text.substr(0, 100), std::string(97, 'a') + "Z\r\n");
+    EXPECT_EQ(t.text.substr(65500, 34), std::string(34, static_cast<char>('a' + 655 % 26)));
+    // A line longer than the whole text is cut too.
+    write_text(dir.file("one.txt"), std::string(70000, 'x') + "\nmehr\n");
+    EXPECT_EQ(textio::read_viewer_text(dir.file("one.txt")).text, std::string(textio::kViewerChars, 'x'));
+    // A cut never splits a character: 4-byte characters up to the limit and beyond.
+    std::string wide;
+    for (int k = 0; k < 70000; ++k) wide += "\xF0\x9F\x98\x80";
+    write_text(dir.file("wide.txt"), wide);
+    const std::string shown = textio::read_viewer_text(dir.file("wide.txt")).text;
+    EXPECT_TRUE(textio::is_valid_utf8(shown));
+    EXPECT_EQ(shown.size(), 4 * textio::kViewerChars);
 }

@@ -29,6 +29,33 @@ std::string fixed(double v, int width, int decimals);
 /// Appends an integer right-justified in exactly `width` characters, asterisks when too wide.
 void put_integer(std::string& out, long long v, int width);
 
+/// Position (from 1) of the last character that is neither a blank nor a NUL; 0 if none.
+int actual_length(std::string_view text);
+/// Position (from 1) of the first character that is neither a blank nor a NUL; 0 if none.
+int first_nonblank(std::string_view text);
+
+/// Converts the text of an integer field: blanks around it are ignored, then an optional sign
+/// and at most 10 digits up to 2147483647. False on any other text (value 0); a lone sign
+/// converts to 0 without error.
+bool text_to_int32(std::string_view text, std::int32_t& value);
+
+/// Widest field a format text may ask for; longer digit runs saturate here.
+inline constexpr int kMaxFieldWidth = 512;
+
+/// A format text: "(fW.D)" fixed-point, W characters with D decimals; "(iW)" integer.
+struct FieldFormat {
+    char kind = 'f';  ///< 'f' or 'i'
+    int width = 0;    ///< 0: as wide as the number needs
+    int decimals = 0;
+};
+/// Parses "(fW.D)" or "(iW)" (parentheses and case optional). Width and decimals saturate at
+/// kMaxFieldWidth. False when the text is no such format.
+bool parse_format(std::string_view text, FieldFormat& format);
+/// The value written by a format text; an integer format writes the value rounded.
+std::string format_real(double v, std::string_view format);
+/// The integer written by "(iW)": right-aligned in W characters, asterisks when too wide.
+std::string format_integer(long long v, std::string_view format);
+
 /// Parses one free-format number token: optional sign, digits with an optional decimal
 /// point, optional exponent with E or D. False for anything else (including overflow).
 bool parse_number(std::string_view token, double& value);

@@ -1,9 +1,11 @@
-// Dialog toolkit over Qt 6 Widgets: windows by handle, one current window and one current
-// dialog, dialogs built from registered resources by number, fields by number, menus, the
+// Dialog toolkit over Qt 6 Widgets: windows by handle with one current window and one current
+// dialog, dialogs built from registered resources, fields by resource number, menus, the
 // status bar, an explicit event wait, file dialogs, message boxes and the warning sound.
 //
 // Controls are found by their resource number: a widget whose objectName is "id1029" is
-// field 1029 of its dialog. Texts cross this interface as UTF-8.
+// field 1029 of its dialog. Texts cross this interface as UTF-8 and are shown as plain text.
+// Every widget belongs to its window (its Qt parent); the toolkit only keeps guarded
+// references, so a window that is gone leaves nothing dangling behind it.
 #pragma once
 
 #include <climits>
@@ -25,16 +27,19 @@ enum class EventKind {
     FieldChanged,  ///< value1, value2: field identifiers (equal when a button changed state)
 };
 
+/// An event and the window it came from. Window handles are never reused, so an event of a
+/// window that has since been closed names no open window.
 struct Event {
     EventKind kind = EventKind::None;
-    int window = 0;  ///< handle of the window the event concerns
+    int window = 0;
     int value1 = 0;
     int value2 = 0;
 };
 
 // ---- resources ------------------------------------------------------------------------------
 
-/// Builds a fresh instance of a dialog's contents; the caller owns it.
+/// Builds a fresh instance of a dialog's contents, without a parent: the window or modal
+/// dialog that shows it becomes its owner.
 using DialogFactory = std::function<QWidget*()>;
 void register_dialog(int id, DialogFactory factory);
 
@@ -44,7 +49,7 @@ struct MenuItem {
 };
 void register_menu(int id, std::vector<MenuItem> items);
 
-// ---- windows --------------------------------------------------------------------------------
+// ---- windows (window.cpp) -------------------------------------------------------------------
 
 /// Window flags of windowopenchild2.
 inline constexpr int kSysMenu = 1;
@@ -60,18 +65,20 @@ void windowopen2();
 /// menu `menu` (0: none); at (x, y) or centred. It becomes the current window, its dialog the
 /// current dialog.
 void windowopenchild2(int& handle, int flags, int x, int y, int menu, int dialog, const std::string& title);
+/// Closes a child window and deletes it with everything it shows.
 void windowclosechild(int handle);
 /// Closes the root window (and whatever is still open).
 void windowclose();
 void windowselect(int handle);
 /// Item 5: x, item 6: y of the current window's position on the screen (pixels).
 int winfowindow(int item);
-/// Text (trailing blanks removed) into a part (from 1) of the current window's status bar.
+/// Text (trailing blanks removed) into a part (from 1) of the current window's status bar; a
+/// text too long for the bar is elided in the middle and shown whole as the tooltip.
 void windowoutstatusbar(int part, const std::string& text);
 /// Enables (state 1) or disables (0) a menu item of the current window.
 void wmenusetstate(int item, int kind, int state);
 
-// ---- events ---------------------------------------------------------------------------------
+// ---- events (pump.cpp) ----------------------------------------------------------------------
 
 /// Switches the delivery of an event kind on (1) or off (0); field changes start off.
 void wmessageenable(EventKind kind, int enable);
@@ -80,9 +87,10 @@ void wmessage(EventKind& kind, Event& event);
 /// Sounds the default warning for a blank name.
 void windowbell(const std::string& name);
 
-// ---- dialogs and fields ---------------------------------------------------------------------
+// ---- dialogs and fields (dialog.cpp) --------------------------------------------------------
 
-/// Loads a modal dialog; it becomes the current dialog. Button 1 ("OK") ends it.
+/// Loads a modal dialog over the current window; it becomes the current dialog. Button 1
+/// ("OK") ends it.
 void wdialogload(int id);
 void wdialogunload();
 /// Shows the loaded dialog modally (centred for -1, -1) until it is closed.
@@ -95,25 +103,9 @@ void wdialogfieldstate(int field, int state);
 void wdialogsetfield(int field);
 /// 1-based index of the selected button in the group of radio button `first` (0: none).
 void wdialoggetradiobutton(int first, int& index);
+/// 1 when the check box or radio button `field` is ticked, else 0.
 void wdialoggetcheckbox(int field, int& state);
 void wdialoggetmenu1(int field, int& index);
-
-// ---- file dialogs and message boxes ---------------------------------------------------------
-
-/// Flags of wselectfile2.
-inline constexpr int kLoadDialog = 1;
-inline constexpr int kSaveDialog = 2;
-inline constexpr int kPromptOn = 4;   ///< load: confirm a missing file; save: confirm overwriting
-inline constexpr int kDirChange = 8;  ///< keep the chosen file's directory as working directory
-
-/// Qt's own file dialog. Filter: pairs "description|pattern|". On OK `path` holds the chosen
-/// file and winfodialog(4) returns 1; after a cancel it returns 0 and `path` is unchanged.
-void wselectfile2(const std::string& filter, int flags, std::string& path, const std::string& title);
-int winfodialog(int item);
-/// Modal box with an OK button and an information icon.
-void wmessagebox(int buttons, int icon, int default_button, const std::string& text, const std::string& title);
-
-// ---- texts ----------------------------------------------------------------------------------
 
 /// Blanks around are ignored; then an optional sign and at most 10 digits up to 2147483647.
 /// On an error `value` is 0 and infoerror(1) returns nonzero; a lone sign gives 0 without error.
@@ -126,20 +118,20 @@ int iactuallength(std::string_view text);
 /// First position (from 1) not blank or NUL; 0 if none.
 int ilocatechar(std::string_view text);
 
-// ---- for tests and tools --------------------------------------------------------------------
+// ---- file dialogs and message boxes (filedialog.cpp) ----------------------------------------
 
-/// True while the program waits in wmessage and no event is queued.
-bool idle();
-/// The top-level window of a handle (nullptr when closed).
-QWidget* window_widget(int handle);
-/// The current window's handle and the current dialog's identifier (0: none).
-int current_window();
-int current_dialog();
-/// The widget of a field in the current dialog (nullptr when absent).
-QWidget* field_widget(int field);
-/// How often the warning has sounded.
-int bell_count();
-/// Posts an event as if the user had caused it.
-void post(const Event& event);
+/// Flags of wselectfile2.
+inline constexpr int kLoadDialog = 1;
+inline constexpr int kSaveDialog = 2;
+inline constexpr int kPromptOn = 4;   ///< load: confirm a missing file; save: confirm overwriting
+inline constexpr int kDirChange = 8;  ///< keep the chosen file's directory as working directory
+
+/// Qt's own file dialog. Filter: pairs "description|pattern|"; the pattern "*.*" lists every
+/// file, with or without a dot. On OK `path` holds the chosen file and winfodialog(4) returns
+/// 1; after a cancel it returns 0 and `path` is unchanged.
+void wselectfile2(const std::string& filter, int flags, std::string& path, const std::string& title);
+int winfodialog(int item);
+/// Modal box with an OK button and an information icon.
+void wmessagebox(int buttons, int icon, int default_button, const std::string& text, const std::string& title);
 
 }  // namespace toolkit

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <cmath>
+#include <memory>
 
 #include "ids.h"
 #include "shell.h"
@@ -35,7 +36,9 @@ QWidget* build()
     return w;
 }
 
-// Viewers use a fixed-pitch font; "Courier" falls back to the system's typewriter face.
+// Viewers use a fixed-pitch font; "Courier" falls back to the system's typewriter face. Long
+// lines are not wrapped: both scroll bars appear as needed, and the keyboard moves through
+// the text (arrows, Page Down, Ctrl+End) though it cannot change it.
 template <class Ui>
 QWidget* build_viewer(int field)
 {
@@ -46,18 +49,33 @@ QWidget* build_viewer(int field)
         if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setPointSize(10);
         text->setFont(font);
+        text->setReadOnly(true);
+        text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        text->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        text->setFocusPolicy(Qt::StrongFocus);
     }
     return w;
 }
 
-// The start panel has the size of the point form, so the forms replace it in place.
-QWidget* build_start_panel()
+// The start panel and the two forms share one size, so they replace each other in place
+// without the window jumping.
+QSize form_size()
 {
-    QWidget* form = build<Ui::Dialog101>();
-    const QSize size = form->sizeHint();
-    delete form;
-    QWidget* w = build<Ui::Dialog105>();
-    w->setFixedSize(size);
+    static const QSize size = [] {
+        std::unique_ptr<QWidget> point(build<Ui::Dialog101>());
+        std::unique_ptr<QWidget> file(build<Ui::Dialog102>());
+        return point->sizeHint().expandedTo(file->sizeHint());
+    }();
+    return size;
+}
+
+template <class Ui>
+QWidget* build_form()
+{
+    QWidget* w = build<Ui>();
+    w->setFixedSize(form_size());
     return w;
 }
 
@@ -111,11 +129,11 @@ QPixmap info_picture()
 
 void register_resources()
 {
-    toolkit::register_dialog(kPointDialog, [] { return build<Ui::Dialog101>(); });
-    toolkit::register_dialog(kFileDialog, [] { return build<Ui::Dialog102>(); });
+    toolkit::register_dialog(kPointDialog, build_form<Ui::Dialog101>);
+    toolkit::register_dialog(kFileDialog, build_form<Ui::Dialog102>);
     toolkit::register_dialog(kErrorDialog, [] { return build<Ui::Dialog103>(); });
     toolkit::register_dialog(kInputViewerDialog, [] { return build_viewer<Ui::Dialog104>(kInputViewerText); });
-    toolkit::register_dialog(kStartDialog, build_start_panel);
+    toolkit::register_dialog(kStartDialog, build_form<Ui::Dialog105>);
     toolkit::register_dialog(kOutputViewerDialog, [] { return build_viewer<Ui::Dialog106>(kOutputViewerText); });
     toolkit::register_dialog(kInfoDialog, [] {
         QWidget* w = build<Ui::Dialog107>();
@@ -127,7 +145,7 @@ void register_resources()
                                    {kItemPointForm, "&Interaktive Eingabe"},
                                    {kItemFileForm, "&Dateieingabe"},
                                    {kItemHelp, "&Hilfe"},
-                                   {kItemInfo, "&Info"},
+                                   {kItemInfo, "I&nfo"},
                                    {kItemQuit, "&Beenden"}});
 }
 

@@ -5,13 +5,13 @@
 #include <cstddef>
 #include <string>
 
-namespace geoid {
+namespace textio {
 
 inline constexpr std::size_t kViewerChars = 65534;
 
 enum class ViewerRead {
     Ok,          ///< read to its end, or until the text was full
-    OpenFailed,  ///< the file exists but cannot be opened (no rights, a directory)
+    OpenFailed,  ///< the file exists but cannot be opened (no rights, a directory, a pipe)
     ReadError,   ///< reading broke off; the text holds what was read until then
 };
 
@@ -21,6 +21,7 @@ struct ViewerText {
 };
 
 /// Reads `path` for a viewer. A file that does not exist is created empty and read as empty.
+/// Reading stops once the text is full, however long the file or its lines.
 ViewerText read_viewer_text(const std::string& path);
 
-}  // namespace geoid
+}  // namespace textio

@@ -1,0 +1,101 @@
+// The fields of the two forms, in one table: for each field of the point form (dialog 101)
+// and the file form (dialog 102) its number, kind, coordinate system, label, variable, check
+// bounds, length, alignment and output format. The form routines walk this table; no other
+// code names a field by its number.
+//
+// Table order is the order of the forms' routines: the 21 input fields are disabled, checked
+// and written in the order they stand here, system by system.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "koordinaten.h"
+
+namespace geoid {
+
+/// Fields the program addresses by name.
+inline constexpr int kRadioXyz = 1001;
+inline constexpr int kRadioBlh1 = 1002;
+inline constexpr int kRadioBlh2 = 1016;
+inline constexpr int kRadioUtm32 = 1003;
+inline constexpr int kRadioUtm33 = 1061;
+inline constexpr int kFieldB = 1029;  ///< decimal latitude: the focus when the point form opens
+inline constexpr int kFieldN = 1043;  ///< height anomaly
+inline constexpr int kFieldH = 1044;  ///< normal height
+inline constexpr int kButtonComputePoint = 1055;
+
+inline constexpr int kButtonInputFile = 1059;
+inline constexpr int kFieldInputFile = 1061;
+inline constexpr int kListInFormat = 1063;
+inline constexpr int kCheckPointNumber = 1070;
+inline constexpr int kButtonViewInput = 1066;
+inline constexpr int kButtonOutputFile = 1060;
+inline constexpr int kFieldOutputFile = 1062;
+inline constexpr int kListOutFormat = 1064;
+inline constexpr int kFieldPointNumberLength = 1071;
+inline constexpr int kButtonViewOutput = 1067;
+inline constexpr int kButtonComputeFile = 1065;
+
+/// The five coordinate systems of the point form.
+enum class System { None, Xyz, Blh1, Blh2, Utm32, Utm33 };
+
+/// The system code ("XYZ", "BLh1", "BLh2", "UTM32", "UTM33"); empty for None.
+std::string_view system_code(System s);
+/// The system of a code, compared blank-padded and case-sensitively; None for any other.
+System system_of(std::string_view code);
+
+enum class Kind { Radio, Input, Result, Button, FileName, List, CheckBox, Label, Text };
+enum class Check { None, Real, Integer, Sign };
+enum class Align { Left, Right, Centre };
+
+/// The variable of module koordinaten that a field reads or shows.
+enum class Var {
+    None, CartX, CartY, CartZ, EllB, EllL, EllH, BSign, BDeg, BMin, BSec, LSign, LDeg, LMin, LSec,
+    Utm32North, Utm32East, Utm33North, Utm33East, HeightAnomaly, NormalHeight,
+};
+
+struct Field {
+    int id;
+    int dialog;
+    Kind kind;
+    System system;        ///< the system a radio button selects or an input field belongs to
+    const char* label;    ///< the caption or the static text beside the field
+    Var var;
+    Check check;
+    double lowest;        ///< check bounds, inclusive
+    double highest;
+    int length;           ///< most characters the field accepts (0: no limit of its own)
+    Align align;
+    const char* format;   ///< output format text, e.g. "(f13.8)"; nullptr when never written
+};
+
+/// Every field of dialogs 101 and 102, in the order of the forms' routines.
+std::span<const Field> fields();
+/// The field with this number in a dialog; nullptr when the dialog has none.
+const Field* find_field(int dialog, int id);
+
+/// Address of a field's variable in the module: exactly one of the three is not null.
+struct VarRef {
+    double* real = nullptr;
+    std::int32_t* integer = nullptr;
+    char* sign = nullptr;
+};
+VarRef var_ref(Var v, Koordinaten& k);
+
+// ---- what a field's text means (no widgets involved) ------------------------------------------
+
+/// Characters of a field that the checks look at.
+inline constexpr std::size_t kCheckedChars = 20;
+
+/// A real field: its first item (ending at a blank, comma or slash) must be a number within
+/// [lowest, highest]. `value` receives the number whenever the item is one.
+bool check_real_text(std::string_view text, double& value, double lowest, double highest);
+/// An integer field: blanks around, optional sign, digits only, within [lowest, highest].
+/// `value` receives the number whenever the text converts.
+bool check_integer_text(std::string_view text, std::int32_t& value, std::int32_t lowest, std::int32_t highest);
+/// A sign field: "+" or "-" as its first character, which `sign` receives (a blank if none).
+bool check_sign_text(std::string_view text, char& sign);
+
+}  // namespace geoid

@@ -1,0 +1,15 @@
+// The file form (dialog 102): a coordinate file and a result file chosen through file
+// dialogs, the formats and point-number options, the computation of the whole file and the
+// two viewers.
+#pragma once
+
+namespace geoid {
+
+/// readfields("Date"): the format lists, the check box and, when it is ticked, the length of
+/// the point number (1..30; otherwise the warning, the focus on the field and field_error 1).
+void read_file_form_fields();
+
+/// Push button of the file form.
+void file_form_button(int button);
+
+}  // namespace geoid

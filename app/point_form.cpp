@@ -1,0 +1,131 @@
+#include "point_form.h"
+
+#include "checks.h"
+#include "convert.h"
+#include "file_form.h"
+#include "ids.h"
+#include "koordinaten.h"
+#include "model.h"
+#include "query.h"
+#include "textio.h"
+#include "toolkit.h"
+
+namespace geoid {
+
+namespace {
+
+constexpr const char* kMsgNoModel = "Name der Geoiddatei muss angeben werden.";
+
+bool is_input(const Field& f)
+{
+    return f.dialog == kPointDialog && f.kind == Kind::Input;
+}
+
+int first_field_of(System s)
+{
+    for (const Field& f : fields())
+        if (is_input(f) && f.system == s) return f.id;
+    return 0;
+}
+
+void write_field(const Field& f)
+{
+    const VarRef v = var_ref(f.var, koordinaten);
+    if (v.real != nullptr) put_string_real(f.id, *v.real, f.format);
+    else if (v.integer != nullptr) put_string_integer(f.id, *v.integer, f.format);
+    else if (v.sign != nullptr) toolkit::wdialogputstring(f.id, std::string(1, *v.sign));
+}
+
+}  // namespace
+
+System selected_system()
+{
+    for (const Field& f : fields()) {
+        if (f.dialog != kPointDialog || f.kind != Kind::Radio) continue;
+        int state = 0;
+        toolkit::wdialoggetcheckbox(f.id, state);
+        if (state == 1) return f.system;
+    }
+    return System::None;
+}
+
+void input_enable(std::string_view code)
+{
+    const System s = system_of(code);
+    for (const Field& f : fields())
+        if (is_input(f)) toolkit::wdialogfieldstate(f.id, 0);
+    if (s == System::None) return;
+    for (const Field& f : fields())
+        if (is_input(f) && f.system == s) toolkit::wdialogfieldstate(f.id, 1);
+    toolkit::wdialogsetfield(first_field_of(s));
+}
+
+void readfields(std::string_view code)
+{
+    if (code == "Date") {
+        read_file_form_fields();
+        return;
+    }
+    const System s = system_of(code);
+    for (const Field& f : fields()) {
+        if (!is_input(f) || f.system != s) continue;
+        check_field(f.id);
+        if (koordinaten.field_error != 0) return;
+    }
+}
+
+void writefields(bool with_results)
+{
+    Koordinaten& k = koordinaten;
+    bool sexagesimal_done = false;
+    for (const Field& f : fields()) {
+        if (!is_input(f)) continue;
+        if (f.system == System::Blh2 && !sexagesimal_done) {
+            // Always the normalised form of the decimal angles, also after sexagesimal input.
+            convert::gd2gms(k.point.ell_b, k.point.b_sign, k.point.b_deg, k.point.b_min, k.point.b_sec);
+            convert::gd2gms(k.point.ell_l, k.point.l_sign, k.point.l_deg, k.point.l_min, k.point.l_sec);
+            sexagesimal_done = true;
+        }
+        write_field(f);
+    }
+    const bool shown = with_results && k.height_anomaly != interp::kDummy;
+    for (const Field& f : fields()) {
+        if (f.dialog != kPointDialog || f.kind != Kind::Result) continue;
+        if (shown) write_field(f);
+        else toolkit::wdialogputstring(f.id, "");
+    }
+}
+
+void point_form_field(int field1, int field2)
+{
+    // Only a radio button that changed state; focus moving between fields is ignored.
+    if (field1 != field2) return;
+    const Field* f = find_field(kPointDialog, field1);
+    if (f != nullptr && f->kind == Kind::Radio) input_enable(system_code(f->system));
+}
+
+void point_form_button(int button)
+{
+    if (button != kButtonComputePoint) return;
+    Koordinaten& k = koordinaten;
+    toolkit::windowselect(k.point_window);
+    toolkit::wdialogselect(kPointDialog);
+    if (textio::actual_length(k.model_file) == 0) {
+        write_errcode(kPointDialog, kMsgNoModel);
+        return;
+    }
+    const System s = selected_system();
+    const std::string_view code = system_code(s);
+    k.field_error = 0;
+    readfields(code);
+    if (k.field_error != 0) return;
+    convert::kokon(code, k.point);
+    std::string message;
+    interp::varnik1(k.point.ell_b, k.point.ell_l, k.model_file, k.height_anomaly, message);
+    if (message.empty()) k.normal_height = k.point.ell_h - k.height_anomaly;
+    else write_errcode(kPointDialog, message);
+    writefields(message.empty());
+    toolkit::wdialogsetfield(first_field_of(s));
+}
+
+}  // namespace geoid

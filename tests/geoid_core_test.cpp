@@ -1,0 +1,165 @@
+// What the forms mean without any widget: the field table against the dialogs' resource
+// files, the system codes of the radio buttons, and the checks of a field's text.
+
+#include <gtest/gtest.h>
+#include <map>
+#include <regex>
+#include <set>
+
+#include "fields.h"
+#include "model_builder.h"
+
+namespace {
+
+struct UiWidget {
+    std::string cls;
+    int max_length = 0;
+    std::string alignment;
+};
+
+// The widgets named "idNNNN" in a Designer file, with their class, maximum length and alignment.
+std::map<int, UiWidget> ui_widgets(const std::string& path)
+{
+    const std::string text = testing_support::read_text(path);
+    std::map<int, UiWidget> out;
+    static const std::regex widget(R"re(<widget class="(\w+)" name="id(\d+)">)re");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), widget); it != std::sregex_iterator(); ++it) {
+        UiWidget w;
+        w.cls = (*it)[1];
+        const std::size_t from = static_cast<std::size_t>(it->position() + it->length());
+        const std::size_t next = text.find("<widget", from);
+        const std::string body = text.substr(from, next == std::string::npos ? std::string::npos : next - from);
+        std::smatch m;
+        if (std::regex_search(body, m, std::regex(R"re(name="maxLength">\s*<number>(\d+)</number>)re")))
+            w.max_length = std::stoi(m[1]);
+        if (std::regex_search(body, m, std::regex(R"re(name="alignment">\s*<set>([^<]+)</set>)re"))) w.alignment = m[1];
+        out[std::stoi((*it)[2])] = w;
+    }
+    return out;
+}
+
+const char* widget_class(geoid::Kind k)
+{
+    switch (k) {
+    case geoid::Kind::Radio: return "QRadioButton";
+    case geoid::Kind::Input:
+    case geoid::Kind::Result:
+    case geoid::Kind::FileName:
+    case geoid::Kind::Text: return "QLineEdit";
+    case geoid::Kind::Button: return "QPushButton";
+    case geoid::Kind::List: return "QComboBox";
+    case geoid::Kind::CheckBox: return "QCheckBox";
+    case geoid::Kind::Label: return "QLabel";
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST(FieldTable, MatchesTheDialogResources)
+{
+    for (const int dialog : {101, 102}) {
+        const auto ui = ui_widgets(std::string(RESOURCE_DIR) + "/dialog" + std::to_string(dialog) + ".ui");
+        std::set<int> in_table;
+        for (const geoid::Field& f : geoid::fields()) {
+            if (f.dialog != dialog) continue;
+            SCOPED_TRACE(std::to_string(dialog) + "/" + std::to_string(f.id));
+            EXPECT_TRUE(in_table.insert(f.id).second) << "twice in the table";
+            ASSERT_EQ(ui.count(f.id), 1u);
+            EXPECT_EQ(ui.at(f.id).cls, widget_class(f.kind));
+            if (f.length > 0) EXPECT_EQ(ui.at(f.id).max_length, f.length);
+            if (f.kind == geoid::Kind::Input) {
+                const char* align = f.align == geoid::Align::Right ? "AlignRight" : f.align == geoid::Align::Centre ? "AlignHCenter" : "AlignLeft";
+                EXPECT_NE(ui.at(f.id).alignment.find(align), std::string::npos) << ui.at(f.id).alignment;
+            }
+        }
+        for (const auto& [id, w] : ui) EXPECT_EQ(in_table.count(id), 1u) << dialog << "/" << id << " missing in the table";
+    }
+}
+
+TEST(FieldTable, RadioButtonsSelectTheirSystemsByNumber)
+{
+    const std::map<int, std::string> expected = {{1001, "XYZ"}, {1002, "BLh1"}, {1016, "BLh2"}, {1003, "UTM32"}, {1061, "UTM33"}};
+    std::map<int, std::string> got;
+    for (const geoid::Field& f : geoid::fields())
+        if (f.kind == geoid::Kind::Radio) got[f.id] = std::string(geoid::system_code(f.system));
+    EXPECT_EQ(got, expected);
+    for (const auto& [id, code] : expected) EXPECT_EQ(geoid::system_code(geoid::system_of(code)), code);
+    EXPECT_EQ(geoid::system_of("XYZ  "), geoid::System::Xyz);  // blank-padded
+    EXPECT_EQ(geoid::system_of("blh1"), geoid::System::None);  // case-sensitive
+}
+
+TEST(FieldTable, InputOrderIsTheOrderOfTheForm)
+{
+    std::vector<int> order;
+    std::map<geoid::System, int> first;
+    for (const geoid::Field& f : geoid::fields())
+        if (f.dialog == 101 && f.kind == geoid::Kind::Input) {
+            order.push_back(f.id);
+            first.try_emplace(f.system, f.id);
+        }
+    EXPECT_EQ(order, (std::vector<int>{1007, 1004, 1005, 1029, 1014, 1015, 1058, 1035, 1037, 1038, 1057, 1030, 1013,
+                                       1036, 1031, 1026, 1028, 1027, 1074, 1075, 1060}));
+    EXPECT_EQ(first, (std::map<geoid::System, int>{{geoid::System::Xyz, 1007}, {geoid::System::Blh1, 1029},
+                                                   {geoid::System::Blh2, 1058}, {geoid::System::Utm32, 1026},
+                                                   {geoid::System::Utm33, 1074}}));
+}
+
+TEST(FieldChecks, EveryInputFieldWithItsBounds)
+{
+    geoid::Koordinaten k;
+    const struct {
+        int field;
+        const char* text;
+        bool ok;
+    } cases[] = {
+        {1029, "47.23", true},   {1029, "55.98", true},    {1029, "47.229", false}, {1029, "55.981", false},
+        {1029, "", false},       {1029, "   ", false},    {1029, "52,5", true},    {1029, " 52.5  ", true},
+        {1029, "abc", false},    {1029, "5 2", false},    {1029, "5.25D1", true},  {1029, "nan", false},
+        {1029, ",52", false},    {1029, "52/", true},     {1014, "3.26", true},    {1014, "15.121", false},
+        {1007, "0", true},       {1007, "-7000000", true}, {1007, "7000000", true}, {1007, "7000000.001", false},
+        {1004, "1e999", false},  {1015, "-999", true},    {1015, "9999", true},    {1015, "10000", false},
+        {1031, "-999.001", false}, {1058, "+", true},     {1058, "-", true},       {1058, " ", false},
+        {1058, "", false},       {1058, "x", false},      {1035, "-", false},      {1035, "5 2", false},
+        {1035, "", false},       {1030, " 9 ", true},     {1035, "47", true},      {1035, "56", false},
+        {1030, "9.0", false},    {1030, "5 2", false},   {1037, "+", true},       {1037, "60", true},      {1037, "61", false},
+        {1038, "60", true},      {1038, "60.0001", false}, {1038, "-0.1", false},  {1030, "3", true},
+        {1030, "16", false},     {1013, "0", true},       {1036, "59.99999", true}, {1026, "-99999999", true},
+        {1026, "100000000", false}, {1028, "1200000", true}, {1028, "-1", false},  {1074, "5761038.212", true},
+        {1075, "0", true},       {1075, "1200000.5", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.field) + " \"" + c.text + "\"");
+        const geoid::Field* f = geoid::find_field(101, c.field);
+        ASSERT_NE(f, nullptr);
+        const geoid::VarRef v = geoid::var_ref(f->var, k);
+        bool ok = false;
+        switch (f->check) {
+        case geoid::Check::Real: ok = geoid::check_real_text(c.text, *v.real, f->lowest, f->highest); break;
+        case geoid::Check::Integer:
+            ok = geoid::check_integer_text(c.text, *v.integer, static_cast<std::int32_t>(f->lowest),
+                                           static_cast<std::int32_t>(f->highest));
+            break;
+        case geoid::Check::Sign: ok = geoid::check_sign_text(c.text, *v.sign); break;
+        case geoid::Check::None: FAIL() << "no check";
+        }
+        EXPECT_EQ(ok, c.ok);
+    }
+}
+
+TEST(FieldChecks, StoredValues)
+{
+    double b = 0;
+    EXPECT_TRUE(geoid::check_real_text("52,5", b, 47.23, 55.98));
+    EXPECT_EQ(b, 52.0);  // the comma ends the number
+    EXPECT_FALSE(geoid::check_real_text("60.5", b, 47.23, 55.98));
+    EXPECT_EQ(b, 60.5);  // a number out of range is still stored
+    std::int32_t m = 9;
+    EXPECT_TRUE(geoid::check_integer_text("+", m, 0, 60));
+    EXPECT_EQ(m, 0);
+    char sign = 'x';
+    EXPECT_TRUE(geoid::check_sign_text("-5", sign));
+    EXPECT_EQ(sign, '-');
+    // Only the first 20 characters of a field count.
+    EXPECT_FALSE(geoid::check_real_text(std::string(20, ' ') + "52", b, 47.23, 55.98));
+}

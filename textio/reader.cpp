@@ -1,0 +1,145 @@
+#include "textio.h"
+
+#include <cstring>
+
+namespace textio {
+
+FreeReader::FreeReader(std::FILE* file) : file_(file), buffer_(kBufferSize, '\0')
+{
+    seek(0);
+}
+
+bool FreeReader::fill()
+{
+    if (at_eof_ || io_error_) return false;
+    buffer_offset_ += static_cast<std::int64_t>(len_);
+    pos_ = 0;
+    len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    if (len_ == 0) {
+        if (std::ferror(file_)) io_error_ = true;
+        else at_eof_ = true;
+        return false;
+    }
+    return true;
+}
+
+inline int FreeReader::peek()
+{
+    if (pos_ == len_ && !fill()) return EOF;
+    return static_cast<unsigned char>(buffer_[pos_]);
+}
+
+inline int FreeReader::get()
+{
+    const int c = peek();
+    if (c != EOF) ++pos_;
+    return c;
+}
+
+bool FreeReader::seek(std::int64_t offset)
+{
+    pos_ = len_ = 0;
+    at_eof_ = io_error_ = false;
+    buffer_offset_ = offset;
+    line_start_ = last_line_start_ = offset;
+    comma_pending_ = true;
+    if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
+        io_error_ = true;
+        return false;
+    }
+    std::clearerr(file_);
+    if (offset == 0) {
+        // A UTF-8 byte-order mark is no part of the data.
+        static constexpr unsigned char kBom[3] = {0xEF, 0xBB, 0xBF};
+        if (peek() == kBom[0] && len_ >= 3 && static_cast<unsigned char>(buffer_[1]) == kBom[1] &&
+            static_cast<unsigned char>(buffer_[2]) == kBom[2])
+            pos_ = 3;
+    }
+    return true;
+}
+
+bool FreeReader::rewind()
+{
+    return seek(0);
+}
+
+bool FreeReader::backspace()
+{
+    return seek(last_line_start_);
+}
+
+void FreeReader::skip_line()
+{
+    for (int c = get(); c != EOF; c = get()) {
+        if (c == '\n') {
+            line_start_ = buffer_offset_ + static_cast<std::int64_t>(pos_);
+            break;
+        }
+    }
+    comma_pending_ = true;
+}
+
+namespace {
+
+inline bool ends_token(int c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',';
+}
+
+}  // namespace
+
+ReadStatus FreeReader::next_token(std::string_view& token)
+{
+    for (;;) {
+        const int c = peek();
+        if (c == EOF) return io_error_ ? ReadStatus::Error : ReadStatus::End;
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++pos_;
+        } else if (c == '\n') {
+            ++pos_;
+            line_start_ = buffer_offset_ + static_cast<std::int64_t>(pos_);
+        } else if (c == ',') {
+            if (comma_pending_) return ReadStatus::Error;  // empty value
+            comma_pending_ = true;
+            ++pos_;
+        } else {
+            break;
+        }
+    }
+    last_line_start_ = line_start_;
+    comma_pending_ = false;
+    // Usually the whole token lies in the buffer and is used where it stands.
+    const char* data = buffer_.data();
+    std::size_t end = pos_;
+    while (end < len_ && !ends_token(static_cast<unsigned char>(data[end]))) ++end;
+    if (end < len_) {
+        token = std::string_view(data + pos_, end - pos_);
+        pos_ = end;
+        return ReadStatus::Ok;
+    }
+    // The token runs on past the end of the buffer: collect it (bounded, longer is no number).
+    scratch_.clear();
+    for (int c = peek(); c != EOF && !ends_token(c); c = peek()) {
+        if (scratch_.size() < 256) scratch_.push_back(static_cast<char>(c));
+        ++pos_;
+    }
+    if (io_error_) return ReadStatus::Error;
+    token = scratch_;
+    return ReadStatus::Ok;
+}
+
+ReadStatus FreeReader::read(double* values, int count)
+{
+    std::string_view token;
+    comma_pending_ = true;
+    for (int k = 0; k < count; ++k) {
+        const ReadStatus st = next_token(token);
+        if (st != ReadStatus::Ok) return st;
+        if (!parse_number(token, values[k])) return ReadStatus::Error;
+    }
+    skip_line();
+    return ReadStatus::Ok;
+}
+
+}  // namespace textio
+
