@@ -1,60 +1,111 @@
 #!/usr/bin/env bash
-# varnik end to end on 1,000,000 random points in Germany (mode 2) against cct on the same
-# points and the same model as a GTX grid; then varnik's peak memory on 1,000 and 1,000,000
-# points. Usage: bench/varnik_vs_cct.sh [points]   (run from anywhere; builds first)
+# varnik end to end against cct (PROJ's coordinate converter, writing its own output file as
+# its users run it on big files) on the same random points in Germany, mode 2 (H = h - N),
+# on two models: the sample model (15') and a dense 20" model over the same area (18 MB of
+# nodes), each also written as a GTX grid for cct. Five runs of each program, alternating;
+# medians and the ratio of points per second; both must have written every line.
+# Then varnik's peak memory for 1,000 and for all points on both models, and on a model too
+# large to hold in memory, whose nodes are read window by window.
+# With OLD_VARNIK=path: the result files and terminal output of that build and of this one,
+# compared byte for byte in all three modes (points outside the model included).
+#
+# Usage: bench/varnik_vs_cct.sh [points]     (default 1,000,000; builds first)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 npoints=${1:-1000000}
 "$root/scripts/setup"
-"$root/scripts/build" >/dev/null
-varnik=$root/build/console/varnik
+cmake -S "$root" -B "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DGEOID_BENCH=ON -DBUILD_TESTING=OFF \
+  -DGEOID_GUI=OFF >/dev/null
+cmake --build "$root/build-bench" -j"$(nproc)" --target varnik make_dense_model >/dev/null
+varnik=$root/build-bench/console/varnik
 work=$root/build/bench-e2e
 mkdir -p "$work" && cd "$work"
 
-python3 "$root/bench/model2gtx.py" "$root/data/egm96-de-15min.bin" model.gtx
-make_points() {  # count, file
-  python3 - "$1" "$2" <<'PY'
+[ -f sample.bin ] || cp "$root/data/egm96-de-15min.bin" sample.bin
+[ -f dense.bin ] || "$root/build-bench/bench/make_dense_model" sample.bin dense.bin
+# A model too large to hold (2" spacing, 1.8 GB of nodes, all zero): read window by window.
+# A sparse file, so it takes no room on the disk.
+if [ ! -f huge.bin ]; then
+  python3 -c "
+import struct, sys
+open('huge.bin', 'wb').write(struct.pack('<18i', 46, 30, 0, 56, 30, 0, 2, 30, 0, 16, 30, 0, 0, 0, 2000000, 0, 0, 2000000))"
+  truncate -s $((4 * (18 + 18001 * 25201))) huge.bin
+fi
+for m in sample dense; do
+  [ -f "$m.gtx" ] || python3 "$root/bench/model2gtx.py" "$m.bin" "$m.gtx"
+done
+
+make_points() {  # count, file, share outside the model
+  python3 - "$1" "$2" "${3:-0}" <<'PY'
 import random, sys
-n, path = int(sys.argv[1]), sys.argv[2]
+n, path, outside = int(sys.argv[1]), sys.argv[2], float(sys.argv[3])
 r = random.Random(12345)
 with open(path, "w") as f:
     for _ in range(n):
-        f.write("%.7f %.7f %.3f\n" % (r.uniform(47.3, 55.9), r.uniform(3.3, 15.1), r.uniform(0, 1000)))
+        if r.random() < outside:
+            b, l = r.uniform(44.0, 59.0), r.uniform(0.0, 19.0)
+        else:
+            b, l = r.uniform(47.3, 55.9), r.uniform(3.3, 15.1)
+        f.write("%.7f %.7f %.3f\n" % (b, l, r.uniform(0, 1000)))
 PY
 }
 [ -f "points-$npoints.txt" ] || make_points "$npoints" "points-$npoints.txt"
 [ -f points-1000.txt ] || make_points 1000 points-1000.txt
 
-seconds() {  # command...; prints wall seconds
-  local t0 t1
-  t0=$(date +%s.%N); "$@"; t1=$(date +%s.%N)
-  echo "$t1 - $t0" | bc -l 2>/dev/null || python3 -c "print($t1 - $t0)"
+now() { date +%s.%N; }
+run_varnik() {  # model, points file, answers for the heights
+  rm -f out-varnik.txt
+  printf '%s\n' "$1.bin" "$2" j j out-varnik.txt | "$varnik" >/dev/null
 }
-run_varnik() {
-  rm -f "out-$1.txt"
-  printf '%s\n' "$root/data/egm96-de-15min.bin" "points-$1.txt" j j "out-$1.txt" | "$varnik" >/dev/null
-}
-run_cct() {
-  # -t 0: this cct needs a time value when only three columns are named.
-  cct -t 0 -c 2,1,3 +proj=vgridshift +grids=./model.gtx +multiplier=-1 "points-$npoints.txt" >cct-out.txt
+run_cct() {  # model, points file
+  rm -f out-cct.txt
+  cct -t 0 -c 2,1,3 -o out-cct.txt +proj=vgridshift +grids="./$1.gtx" +multiplier=-1 "$2" 2>/dev/null
 }
 
-best_v=1e9; best_c=1e9
-for k in 1 2 3; do
-  v=$(seconds run_varnik "$npoints"); c=$(seconds run_cct)
-  best_v=$(python3 -c "print(min($best_v, $v))"); best_c=$(python3 -c "print(min($best_c, $c))")
-done
-python3 - "$npoints" "$best_v" "$best_c" <<'PY'
-import sys
-n, v, c = int(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3])
-print(f"points: {n}")
-print(f"varnik: {v:.3f} s  {n / v:,.0f} points/s (best of 3)")
-print(f"cct:    {c:.3f} s  {n / c:,.0f} points/s (best of 3)")
-print(f"ratio varnik/cct (points per second): {c / v:.2f}")
+for m in sample dense; do
+  tv=() tc=()
+  for k in 1 2 3 4 5; do
+    t0=$(now); run_varnik "$m" "points-$npoints.txt"; t1=$(now); run_cct "$m" "points-$npoints.txt"; t2=$(now)
+    tv+=("$(python3 -c "print($t1 - $t0)")") tc+=("$(python3 -c "print($t2 - $t1)")")
+  done
+  lv=$(wc -l < out-varnik.txt) lc=$(wc -l < out-cct.txt)
+  python3 - "$m" "$npoints" "$lv" "$lc" "${tv[*]}" "${tc[*]}" <<'PY'
+import statistics, sys
+m, n, lv, lc = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+tv = [float(x) for x in sys.argv[5].split()]
+tc = [float(x) for x in sys.argv[6].split()]
+v, c = statistics.median(tv), statistics.median(tc)
+print(f"model {m}: {n} points, 5 runs each, alternating")
+print(f"  varnik: median {v:.3f} s  {n / v:>12,.0f} points/s  (runs {' '.join(f'{x:.3f}' for x in tv)})  lines {lv}")
+print(f"  cct -o: median {c:.3f} s  {n / c:>12,.0f} points/s  (runs {' '.join(f'{x:.3f}' for x in tc)})  lines {lc}")
+print(f"  ratio varnik/cct (points per second): {c / v:.2f}")
+if lv != n or lc != n:
+    sys.exit("  a program did not write one line per point")
 PY
-wc -l < "out-$npoints.txt" | xargs echo "result lines:"
+done
 
-peak() { rm -f "out-$1.txt"; printf '%s\n' "$root/data/egm96-de-15min.bin" "points-$1.txt" j j "out-$1.txt" \
-  | /usr/bin/time -f %M "$varnik" 2>&1 >/dev/null | tail -1; }
-m1=$(peak 1000); m2=$(peak "$npoints")
-echo "peak RSS: 1,000 points ${m1} KiB; $npoints points ${m2} KiB; difference $((m2 - m1)) KiB"
+peak() {  # model, points file: peak RSS in KiB
+  rm -f out-peak.txt
+  printf '%s\n' "$1.bin" "$2" j j out-peak.txt | /usr/bin/time -f %M "$varnik" 2>&1 >/dev/null | tail -1
+}
+for m in sample dense huge; do
+  a=$(peak "$m" points-1000.txt); b=$(peak "$m" "points-$npoints.txt")
+  echo "peak RSS $m: 1,000 points ${a} KiB; $npoints points ${b} KiB; difference $((b - a)) KiB"
+done
+
+if [ -n "${OLD_VARNIK:-}" ]; then
+  [ -f compare.txt ] || make_points "$npoints" compare.txt 0.01
+  for answers in "n" "j j" "j n"; do
+    for prog in "$OLD_VARNIK" "$varnik"; do
+      tag=$([ "$prog" = "$varnik" ] && echo new || echo old)
+      rm -f "cmp-$tag.txt"
+      # shellcheck disable=SC2086
+      printf '%s\n' sample.bin compare.txt $answers "cmp-$tag.txt" | "$prog" > "term-$tag.txt" || true
+    done
+    if cmp -s cmp-old.txt cmp-new.txt && cmp -s term-old.txt term-new.txt; then
+      echo "answers '$answers': result files ($(wc -l < cmp-new.txt) lines) and terminal output identical"
+    else
+      echo "answers '$answers': DIFFERENT"; exit 1
+    fi
+  done
+fi

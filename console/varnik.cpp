@@ -175,13 +175,19 @@ bool Varnik::open_output()
 int Varnik::point_loop()
 {
     textio::FreeReader reader(points_);
+    // The nodes are read once for the whole run when the model is small enough to hold;
+    // otherwise one read per point, and memory stays bounded.
+    interp::MemoryNodes memory;
+    const interp::FileNodes from_file(model_);
+    const interp::NodeSource& nodes =
+        memory.load(model_, grid_) ? static_cast<const interp::NodeSource&>(memory) : from_file;
     const int count = mode_ == 1 ? 2 : 3;
     double v[3] = {0.0, 0.0, 0.0};
     std::string line;
     // Result lines are collected and written in large pieces; whatever was collected is written
     // before the loop ends for any reason.
     std::string batch;
-    constexpr std::size_t kBatch = 1 << 16;
+    constexpr std::size_t kBatch = 1 << 18;
     batch.reserve(kBatch + 128);
     const auto write_batch = [&] {
         std::fwrite(batch.data(), 1, batch.size(), out_);
@@ -199,7 +205,7 @@ int Varnik::point_loop()
         const double l = v[1];
         double height = v[2];
         double n = interp::kDummy;
-        const interp::Outcome outcome = interp::interpolate(model_, grid_, b, l, n);
+        const interp::Outcome outcome = interp::interpolate(nodes, grid_, b, l, n);
         if (outcome == interp::Outcome::ReadFailed) {
             write_batch();
             return abort_run("Fehler beim Lesen der Datei " + model_name_);

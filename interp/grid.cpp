@@ -7,7 +7,6 @@ namespace interp {
 
 namespace {
 
-constexpr int kWindow = 5;              // nodes per spline in both directions
 constexpr double kNodeTolerance = 0.002;  // times the spacing: snap to a node
 constexpr double kNaturalSlope = 1.0e30;  // end slope passed to spline(): natural end
 constexpr double kNaturalThreshold = 9.9e29;
@@ -91,33 +90,6 @@ bool locate(const GridHeader& h, double b, double l, std::int64_t& i, std::int64
     return i + 1 <= h.nb && j + 1 <= h.nl;
 }
 
-// Reads `rows` rows of `rows` nodes each, from node (top, left), into w[first_row..][first_row..].
-// The rows lie nl records apart; while the block from the first to the last of these nodes is
-// small it is fetched in one read (one system call per point instead of one per row), otherwise
-// row by row. Either way only the nodes of this point are kept, and memory stays bounded.
-bool read_window(const ModelFile& file, const GridHeader& h, std::int64_t top, std::int64_t left, int rows,
-                 int first_row, double (&w)[kWindow][kWindow])
-{
-    constexpr std::int64_t kMaxBlockRecords = 8192;  // 32 KiB
-    const std::int64_t first = node_record(h, top, left);
-    const std::int64_t span = (rows - 1) * h.nl + rows;
-    if (span <= kMaxBlockRecords) {
-        unsigned char block[kMaxBlockRecords * kRecordBytes];
-        if (!file.read_raw(first, static_cast<std::size_t>(span), block)) return false;
-        for (int r = 0; r < rows; ++r) {
-            const unsigned char* row = block + static_cast<std::size_t>(r * h.nl) * kRecordBytes;
-            for (int c = 0; c < rows; ++c) w[first_row + r][first_row + c] = decode_node(record_at(row + c * kRecordBytes));
-        }
-        return true;
-    }
-    std::int32_t raw[kWindow];
-    for (int r = 0; r < rows; ++r) {
-        if (!file.read_records(first + r * h.nl, rows, raw)) return false;
-        for (int c = 0; c < rows; ++c) w[first_row + r][first_row + c] = decode_node(raw[c]);
-    }
-    return true;
-}
-
 }  // namespace
 
 bool inside_grid(const GridHeader& h, double b, double l)
@@ -126,7 +98,7 @@ bool inside_grid(const GridHeader& h, double b, double l)
     return locate(h, b, l, i, j);
 }
 
-Outcome interpolate(const ModelFile& file, const GridHeader& h, double b, double l, double& n)
+Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, double l, double& n)
 {
     std::int64_t i = 0, j = 0;
     if (!locate(h, b, l, i, j)) {
@@ -144,12 +116,12 @@ Outcome interpolate(const ModelFile& file, const GridHeader& h, double b, double
 
     // Window W(r, c) = node (i - 2 + r, j - 2 + c); its corners W(2,2) NW, W(2,3) NE,
     // W(3,2) SW, W(3,3) SE. The bilinear branch reads only the four corners.
-    double w[kWindow][kWindow];
+    NodeWindow w;
     const int rows = use_spline ? kWindow : 2;
     const int first_row = use_spline ? 0 : 1;  // window row of the first row read
     const std::int64_t top = i - 1 + first_row;
     const std::int64_t left = use_spline ? j - 1 : j;
-    if (!read_window(file, h, top, left, rows, first_row, w)) return Outcome::ReadFailed;
+    if (!nodes.read_window(h, top, left, rows, first_row, w)) return Outcome::ReadFailed;
     const double nw = w[1][1], ne = w[1][2], sw = w[2][1], se = w[2][2];
 
     // A point on (or very near) a node takes that node's value, before any value test.
@@ -214,6 +186,15 @@ Outcome interpolate(const ModelFile& file, const GridHeader& h, double b, double
     spline(xc, z, kWindow, kNaturalSlope, kNaturalSlope, z2);
     splint(xc, z, z2, kWindow, l, n);
     return Outcome::Value;
+}
+
+}  // namespace interp
+
+namespace interp {
+
+Outcome interpolate(const ModelFile& file, const GridHeader& h, double b, double l, double& n)
+{
+    return interpolate(FileNodes(file), h, b, l, n);
 }
 
 }  // namespace interp

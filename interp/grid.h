@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model.h"
+#include "nodes.h"
 
 namespace interp {
 
@@ -17,8 +18,10 @@ enum class Outcome {
 /// within the stored rows and columns. B and L in decimal degrees; NaN is outside.
 bool inside_grid(const GridHeader& h, double b, double l);
 
-/// Interpolates N (metres) at latitude b, longitude l (decimal degrees), reading the nodes
-/// it needs from the open model file. Sets n only for Outcome::Value (kDummy for Outside).
+/// Interpolates N (metres) at latitude b, longitude l (decimal degrees), taking the nodes it
+/// needs from `nodes`. Sets n only for Outcome::Value (kDummy for Outside).
+Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, double l, double& n);
+/// The same with the nodes read from the open model file, one read per window.
 Outcome interpolate(const ModelFile& file, const GridHeader& h, double b, double l, double& n);
 
 /// Second derivatives y2[0..n) of the cubic spline through (x[k], y[k]); x strictly monotone.

@@ -62,4 +62,40 @@ void varnik1(double b, double l, const std::string& model_file, double& n, std::
     }
 }
 
+ModelQuery::ModelQuery(const std::string& model_file, std::uint64_t memory_cap)
+    : name_(textio::trim_trailing(model_file))
+{
+    if (!file_.open(name_)) {
+        state_ = State::OpenFailed;
+        return;
+    }
+    if (read_header(file_, header_) != HeaderStatus::Ok) {
+        state_ = State::HeaderFailed;
+        file_.close();
+        return;
+    }
+    in_memory_ = memory_.load(file_, header_, memory_cap);
+    if (in_memory_) file_.close();  // everything needed is held
+}
+
+void ModelQuery::query(double b, double l, double& n, std::string& message) const
+{
+    message.clear();
+    switch (state_) {
+    case State::OpenFailed: message = with_name(kMsgOpen, name_); return;
+    case State::HeaderFailed: message = with_name(kMsgHeader, name_); return;
+    case State::Ready: break;
+    }
+    double value = 0.0;
+    const NodeSource& nodes = in_memory_ ? static_cast<const NodeSource&>(memory_) : from_file_;
+    switch (interpolate(nodes, header_, b, l, value)) {
+    case Outcome::Value: n = value; break;
+    case Outcome::Outside:
+        n = kDummy;
+        message = kMsgOutside;
+        break;
+    case Outcome::ReadFailed: message = with_name(kMsgRead, name_); break;
+    }
+}
+
 }  // namespace interp

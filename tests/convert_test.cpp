@@ -555,3 +555,84 @@ TEST(Kokon1, ConvertsBetweenSystemsByWayOfDecimalDegrees)
     EXPECT_NEAR(g.utm_north[1], n, 0.01 * kMm);
     EXPECT_NEAR(g.utm_east[1], e, 0.01 * kMm);
 }
+
+// Values of this implementation, stored when it matched the independent check above, to
+// 1e-9 m and 1e-9": a wrong digit in a constant, a looser iteration tolerance or a lower
+// iteration cap changes them far more than that (the cross-check's 0.1 mm would not notice).
+TEST(Pinned, ConversionsKeepTheirStoredValues)
+{
+    constexpr double kNm = 1e-9;                   // metres
+    constexpr double kNanoArcsec = 1e-9 / 3600.0;  // degrees
+    const struct {
+        double b, l, h, x, y, z;
+    } geocentric[] = {
+        {52, 9, 100, 3886575.3818438952, 615573.06663246627, 5002882.1464441},
+        {47.23, 15.12, -999, 4188089.8757566875, 1131601.8740423848, 4658432.4238509471},
+        {55.98, 3.26, 9999, 3576485.6616623546, 203713.80702087405, 5271484.2791257426},
+        {-33.9, 151.2, 50, -4643982.3947065473, 2553050.9261912475, -3537273.235062107},
+        {89.9, -120, 0, -5584.6960853951341, -9672.9773647353959, 6356742.5670044897},
+    };
+    for (const auto& p : geocentric) {
+        SCOPED_TRACE(std::to_string(p.b) + " " + std::to_string(p.l));
+        double x, y, z, b, l, h;
+        blh2xyz(p.b, p.l, p.h, kGrs80, x, y, z);
+        EXPECT_NEAR(x, p.x, kNm);
+        EXPECT_NEAR(y, p.y, kNm);
+        EXPECT_NEAR(z, p.z, kNm);
+        xyz2blh(p.x, p.y, p.z, kGrs80, b, l, h);
+        EXPECT_NEAR(b, p.b, kNanoArcsec);
+        EXPECT_NEAR(l, p.l, kNanoArcsec);
+        EXPECT_NEAR(h, p.h, kNm);
+    }
+    const struct {
+        double x, y, z, b, l, h;
+    } inverse[] = {
+        {3784039.701, 899929.192, 5038032.370, 52.516300001072963, 13.377699995737956, 80.412398559972644},
+        {4000000, 1000000, 4800000, 49.529337843608396, 14.036243467926477, -38088.399239630438},
+        {6378137, 0, 1, 9.0436947708020078e-06, 0, 7.8231096267700195e-08},
+    };
+    for (const auto& p : inverse) {
+        double b, l, h;
+        xyz2blh(p.x, p.y, p.z, kGrs80, b, l, h);
+        EXPECT_NEAR(b, p.b, kNanoArcsec) << p.x;
+        EXPECT_NEAR(l, p.l, kNanoArcsec) << p.x;
+        EXPECT_NEAR(h, p.h, kNm) << p.x;
+    }
+    const struct {
+        double b, l;
+        int zone;
+        double north, east;
+    } utm[] = {
+        {52, 9, 32, 5761038.2124642292, 500000},
+        {52, 9, 33, 5778053.3012172785, 88279.436545096745},
+        {47.23, 15.12, 32, 5248917.3219035994, 963207.27465907868},
+        {47.23, 15.12, 33, 5230730.6745500425, 509083.84470292996},
+        {55.98, 3.26, 32, 6218735.1910789451, 142048.43045806687},
+        {55.98, 3.26, 33, 6266251.3119443972, -230631.02871949354},
+        {50.5, 12, 32, 5598524.8530353028, 712744.70197489928},
+        {54, 14.5, 33, 5983637.3576845285, 467225.35649562452},
+    };
+    for (const auto& p : utm) {
+        SCOPED_TRACE(std::to_string(p.b) + " " + std::to_string(p.l) + " zone " + std::to_string(p.zone));
+        double n, e;
+        bl2gkutm(p.b, p.l, kGrs80, kUtm, n, p.zone, e);
+        EXPECT_NEAR(n, p.north, kNm);
+        EXPECT_NEAR(e, p.east, kNm);
+    }
+    const struct {
+        double north, east;
+        int zone;
+        double b, l;
+    } utm_inverse[] = {
+        {5761038.212, 500000, 32, 51.999999995826137, 9},
+        {5827475.852, 796986.834, 32, 52.516300000454926, 13.377699996478146},
+        {5819701.919, 389917.833, 33, 52.516300000627673, 13.377700005348741},
+        {5300000, 250000, 33, 47.80475756412546, 11.660986773571542},
+    };
+    for (const auto& p : utm_inverse) {
+        double b, l;
+        gkutm2bl(p.north, p.zone, p.east, kGrs80, kUtm, b, l);
+        EXPECT_NEAR(b, p.b, kNanoArcsec) << p.north;
+        EXPECT_NEAR(l, p.l, kNanoArcsec) << p.north;
+    }
+}

@@ -390,3 +390,109 @@ TEST(SampleModel, NodesListedWithTheSampleAreReturnedExactly)
         EXPECT_NEAR(n, node.n, 1e-12) << node.b << ' ' << node.l;
     }
 }
+
+TEST_F(SmallModel, NodeWithoutValueAtEveryPlaceOfTheWindow)
+{
+    // Cell (4, 4), window rows and columns 3..7. A node without a value at a corner of the
+    // cell makes a mid-cell point outside; anywhere else in the window it falls back to the
+    // bilinear cell. (A scan that skipped the last column gave N wrong by hundreds of metres.)
+    const double b = row_lat(4) - 0.05, l = col_lon(4) + 0.05;
+    const double bilinear = 0.25 * (decode_node(quadratic_node(4, 4)) + decode_node(quadratic_node(4, 5)) +
+                                    decode_node(quadratic_node(5, 4)) + decode_node(quadratic_node(5, 5)));
+    for (int row = 3; row <= 7; ++row) {
+        for (int col = 3; col <= 7; ++col) {
+            SCOPED_TRACE("no value at " + std::to_string(row) + "," + std::to_string(col));
+            const std::string path =
+                write([&](int r, int c) { return r == row && c == col ? kNoValueInteger : quadratic_node(r, c); });
+            const bool corner = (row == 4 || row == 5) && (col == 4 || col == 5);
+            std::string m;
+            const double n = query(path, b, l, &m);
+            if (corner) {
+                EXPECT_EQ(n, kDummy);
+                EXPECT_EQ(m, kMsgOutside);
+            } else {
+                EXPECT_EQ(m, "");
+                EXPECT_NEAR(n, bilinear, 1e-9);
+            }
+        }
+    }
+}
+
+// Random points over a grid with nodes without a value, on and near nodes, in border and inner
+// cells and outside: the nodes held in memory and the nodes read from the file give the same
+// outcome and bit for bit the same N; so does the run-wide query against varnik1, also on a
+// file cut inside its grid.
+TEST_F(SmallModel, MemoryAndFileNodesGiveIdenticalResults)
+{
+    const std::string path = write([](int r, int c) {
+        return (r == 6 && c == 2) || (r == 3 && c == 8) || (r == 9 && c == 9) ? kNoValueInteger : quadratic_node(r, c);
+    });
+    const std::string cut = dir.file("cut.bin");
+    auto bytes = testing_support::read_bytes(path);
+    bytes.resize(bytes.size() - 4 * 15 - 2);  // the last row and a bit, and half a record
+    testing_support::write_bytes(cut, bytes);
+
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> fb(49.95, 51.05), fl(7.95, 9.05), near(-0.0003, 0.0003);
+    std::uniform_int_distribution<int> node(1, kSmallN);
+    for (const std::string& file : {path, cut}) {
+        ModelFile model;
+        ASSERT_TRUE(model.open(file));
+        GridHeader h;
+        ASSERT_EQ(read_header(model, h), HeaderStatus::Ok);
+        MemoryNodes memory;
+        ASSERT_TRUE(memory.load(model, h));
+        const FileNodes from_file(model);
+        const ModelQuery held(file), windowed(file, /*memory_cap=*/0);
+        EXPECT_TRUE(held.in_memory());
+        EXPECT_FALSE(windowed.in_memory());
+        int outcomes[3] = {0, 0, 0};
+        for (int k = 0; k < 20000; ++k) {
+            // Half the points on or near a node, where the shortcut may apply.
+            const bool at_node = k % 2 == 0;
+            const double b = at_node ? row_lat(node(rng)) + near(rng) : fb(rng);
+            const double l = at_node ? col_lon(node(rng)) + near(rng) : fl(rng);
+            double n_mem = -1, n_file = -1;
+            const Outcome o_mem = interpolate(memory, h, b, l, n_mem);
+            const Outcome o_file = interpolate(from_file, h, b, l, n_file);
+            ASSERT_EQ(o_mem, o_file) << b << ' ' << l;
+            ASSERT_EQ(n_mem, n_file) << b << ' ' << l;
+            ++outcomes[static_cast<int>(o_mem)];
+            double n1 = -7, n2 = -7, n3 = -7;
+            std::string m1, m2, m3;
+            varnik1(b, l, file, n1, m1);
+            held.query(b, l, n2, m2);
+            windowed.query(b, l, n3, m3);
+            ASSERT_EQ(m2, m1) << b << ' ' << l;
+            ASSERT_EQ(m3, m1) << b << ' ' << l;
+            ASSERT_EQ(n2, n1) << b << ' ' << l;
+            ASSERT_EQ(n3, n1) << b << ' ' << l;
+        }
+        // Every outcome occurred; on the cut file also the failed read.
+        EXPECT_GT(outcomes[static_cast<int>(Outcome::Value)], 1000);
+        EXPECT_GT(outcomes[static_cast<int>(Outcome::Outside)], 100);
+        EXPECT_EQ(outcomes[static_cast<int>(Outcome::ReadFailed)] > 0, file == cut);
+    }
+}
+
+TEST(ModelQueryRun, UnopenableOrHeaderlessModelGivesItsMessageForEveryPoint)
+{
+    TempDir dir;
+    testing_support::write_bytes(dir.file("short.bin"), std::vector<unsigned char>(40, 0));
+    const struct {
+        std::string file;
+        std::string message;
+    } cases[] = {{dir.file("missing.bin"), std::string(kMsgOpen) + dir.file("missing.bin")},
+                 {dir.file("short.bin"), std::string(kMsgHeader) + dir.file("short.bin")},
+                 {dir.path(), std::string(kMsgOpen) + dir.path()}};
+    for (const auto& c : cases) {
+        const ModelQuery q(c.file + "   ");  // trailing blanks are not part of the name
+        for (const double b : {50.5, 52.0}) {
+            double n = 123.0;
+            std::string m;
+            q.query(b, 9.0, n, m);
+            EXPECT_EQ(m, c.message);
+            EXPECT_EQ(n, 123.0);  // untouched, as varnik1 leaves it
+        }
+    }
+}

@@ -3,6 +3,9 @@
 #include "viewer.h"
 
 #include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
 #include <cstdio>
 #include <memory>
 #include <gtest/gtest.h>
@@ -321,4 +324,92 @@ TEST(ViewerText, LongTextIsCutAtTheViewersLimit)
     const std::string shown = textio::read_viewer_text(dir.file("wide.txt")).text;
     EXPECT_TRUE(textio::is_valid_utf8(shown));
     EXPECT_EQ(shown.size(), 4 * textio::kViewerChars);
+}
+
+// Fixed-point fields must be byte for byte what printf("%*.*f") writes, asterisks aside.
+TEST(FixedField, SameBytesAsPrintf)
+{
+    const auto expect_printf = [](double v, int width, int decimals) {
+        char buf[512];
+        const int n = std::snprintf(buf, sizeof buf, "%*.*f", width, decimals, v);
+        const std::string want = n > width || !std::isfinite(v) ? std::string(static_cast<std::size_t>(width), '*') : buf;
+        ASSERT_EQ(textio::fixed(v, width, decimals), want) << std::hexfloat << v << " %" << width << '.' << decimals;
+    };
+    std::mt19937_64 rng(2026);
+    std::uniform_real_distribution<double> coord(-200.0, 200.0), height(-1e4, 1e7);
+    std::uniform_int_distribution<int> exponent(-30, 30);
+    std::uniform_int_distribution<std::uint64_t> bits;
+    for (int k = 0; k < 1000000; ++k) {
+        expect_printf(coord(rng), 11, 7);
+        expect_printf(height(rng), 14, 3);
+        expect_printf(std::ldexp(coord(rng), exponent(rng)), 12, 5);
+        double any;  // every bit pattern, NaN and infinities included
+        const std::uint64_t b = bits(rng);
+        std::memcpy(&any, &b, sizeof any);
+        expect_printf(any, 10, 3);
+    }
+    // Exactly halfway between two outputs (binary fractions), and just beside them.
+    for (long long m = -100000; m <= 100000; m += 7) {
+        for (int d : {1, 2, 3}) {
+            const double tie = (static_cast<double>(m) + 0.5) / std::pow(10.0, d);
+            const double exact = static_cast<double>(m * 2 + 1) / 8.0;  // x.125, x.375, x.625, x.875
+            for (double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e9), exact}) expect_printf(v, 14, d);
+        }
+        expect_printf(static_cast<double>(m) / 8.0, 12, 2);
+    }
+    for (double v : {0.0, -0.0, 0.0005, -0.0005, -0.0004, 0.9999999, 1e15, -1e15, 4.5e15 / 1000, 1e300, -1e-300,
+                     std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                     std::numeric_limits<double>::quiet_NaN(), 999999.0, 9999.999, 123456789012.0})
+        for (int d : {0, 3, 7, 9})
+            for (int w : {1, 8, 11, 30}) expect_printf(v, w, d);
+}
+
+TEST(FieldTexts, TrailingBlanksOnlyAndFullFields)
+{
+    EXPECT_EQ(textio::trim_trailing("datei.txt\t  "), "datei.txt\t");  // a tab is no blank
+    std::string s;
+    textio::put_integer(s, 123, 3);    // exactly fills its field
+    textio::put_integer(s, -12, 3);
+    textio::put_integer(s, -123, 3);   // one too wide
+    EXPECT_EQ(s, "123-12***");
+    EXPECT_EQ(textio::fixed(-1.5, 4, 1), "-1.5");
+    EXPECT_EQ(textio::fixed(-10.5, 4, 1), "****");
+}
+
+TEST(ParseNumber, OneRuleForEveryFormAndTinyValuesAreZero)
+{
+    const std::string digits(120, '1');
+    const struct {
+        std::string text;
+        bool ok;
+        double value;
+    } cases[] = {
+        {"9E-400", true, 0.0},    {"-9d-400", true, -0.0}, {"0.0001e-330", true, 0.0}, {"1e400", false, 0},
+        {"1d400", false, 0},      {digits + "e-100", true, 1.1111111111111111e19},
+        {digits + "d-100", true, 1.1111111111111111e19},  // as long as with E
+        {"0." + digits + "D1", true, 1.1111111111111111},
+        {std::string(257, '1'), false, 0},                // longer than any token
+    };
+    for (const auto& c : cases) {
+        double v = 42.0;
+        EXPECT_EQ(textio::parse_number(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+            EXPECT_EQ(std::signbit(v), std::signbit(c.value)) << c.text;
+        }
+    }
+}
+
+TEST_F(FreeReaderTest, StreamThatFailsWhileReadingIsAnError)
+{
+    // Reading a directory fails with an error, not with the end of the file.
+    TempDir dir;
+    std::FILE* f = std::fopen(dir.path().c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    {
+        FreeReader r(f);
+        double v[2];
+        EXPECT_EQ(r.read(v, 2), ReadStatus::Error);
+    }
+    std::fclose(f);
 }

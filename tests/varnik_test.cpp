@@ -109,13 +109,28 @@ TEST_F(VarnikRun, ResultLineOfTheExample)
     EXPECT_EQ(out(), " 50.1000000 10.2000000    252.667     47.456\n");
 }
 
-TEST_F(VarnikRun, ModeThreeAddsN)
+TEST_F(VarnikRun, ModeThreeAddsNAndWritesBothDummiesOutside)
 {
-    write_text(dir.file("points.txt"), "50.5 8.5 100\n");
+    write_text(dir.file("points.txt"), "50.5 8.5 100\n51.5 8.5 100\n");
     const Outcome r = run("model.bin\npoints.txt\nJ\nn\nout.txt\n");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kP4 + kI3 + kP5);
-    EXPECT_EQ(out(), " 50.5000000  8.5000000    147.456     47.456\n");
+    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kP4 + kI3 + kP5 +
+                              "\n Zu interpolierender Punkt --- 51.500000  8.500000 ---\n"
+                              "liegt ausserhalb des gewaehlten Geoides.\n"
+                              " Dummywert gesetzt.\n");
+    EXPECT_EQ(out(), " 50.5000000  8.5000000    147.456     47.456\n"
+                     " 51.5000000  8.5000000 999999.000 999999.000\n");
+}
+
+TEST_F(VarnikRun, SameLatitudeDifferentLongitudeIsNoHeight)
+{
+    // The first read takes 50.5 8.5 50.5 over two lines; read again from the second line it
+    // gives B 50.5 but L 8.7: the lines hold no heights.
+    write_text(dir.file("points.txt"), "50.5 8.5\n50.5 8.7\n");
+    const Outcome r = run("model.bin\npoints.txt\nj\nout.txt\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kW1 + kP5);
+    EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.5000000  8.7000000     47.456\n");
 }
 
 TEST_F(VarnikRun, ModeOneIgnoresHeightsAndAnyOtherAnswerIsNo)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace textio {
@@ -49,10 +50,52 @@ void put_right(std::string& out, const char* text, std::size_t len, int width)
 
 }  // namespace
 
+namespace {
+
+constexpr double kPow10[10] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+constexpr std::uint64_t kPow10Int[10] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+
+// |v| in units of 10^-decimals, rounded as printf rounds the exact binary value, when the
+// double product alone decides it. The product is within half an ulp (< x * 2^-52) of the
+// exact one, so only a product that close to a tie is left to the exact conversion.
+bool scaled_round(double a, int decimals, std::uint64_t& r)
+{
+    if (decimals < 0 || decimals > 9) return false;
+    const double x = a * kPow10[decimals];
+    if (!(x < 4.0e15)) return false;
+    const double whole = std::floor(x);
+    const double frac = x - whole;  // exact below 2^52
+    if (std::fabs(frac - 0.5) <= x * 0x1p-51 + 0x1p-1000) return false;
+    r = static_cast<std::uint64_t>(whole) + (frac > 0.5 ? 1 : 0);
+    return true;
+}
+
+}  // namespace
+
 void put_fixed(std::string& out, double v, int width, int decimals)
 {
     if (!std::isfinite(v)) {
         put_stars(out, width);
+        return;
+    }
+    std::uint64_t r = 0;
+    if (scaled_round(std::fabs(v), decimals, r)) {
+        // Digits from the right: the decimals, the point, the whole part, the sign.
+        char buf[32];
+        char* p = buf + sizeof buf;
+        std::uint64_t whole = r / kPow10Int[decimals];
+        std::uint64_t frac = r % kPow10Int[decimals];
+        for (int k = 0; k < decimals; ++k) {
+            *--p = static_cast<char>('0' + frac % 10);
+            frac /= 10;
+        }
+        if (decimals > 0) *--p = '.';
+        do {
+            *--p = static_cast<char>('0' + whole % 10);
+            whole /= 10;
+        } while (whole != 0);
+        if (std::signbit(v)) *--p = '-';  // printf keeps the sign of a negative that rounds to 0
+        put_right(out, p, static_cast<std::size_t>(buf + sizeof buf - p), width);
         return;
     }
     // The largest double has 309 integer digits; the decimals we write are few.
@@ -169,36 +212,52 @@ std::string format_integer(long long v, std::string_view text)
 
 bool parse_number(std::string_view token, double& value)
 {
-    // Validate the Fortran-style free format first; from_chars alone would take "inf" or "nan"
-    // and knows neither a leading "+" nor the D exponent.
+    // Validate the free format first; from_chars alone would take "inf" or "nan" and knows
+    // neither a leading "+" nor the D exponent. One length rule for every form.
     const std::size_t size = token.size();
+    if (size > kMaxToken) return false;
     std::size_t k = 0;
     bool plus = false;
+    const bool negative = size > 0 && token[0] == '-';
     if (k < size && (token[k] == '+' || token[k] == '-')) plus = token[k++] == '+';
     int digits = 0;
-    while (k < size && token[k] >= '0' && token[k] <= '9') { ++k; ++digits; }
+    long magnitude = 0;  // decimal exponent of the leading significant digit, roughly
+    bool significant = false;
+    while (k < size && token[k] >= '0' && token[k] <= '9') {
+        significant = significant || token[k] != '0';
+        if (significant) ++magnitude;
+        ++k;
+        ++digits;
+    }
     if (k < size && token[k] == '.') {
         ++k;
-        while (k < size && token[k] >= '0' && token[k] <= '9') { ++k; ++digits; }
+        while (k < size && token[k] >= '0' && token[k] <= '9') {
+            if (!significant && token[k] == '0') --magnitude;
+            significant = significant || token[k] != '0';
+            ++k;
+            ++digits;
+        }
     }
     if (digits == 0) return false;
     std::size_t d_exponent = std::string_view::npos;
+    long exponent = 0;
     if (k < size) {
         const char e = token[k];
         if (e == 'd' || e == 'D') d_exponent = k;
         else if (e != 'e' && e != 'E') return false;
         ++k;
-        if (k < size && (token[k] == '+' || token[k] == '-')) ++k;
+        bool exponent_negative = false;
+        if (k < size && (token[k] == '+' || token[k] == '-')) exponent_negative = token[k++] == '-';
         int exp_digits = 0;
-        while (k < size && token[k] >= '0' && token[k] <= '9') { ++k; ++exp_digits; }
+        for (; k < size && token[k] >= '0' && token[k] <= '9'; ++k, ++exp_digits)
+            exponent = std::min(100000L, exponent * 10 + (token[k] - '0'));
         if (exp_digits == 0 || k != size) return false;
+        if (exponent_negative) exponent = -exponent;
     }
     const char* begin = token.data() + (plus ? 1 : 0);
     const char* end = token.data() + size;
-    char buf[128];
+    char buf[kMaxToken];
     if (d_exponent != std::string_view::npos) {
-        // Longer tokens are no numbers any sane file holds; refusing them bounds the copy.
-        if (size >= sizeof buf) return false;
         const std::size_t n = static_cast<std::size_t>(end - begin);
         std::memcpy(buf, begin, n);
         buf[d_exponent - (plus ? 1 : 0)] = 'e';
@@ -207,7 +266,11 @@ bool parse_number(std::string_view token, double& value)
     }
     double v = 0.0;
     const auto res = std::from_chars(begin, end, v);
-    if (res.ec != std::errc{} || res.ptr != end || !std::isfinite(v)) return false;
+    if (res.ec == std::errc::result_out_of_range && magnitude + exponent < 0) {
+        v = negative ? -0.0 : 0.0;  // too small for a double: zero, as a list-directed read gives
+    } else if (res.ec != std::errc{} || res.ptr != end || !std::isfinite(v)) {
+        return false;
+    }
     value = v;
     return true;
 }

@@ -1,5 +1,6 @@
 #include "textio.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace textio {
@@ -108,19 +109,23 @@ ReadStatus FreeReader::next_token(std::string_view& token)
     }
     last_line_start_ = line_start_;
     comma_pending_ = false;
-    // Usually the whole token lies in the buffer and is used where it stands.
+    // Usually the whole token lies in the buffer and is used where it stands. A token longer
+    // than kMaxToken is an error wherever it lies; the scan stops right after that length.
     const char* data = buffer_.data();
     std::size_t end = pos_;
-    while (end < len_ && !ends_token(static_cast<unsigned char>(data[end]))) ++end;
+    const std::size_t limit = std::min(len_, pos_ + kMaxToken + 1);
+    while (end < limit && !ends_token(static_cast<unsigned char>(data[end]))) ++end;
+    if (end - pos_ > kMaxToken) return ReadStatus::Error;
     if (end < len_) {
         token = std::string_view(data + pos_, end - pos_);
         pos_ = end;
         return ReadStatus::Ok;
     }
-    // The token runs on past the end of the buffer: collect it (bounded, longer is no number).
+    // The token runs on past the end of the buffer: collect it, as far as kMaxToken + 1.
     scratch_.clear();
     for (int c = peek(); c != EOF && !ends_token(c); c = peek()) {
-        if (scratch_.size() < 256) scratch_.push_back(static_cast<char>(c));
+        if (scratch_.size() == kMaxToken) return ReadStatus::Error;
+        scratch_.push_back(static_cast<char>(c));
         ++pos_;
     }
     if (io_error_) return ReadStatus::Error;

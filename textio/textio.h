@@ -56,8 +56,13 @@ std::string format_real(double v, std::string_view format);
 /// The integer written by "(iW)": right-aligned in W characters, asterisks when too wide.
 std::string format_integer(long long v, std::string_view format);
 
+/// Longest token (number or text value) the readers take; a longer one is a read error
+/// wherever it stands.
+inline constexpr std::size_t kMaxToken = 256;
+
 /// Parses one free-format number token: optional sign, digits with an optional decimal
-/// point, optional exponent with E or D. False for anything else (including overflow).
+/// point, optional exponent with E or D. A value too small for a double reads as zero. False
+/// for anything else: overflow, or a token longer than kMaxToken.
 bool parse_number(std::string_view token, double& value);
 
 /// Parses one integer token (optional sign, digits only). False for anything else.
