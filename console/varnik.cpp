@@ -15,6 +15,7 @@
 #include "model.h"
 #include "files.h"
 #include "textio.h"
+#include "varnik.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ const char* const kInfo3 =
 
 class Varnik {
 public:
+    Varnik(std::FILE* in, std::FILE* out) : in_(in), term_(out) {}
     ~Varnik()
     {
         if (points_ != nullptr) std::fclose(points_);
@@ -53,8 +55,8 @@ public:
     int run();
 
 private:
-    void say(const char* text) { std::fputs(text, stdout); }
-    void say(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+    void say(const char* text) { std::fputs(text, term_); }
+    void say(const std::string& text) { std::fwrite(text.data(), 1, text.size(), term_); }
     // Writes the prompt and reads one line; ends the run when the terminal input ends.
     bool ask(const std::string& prompt, std::string& line);
     bool ask_name(const std::string& prompt, std::string& name);
@@ -66,6 +68,8 @@ private:
     bool open_output();  // false: the run has been aborted, status in exit_
     int point_loop();
 
+    std::FILE* in_;
+    std::FILE* term_;
     FILE* err_ = nullptr;
     FILE* points_ = nullptr;
     FILE* out_ = nullptr;
@@ -74,14 +78,15 @@ private:
     std::string model_name_, point_name_, out_name_;
     int mode_ = 1;
     int exit_ = 0;
+    char buffer_[1 << 16];
 };
 
 bool Varnik::ask(const std::string& prompt, std::string& line)
 {
     say(prompt);
-    std::fflush(stdout);
+    std::fflush(term_);
     line.clear();
-    for (int c = std::getchar(); c != EOF; c = std::getchar()) {
+    for (int c = std::getc(in_); c != EOF; c = std::getc(in_)) {
         if (c == '\n') return true;
         line.push_back(static_cast<char>(c));
     }
@@ -114,7 +119,7 @@ int Varnik::abort_run(const std::string& message)
         std::fflush(err_);
     }
     say("\n Programmabbruch!\n");
-    std::fflush(stdout);
+    std::fflush(term_);
     return 1;
 }
 
@@ -146,6 +151,12 @@ bool Varnik::open_output()
                               kRestart);
             return false;
         }
+        // The results must not land in the file that holds the run's error message.
+        if (err_ != nullptr && textio::same_file(fileno(err_), out_name_)) {
+            exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- ist zugleich die Fehlerdatei " + kErrFile +
+                              ",\n" + kRestart);
+            return false;
+        }
         bool yes = false;
         if (!ask_yes("\n Datei " + out_name_ + " existiert schon, soll sie ueberschrieben werden? (j/n): ",
                      yes))
@@ -167,8 +178,7 @@ bool Varnik::open_output()
         exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- kann nicht angelegt werden,\n" + kRestart);
         return false;
     }
-    static char buffer[1 << 16];
-    std::setvbuf(out_, buffer, _IOFBF, sizeof buffer);
+    std::setvbuf(out_, buffer_, _IOFBF, sizeof buffer_);
     return true;
 }
 
@@ -295,14 +305,14 @@ int Varnik::run()
     out_ = nullptr;
     if ((write_failed || close_failed) && status == 0)
         status = abort_run("Fehler beim Schreiben der Datei " + out_name_);
-    std::fflush(stdout);
+    std::fflush(term_);
     return status;
 }
 
 }  // namespace
 
-int main()
+int run_varnik(std::FILE* in, std::FILE* out)
 {
-    Varnik program;
+    Varnik program(in, out);
     return program.run();
 }

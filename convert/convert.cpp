@@ -127,9 +127,16 @@ void xyz2blh(double x, double y, double z, int number, double& b, double& l, dou
         b = l = h = kNaN;
         return;
     }
+    if (std::isnan(x) || std::isnan(y) || std::isnan(z)) {
+        b = l = h = kNaN;
+        return;
+    }
     const double pi = std::acos(-1.0);
     const double lon = std::atan2(y, x);
-    const double p = std::sqrt(x * x + y * y);
+    double p = std::sqrt(x * x + y * y);
+    // Where the squares underflow (or overflow) the distance from the axis is taken without
+    // them; everywhere else the plain formula stays, digit for digit.
+    if ((p == 0.0 && (x != 0.0 || y != 0.0)) || std::isinf(p)) p = std::hypot(x, y);
     if (p == 0.0) {
         // On the polar axis the start value would divide by zero; the limit of the second
         // height form is |Z| - a(1 - e^2)/sqrt(1 - e^2) = |Z| - b.

@@ -94,6 +94,26 @@ TEST(Geocentric, PolarAxisGivesAFiniteDocumentedResult)
     EXPECT_NEAR(h, -polar, 1e-6);
 }
 
+TEST(Geocentric, NaNAndTinyDistancesFromTheAxis)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        double x, y, z;
+    } nans[] = {{0, 0, nan}, {nan, 0, 5e6}, {0, nan, 5e6}, {nan, nan, nan}};
+    for (const auto& p : nans) {
+        double b = 0, l = 0, h = 0;
+        xyz2blh(p.x, p.y, p.z, kGrs80, b, l, h);  // once B = +90, L = 0 for (0, 0, NaN)
+        EXPECT_TRUE(std::isnan(b) && std::isnan(l) && std::isnan(h)) << p.x << ' ' << p.y << ' ' << p.z;
+    }
+    // Off the axis by 1e-200 m: X^2 + Y^2 underflows, yet the point is not on the axis.
+    const double polar = 6378137.0 * (1 - 1 / 298.257222101);
+    double b, l, h;
+    xyz2blh(1e-200, 1e-200, polar + 250.0, kGrs80, b, l, h);
+    EXPECT_NEAR(b, 90.0, 1e-12);
+    EXPECT_DOUBLE_EQ(l, 45.0);  // the direction of the offset, not the axis' L = 0
+    EXPECT_NEAR(h, 250.0, 1e-6);
+}
+
 TEST(Geocentric, RoundTripOverTheAreaOfUse)
 {
     double worst_bl = 0, worst_h = 0;

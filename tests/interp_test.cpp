@@ -5,6 +5,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
 
 #include "model_builder.h"
 
@@ -495,4 +496,18 @@ TEST(ModelQueryRun, UnopenableOrHeaderlessModelGivesItsMessageForEveryPoint)
             EXPECT_EQ(n, 123.0);  // untouched, as varnik1 leaves it
         }
     }
+}
+
+TEST(SelectionCheck, NamedPipeIsRefusedAtOnce)
+{
+    // A blocking open of a pipe with no writer never returns.
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    EXPECT_EQ(check_model(dir.file("fifo")), std::string(kMsgOpen) + dir.file("fifo"));
+    double n = 1.0;
+    std::string m;
+    varnik1(50.5, 8.5, dir.file("fifo"), n, m);
+    EXPECT_EQ(m, std::string(kMsgOpen) + dir.file("fifo"));
+    // A character device that ends is a file a user may mean: here an empty one.
+    EXPECT_EQ(check_model("/dev/null"), std::string(kMsgHeader) + "/dev/null");
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <sys/stat.h>
 #include <cstdio>
 #include <memory>
 #include <gtest/gtest.h>
@@ -300,6 +301,10 @@ TEST(ViewerText, MissingFileIsCreatedEmptyAndOthersThanFilesCannotBeOpened)
     EXPECT_EQ(textio::read_viewer_text(dir.path()).status, textio::ViewerRead::OpenFailed);
     EXPECT_EQ(textio::read_viewer_text(dir.file("nodir/x.txt")).status, textio::ViewerRead::OpenFailed);
     EXPECT_EQ(textio::read_viewer_text("/dev/null").text, "");
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);  // would block a plain open forever
+    EXPECT_EQ(textio::read_viewer_text(dir.file("fifo")).status, textio::ViewerRead::OpenFailed);
+    // An endless single line stops at the viewer's limit (it was read to its end before).
+    EXPECT_EQ(textio::read_viewer_text("/dev/zero").text, std::string(textio::kViewerChars, '\0'));
 }
 
 TEST(ViewerText, LongTextIsCutAtTheViewersLimit)

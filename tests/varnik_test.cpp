@@ -64,7 +64,8 @@ protected:
     Outcome run(const std::string& answers)
     {
         write_text(dir.file("answers.txt"), answers);
-        const std::string cmd = "cd '" + dir.path() + "' && '" VARNIK_EXE "' < answers.txt > terminal.txt 2>&1";
+        // A run that does not end within the limit counts as hung (status 124).
+        const std::string cmd = "cd '" + dir.path() + "' && timeout 60 '" VARNIK_EXE "' < answers.txt > terminal.txt 2>&1";
         const int raw = std::system(cmd.c_str());
         Outcome r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -329,6 +330,67 @@ TEST_F(VarnikRun, FailurePathsWriteTheirMessage)
     EXPECT_EQ(out("out1.txt"), " 50.5000000  8.5000000     52.544     47.456\n");
     // The model and point files are untouched.
     EXPECT_EQ(read_text(dir.file("points.txt")), "50.5 8.5 100\n50.6 abc 100\n");
+}
+
+// Bad input never hangs and is never misread. Each row once made the program spin, accept a
+// misread value or lose data.
+TEST_F(VarnikRun, BadInputNeverHangsNorIsMisread)
+{
+    write_text(dir.file("points.txt"), "50.5 8.5 100\n");
+    write_text(dir.file("ones.txt"), std::string(1 << 20, '1'));  // no separator at all
+    // An over-long token across the reader's 64 KiB chunk boundary, after good lines.
+    std::string across;
+    while (across.size() < 65536 - 8) across += "50.5 8.5\n";
+    across += "52.0 1" + std::string(400, '0') + "\n";
+    write_text(dir.file("across.txt"), across);
+    // 9E-400 underflows to 0; a D-exponent number of 134 characters reads as 8.5 as with E.
+    write_text(dir.file("tiny.txt"), "50.5 8.5 9E-400\n50.5 0." + std::string(126, '0') + "85D127 5\n");
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    const std::string restart = ",\nbitte Dateinamen pruefen und neu starten.\n";
+    const struct {
+        const char* name;
+        std::string answers;
+        int status;
+        std::string message;
+    } cases[] = {
+        {"/dev/zero without heights", "model.bin\n/dev/zero\nn\nout1.txt\n", 1, "\nFehler beim Lesen der Datei /dev/zero\n"},
+        {"/dev/zero with heights", "model.bin\n/dev/zero\nj\n", 1, "\nFehler beim Lesen der Datei /dev/zero\n"},
+        {"a megabyte of ones", "model.bin\nones.txt\nn\nout2.txt\n", 1, "\nFehler beim Lesen der Datei ones.txt\n"},
+        {"long token across the chunk boundary", "model.bin\nacross.txt\nn\nout3.txt\n", 1,
+         "\nFehler beim Lesen der Datei across.txt\n"},
+        {"named pipe as model", "fifo\n", 1, "\nGeoiddatei --- fifo --- nicht vorhanden" + restart},
+        {"named pipe as point file", "model.bin\nfifo\n", 1, "\nInterpolationspunktedatei --- fifo --- nicht vorhanden" + restart},
+        {"varnik.err as output", "model.bin\npoints.txt\nn\nvarnik.err\n", 1,
+         "\nAusgabedatei --- varnik.err --- ist zugleich die Fehlerdatei varnik.err" + restart},
+        {"underflow is zero, D exponent as long as E", "model.bin\ntiny.txt\nj\nj\nout4.txt\n", 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome r = run(c.answers);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(err(), c.message);
+    }
+    // The good lines before the over-long token are written.
+    EXPECT_EQ(out("out3.txt").size(), (across.size() - 407) / 9 * 34);
+    EXPECT_EQ(out("out4.txt"), " 50.5000000  8.5000000    -47.456     47.456\n"
+                               " 50.5000000  8.5000000    -42.456     47.456\n");
+}
+
+TEST_F(VarnikRun, HelpVersionAndUsageErrors)
+{
+    const struct {
+        const char* args;
+        int status;
+        const char* starts;
+    } cases[] = {{"--help", 0, "Aufruf: varnik"}, {"-h", 0, "Aufruf: varnik"}, {"--version", 0, "varnik 1.05\n"},
+                 {"-v", 0, "varnik 1.05\n"},     {"--hilfe", 2, "varnik: unbekanntes Argument"}, {"a b", 2, "varnik: unbekanntes"}};
+    for (const auto& c : cases) {
+        const std::string cmd = "cd '" + dir.path() + "' && '" VARNIK_EXE "' " + c.args + " > terminal.txt 2>&1 < /dev/null";
+        const int raw = std::system(cmd.c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, c.status) << c.args;
+        EXPECT_EQ(read_text(dir.file("terminal.txt")).rfind(c.starts, 0), 0u) << c.args;
+    }
+    EXPECT_FALSE(testing_support::file_exists(dir.file("varnik.err")));  // no dialogue was run
 }
 
 TEST_F(VarnikRun, SameNAsTheSinglePointQuery)
