@@ -15,6 +15,8 @@
 #include <functional>
 
 #include "checks.h"
+#include "fields.h"
+#include "point_form.h"
 #include "ids.h"
 #include "koordinaten.h"
 #include "model_selection.h"
@@ -71,11 +73,13 @@ int main(int argc, char** argv)
     geoid::startup();
     save(toolkit::testing::window_widget(k.start_window), "start-window");
 
-    k.model_file = "data/egm96-de-15min.bin";
+    k.model_file = "egm96-de-15min.bin";  // the tool runs in data/
     geoid::fenster("Inte");
-    toolkit::wdialogputstring(1029, "  52.51630000");
-    toolkit::wdialogputstring(1014, "  13.37770000");
-    toolkit::wdialogputstring(1015, "  80.412");
+    // A point typed in decimal degrees and computed: every system with N and H.
+    toolkit::wdialogputstring(geoid::kFieldB, "52.5163");
+    toolkit::wdialogputstring(1014, "13.3777");
+    toolkit::wdialogputstring(1015, "80.412");
+    geoid::point_form_button(geoid::kButtonComputePoint);
     save(toolkit::testing::window_widget(k.point_window), "point-form");
 
     geoid::fenster("Date");

@@ -1,0 +1,110 @@
+// The desktop program started afresh for each test, headless, with helpers to drive it.
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "gui_support.h"
+#include "ids.h"
+#include "koordinaten.h"
+#include "model_builder.h"
+#include "shell.h"
+#include "toolkit.h"
+#include "toolkit_testing.h"
+
+using testing_support::TempDir;
+using testing_support::write_text;
+
+namespace {
+
+geoid::Koordinaten& k()
+{
+    return geoid::koordinaten;
+}
+
+QString status_text(int handle)
+{
+    auto* w = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(handle));
+    if (w == nullptr) return QStringLiteral("<no window>");
+    auto* label = w->statusBar()->findChild<QLabel*>();
+    return label != nullptr ? label->text() : QStringLiteral("<no status>");
+}
+
+// The window holding the menu: whichever main window is open.
+int main_window()
+{
+    return k().point_window != 0 ? k().point_window : k().file_window != 0 ? k().file_window : k().start_window;
+}
+
+bool item_enabled(int handle, const char* text)
+{
+    QAction* a = gui::menu_action(toolkit::testing::window_widget(handle), QString::fromUtf8(text));
+    return a != nullptr && a->isEnabled();
+}
+
+void trigger(const char* text)
+{
+    QAction* a = gui::menu_action(toolkit::testing::window_widget(main_window()), QString::fromUtf8(text));
+    ASSERT_NE(a, nullptr) << text;
+    a->trigger();
+}
+
+QString label_text(QWidget* modal, int id)
+{
+    auto* l = modal->findChild<QLabel*>(QStringLiteral("id%1").arg(id));
+    return l != nullptr ? l->text() : QStringLiteral("<no field>");
+}
+
+class Geoid : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        k() = geoid::Koordinaten{};
+        old_cwd_ = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(dir.path()));
+        geoid::startup();
+    }
+    void TearDown() override
+    {
+        geoid::shutdown();
+        QDir::setCurrent(old_cwd_);
+    }
+
+    // Runs the real event loop with the steps, then "Beenden"; a watchdog ends a stuck run.
+    // Returns false if the watchdog had to end it.
+    bool run_loop(std::deque<std::function<void()>> steps, bool quit_at_end = true)
+    {
+        if (quit_at_end) steps.push_back([] { toolkit::testing::post({toolkit::EventKind::MenuSelect, main_window(), geoid::kItemQuit, 0}); });
+        gui::Steps s(std::move(steps));
+        bool rescued = false;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            rescued = true;
+            if (QWidget* m = QApplication::activeModalWidget()) m->close();
+            toolkit::testing::post({toolkit::EventKind::MenuSelect, main_window(), geoid::kItemQuit, 0});
+        });
+        watchdog.start(15000);
+        geoid::event_loop();
+        return !rescued && s.done();
+    }
+
+    std::string sample_copy(const std::string& name = "model.bin")
+    {
+        const std::string path = dir.file(name);
+        testing_support::write_bytes(path, testing_support::read_bytes(SAMPLE_MODEL));
+        return path;
+    }
+
+    TempDir dir;
+
+private:
+    QString old_cwd_;
+};
+
+}  // namespace
