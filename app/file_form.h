@@ -12,4 +12,11 @@ void read_file_form_fields();
 /// Push button of the file form.
 void file_form_button(int button);
 
+/// Shows the file names kept in the module in the form's two name fields: a form opened anew
+/// shows the files that "Berechnen" and the view buttons will use.
+void show_file_names();
+
+/// How long a computation runs before its progress dialog appears (tests shorten it).
+void set_progress_delay(int milliseconds);
+
 }  // namespace geoid

@@ -18,6 +18,7 @@ struct Koordinaten {
     std::string model_file;   ///< chosen quasigeoid model, blank (empty) until one passed its check
     std::string input_file;   ///< coordinate input file of the file form
     std::string output_file;  ///< result file of the file form
+    std::string help_file;    ///< geoid.readme of the working directory at start-up, as a full path
 
     convert::Coordinates point;  ///< the point in all five systems (cart_x ... utm_east)
     double height_anomaly = 0;   ///< N in metres; 999999.0 marks a missing value

@@ -58,13 +58,15 @@ void show_info()
 
 void show_help()
 {
-    const textio::ViewerText help = textio::read_viewer_text(kHelpFile);
+    // Found where the program started, also after a file dialog changed the directory.
+    Koordinaten& k = koordinaten;
+    const std::string path = k.help_file.empty() ? kHelpFile : k.help_file;
+    const textio::ViewerText help = textio::read_viewer_text(path);
     if (help.status != textio::ViewerRead::Ok) {
         // A help file that exists but cannot be read: say so, and change nothing.
-        write_errcode(-1, std::string(interp::kMsgOpen) + kHelpFile);
+        write_errcode(-1, std::string(interp::kMsgOpen) + path);
         return;
     }
-    Koordinaten& k = koordinaten;
     open_viewer(k.help_viewer, k.help_viewer_pos, kHelpViewerDialog, kHelpViewerText, "Hilfe", help.text);
 }
 

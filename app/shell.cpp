@@ -1,5 +1,7 @@
 #include "shell.h"
 
+#include <unistd.h>
+
 #include "fields.h"
 #include "file_form.h"
 #include "ids.h"
@@ -47,11 +49,20 @@ void close_request(int window, int& quit_flag)
     }
 }
 
+// geoid.readme in the working directory of the start, as a full path.
+std::string help_path()
+{
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) == nullptr) return "geoid.readme";
+    return std::string(cwd) + "/geoid.readme";
+}
+
 }  // namespace
 
 void startup()
 {
     Koordinaten& k = koordinaten;
+    k.help_file = help_path();
     toolkit::winitialise();
     toolkit::windowopen2();
     k.start_window = k.point_window = k.file_window = 0;
@@ -153,6 +164,7 @@ void fenster(const std::string& mode)
                                   k.form_pos.x, k.form_pos.y, kMenu, kFileDialog, kFileTitle);
         toolkit::wdialogfieldstate(kFieldInputFile, 0);
         toolkit::wdialogfieldstate(kFieldOutputFile, 0);
+        show_file_names();
         toolkit::windowoutstatusbar(1, model);
         toolkit::wdialogsetfield(kButtonComputeFile);
     }

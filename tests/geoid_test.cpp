@@ -282,7 +282,7 @@ TEST_F(Geoid, UnreadableHelpShowsTheOpenMessageAndChangesNothing)
     }});
     geoid::show_help();
     EXPECT_EQ(k().help_viewer, 0);
-    EXPECT_EQ(shown, QString::fromUtf8("Fehler beim \xC3\x96" "ffnen der Datei: geoid.readme"));
+    EXPECT_EQ(shown.toStdString(), "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("geoid.readme"));
 }
 
 // ---- windows ----------------------------------------------------------------------------------------

@@ -89,7 +89,7 @@ inline bool ends_token(int c)
 
 }  // namespace
 
-ReadStatus FreeReader::next_token(std::string_view& token)
+ReadStatus FreeReader::skip_to_token()
 {
     for (;;) {
         const int c = peek();
@@ -109,6 +109,12 @@ ReadStatus FreeReader::next_token(std::string_view& token)
     }
     last_line_start_ = line_start_;
     comma_pending_ = false;
+    return ReadStatus::Ok;
+}
+
+ReadStatus FreeReader::next_token(std::string_view& token)
+{
+    if (const ReadStatus st = skip_to_token(); st != ReadStatus::Ok) return st;
     // Usually the whole token lies in the buffer and is used where it stands. A token longer
     // than kMaxToken is an error wherever it lies; the scan stops right after that length.
     const char* data = buffer_.data();
@@ -146,5 +152,66 @@ ReadStatus FreeReader::read(double* values, int count)
     return ReadStatus::Ok;
 }
 
-}  // namespace textio
+ReadStatus FreeReader::next_text(std::string& text)
+{
+    if (const ReadStatus st = skip_to_token(); st != ReadStatus::Ok) return st;
+    const int quote = peek();
+    if (quote != '\'' && quote != '"') {
+        std::string_view token;
+        const ReadStatus st = next_token(token);
+        // A lone slash ends a list-directed read and would leave the value from before.
+        if (st == ReadStatus::Ok && token == "/") return ReadStatus::Error;
+        text.assign(token);
+        return st;
+    }
+    // A string in apostrophes or quotation marks: blanks and commas are part of it, a doubled
+    // mark stands for one; it must end on its line.
+    ++pos_;
+    text.clear();
+    for (;;) {
+        const int c = get();
+        if (c == EOF || c == '\n') return ReadStatus::Error;
+        if (c == quote) {
+            if (peek() != quote) break;
+            ++pos_;
+        }
+        if (text.size() == kMaxToken) return ReadStatus::Error;
+        text.push_back(static_cast<char>(c));
+    }
+    const int after = peek();
+    if (after != EOF && !ends_token(after)) return ReadStatus::Error;
+    return io_error_ ? ReadStatus::Error : ReadStatus::Ok;
+}
 
+ReadStatus FreeReader::read_record(const Item* items, int count, double* values, std::string& text,
+                                   unsigned& negative_zero)
+{
+    std::string_view token;
+    comma_pending_ = true;
+    negative_zero = 0;
+    for (int k = 0; k < count; ++k) {
+        if (items[k] == Item::Text) {
+            if (const ReadStatus st = next_text(text); st != ReadStatus::Ok) return st;
+            continue;
+        }
+        if (const ReadStatus st = next_token(token); st != ReadStatus::Ok) return st;
+        if (items[k] == Item::Number) {
+            if (!parse_number(token, values[k])) return ReadStatus::Error;
+            continue;
+        }
+        // An integer: digits only, within 32 bits; "-0" is remembered, it carries a sign.
+        long long v = 0;
+        if (!parse_integer(token, v) || v < -2147483647LL - 1 || v > 2147483647LL) return ReadStatus::Error;
+        values[k] = static_cast<double>(v);
+        if (v == 0 && token[0] == '-') negative_zero |= 1u << k;
+    }
+    skip_line();
+    return ReadStatus::Ok;
+}
+
+std::int64_t FreeReader::offset() const
+{
+    return buffer_offset_ + static_cast<std::int64_t>(pos_);
+}
+
+}  // namespace textio

@@ -88,6 +88,20 @@ public:
     /// Reads `count` numbers into values[0..count).
     ReadStatus read(double* values, int count);
 
+    enum class Item {
+        Number,   ///< a free-format number
+        Integer,  ///< digits with an optional sign, within 32 bits
+        Text,     ///< a run of characters up to a blank, tab, comma or line end, or a string in
+                  ///< apostrophes or quotation marks (a doubled mark stands for one)
+    };
+    /// Reads one record of `count` items: values[k] receives item k when it is a number or an
+    /// integer, `text` the text item. Bit k of `negative_zero` is set for an integer item
+    /// written "-0" (a sign that the value alone cannot carry).
+    ReadStatus read_record(const Item* items, int count, double* values, std::string& text, unsigned& negative_zero);
+
+    /// Bytes of the file consumed so far.
+    std::int64_t offset() const;
+
     /// Goes back to the start of the line on which the last read ended.
     bool backspace();
     /// Goes back to the start of the file.
@@ -98,7 +112,9 @@ private:
     int get();
     bool fill();
     bool seek(std::int64_t offset);
+    ReadStatus skip_to_token();
     ReadStatus next_token(std::string_view& token);
+    ReadStatus next_text(std::string& text);
     void skip_line();
 
     std::FILE* file_;

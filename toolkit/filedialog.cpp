@@ -1,12 +1,16 @@
 // File dialogs and message boxes. The file dialog is Qt's own (the same on every desktop, and
 // scriptable in tests), in German throughout: its size and date columns are written with the
 // German locale whatever the system's.
+#include <QCoreApplication>
 #include <QDir>
+#include <algorithm>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QIdentityProxyModel>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
 
 #include "internal.h"
 
@@ -134,6 +138,50 @@ int winfodialog(int item)
 void wmessagebox(int, int, int, const std::string& text, const std::string& title)
 {
     ask(modal_parent(), QMessageBox::Information, qs(title), from_crlf(text), QMessageBox::Ok);
+}
+
+namespace {
+
+QPointer<QProgressDialog>& progress()
+{
+    static QPointer<QProgressDialog> dialog;
+    return dialog;
+}
+
+}  // namespace
+
+void wprogressshow(const std::string& title)
+{
+    wprogressclose();
+    auto* d = new QProgressDialog(modal_parent());
+    d->setWindowTitle(qs(title));
+    d->setWindowModality(Qt::ApplicationModal);
+    d->setCancelButton(new QPushButton(QStringLiteral("Abbrechen")));
+    d->setRange(0, 1000);
+    d->setMinimumDuration(0);  // the caller decides when it is worth showing
+    d->setAutoClose(false);
+    d->setAutoReset(false);
+    d->setMinimumWidth(360);
+    d->show();
+    progress() = d;
+    QCoreApplication::processEvents();
+}
+
+int wprogressupdate(int permille, const std::string& text)
+{
+    QProgressDialog* d = progress();
+    if (d == nullptr) return 0;
+    d->setValue(std::clamp(permille, 0, 1000));
+    d->setLabelText(qs(text));
+    // Paints the windows and lets the cancel button be pressed; other input is blocked by
+    // the dialog's modality.
+    QCoreApplication::processEvents();
+    return d->wasCanceled() ? 1 : 0;
+}
+
+void wprogressclose()
+{
+    delete progress().data();
 }
 
 }  // namespace toolkit

@@ -134,4 +134,11 @@ int winfodialog(int item);
 /// Modal box with an OK button and an information icon.
 void wmessagebox(int buttons, int icon, int default_button, const std::string& text, const std::string& title);
 
+/// A modal progress dialog over the current window with the button "Abbrechen": while it is
+/// shown no other window takes input, yet every window stays painted.
+void wprogressshow(const std::string& title);
+/// Shows the share done (0..1000) and a text; returns 1 once "Abbrechen" was pressed.
+int wprogressupdate(int permille, const std::string& text);
+void wprogressclose();
+
 }  // namespace toolkit

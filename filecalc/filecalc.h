@@ -1,0 +1,71 @@
+// The coordinate file computation: a coordinate file in one of seven formats is read point by
+// point, converted to B, L, h, given the height anomaly N of the model and H = h - N, converted
+// into one of seven output formats and written line by line into the result file. It knows no
+// window: it takes the form's values as a parameter and reports through a small interface.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "convert.h"
+
+namespace filecalc {
+
+/// Labels of the seven input and output formats, index 1..7 (index 0 is empty).
+extern const char* const kInputFormats[8];
+extern const char* const kOutputFormats[8];
+
+/// What a run needs of module koordinaten: the three file names and the options.
+struct Job {
+    std::string model_file;
+    std::string input_file;
+    std::string output_file;
+    int in_format = 2;   ///< 1..7
+    int out_format = 2;  ///< 1..7
+    int pnr_flag = 0;    ///< 1: every line starts with a point number
+    int pnr_length = 0;  ///< 1..30: the point number is written at least this wide
+};
+
+/// How a run reaches the user. The desktop program shows boxes and a progress dialog; tests
+/// and the command line record or print.
+class Reporter {
+public:
+    virtual ~Reporter() = default;
+    /// A refusal or an error that ends the run.
+    virtual void error(const std::string& message) = 0;
+    /// The closing message of a run that read its file to the end or was cancelled.
+    virtual void finished(const std::string& message) = 0;
+    /// Called between points now and then: input bytes read of the total, points done.
+    /// Returning false cancels the run there; the lines written so far stay.
+    virtual bool progress(std::int64_t bytes_read, std::int64_t bytes_total, std::int64_t points)
+    {
+        (void)bytes_read, (void)bytes_total, (void)points;
+        return true;
+    }
+};
+
+/// The working values a run leaves behind (module koordinaten's record, N and H).
+struct Working {
+    convert::Coordinates point;
+    double height_anomaly = 0;
+    double normal_height = 0;
+};
+
+struct Outcome {
+    int field_error = 0;        ///< 1 when the run was refused or broken off
+    std::int64_t points = 0;    ///< points read
+    std::int64_t outside = 0;   ///< points outside the model
+    std::int64_t model_errors = 0;  ///< points whose query reported an error of the model file
+    bool cancelled = false;
+};
+
+/// Runs the computation of `job`. Refusals and read errors go to reporter.error, the closing
+/// counts to reporter.finished.
+Outcome geoidberechnung(const Job& job, Working& working, Reporter& reporter);
+
+/// The closing message: the counts, each on its own line (CR LF between them); a line for
+/// points with errors of the model file and one for a cancelled run only when they occurred.
+std::string closing_message(const Outcome& outcome);
+
+}  // namespace filecalc

@@ -1,0 +1,217 @@
+// The file form driven as a user drives it: files chosen through the dialogs, formats and
+// point-number options set, "Berechnen" pressed, the boxes answered, the viewers opened.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <sys/stat.h>
+
+#include "fields.h"
+#include "file_form.h"
+#include "geoid_fixture.h"
+#include "model_selection.h"
+#include "viewer.h"
+
+namespace {
+
+QWidget* field(int id)
+{
+    return toolkit::testing::field_widget(id);
+}
+
+void click(int button)
+{
+    QTest::mouseClick(qobject_cast<QPushButton*>(field(button)), Qt::LeftButton);
+}
+
+std::string text_of(int id)
+{
+    return qobject_cast<QLineEdit*>(field(id))->text().toStdString();
+}
+
+// Answers the closing box (or the error box) and keeps its text.
+std::function<void(QWidget*)> keep_text(std::string& text)
+{
+    return [&text](QWidget* m) {
+        if (auto* box = qobject_cast<QMessageBox*>(m)) text = box->text().toStdString();
+        else text = label_text(m, geoid::kErrorText).toStdString();
+        m->close();
+    };
+}
+
+class FileForm : public Geoid {
+protected:
+    void SetUp() override
+    {
+        Geoid::SetUp();
+        k().model_file = sample_copy();
+        geoid::fenster("Date");
+    }
+    void TearDown() override
+    {
+        geoid::set_progress_delay(500);
+        Geoid::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(FileForm, FilesChosenComputedAndViewed)
+{
+    write_text(dir.file("punkte.txt"), "P1 52.5163 13.3777 80.412\nP2 48.1374 11.5755 566.023\n");
+    write_text(dir.file("alt.txt"), "old content\n");  // an existing result: overwrite is confirmed
+    std::string closing;
+    bool overwrite_asked = false;
+    gui::ModalAnswers answers({[&](QWidget* m) {
+                                   EXPECT_EQ(m->windowTitle(), QStringLiteral("Name der Koordinatendatei"));
+                                   gui::choose_file(m, dir.file("punkte.txt"));
+                               },
+                               [&](QWidget* m) {
+                                   EXPECT_EQ(m->windowTitle(), QStringLiteral("Name der Ergebnisdatei"));
+                                   gui::choose_file(m, dir.file("alt.txt"));
+                               },
+                               [&](QWidget* m) {  // Qt asks before replacing a file
+                                   auto* box = qobject_cast<QMessageBox*>(m);
+                                   overwrite_asked = box != nullptr && box->button(QMessageBox::Yes) != nullptr;
+                                   if (overwrite_asked) box->button(QMessageBox::Yes)->click();
+                                   else m->close();
+                               },
+                               keep_text(closing)});
+    EXPECT_TRUE(run_loop({[] { click(geoid::kButtonInputFile); },
+                          [] { click(geoid::kButtonOutputFile); },
+                          [&] {
+                              EXPECT_EQ(text_of(geoid::kFieldInputFile), dir.file("punkte.txt"));
+                              EXPECT_EQ(text_of(geoid::kFieldOutputFile), dir.file("alt.txt"));
+                              qobject_cast<QCheckBox*>(field(geoid::kCheckPointNumber))->click();
+                              auto* length = qobject_cast<QLineEdit*>(field(geoid::kFieldPointNumberLength));
+                              length->setFocus();
+                              QTest::keyClicks(length, QStringLiteral("4"));
+                              qobject_cast<QComboBox*>(field(geoid::kListOutFormat))->setCurrentIndex(3);  // UTM32 N, E
+                              click(geoid::kButtonComputeFile);
+                          },
+                          [] { click(geoid::kButtonViewInput); },
+                          [] {
+                              toolkit::windowselect(k().file_window);
+                              toolkit::wdialogselect(geoid::kFileDialog);
+                              click(geoid::kButtonViewOutput);
+                          }}));
+    EXPECT_TRUE(overwrite_asked);
+    EXPECT_EQ(closing, "2 Punkte insgesamt\n0 Punkte ausserhalb des Modells");
+    const std::string result = testing_support::read_text(dir.file("alt.txt"));
+    EXPECT_EQ(result.substr(0, 34), std::string("P1") + "  " + "  " + "   5827475.852" + "    796986.834");
+    EXPECT_EQ(result.find("old content"), std::string::npos);
+    EXPECT_EQ(k().in_format, 2);
+    EXPECT_EQ(k().out_format, 4);
+    EXPECT_EQ(k().pnr_flag, 1);
+    EXPECT_EQ(k().pnr_length, 4);
+    // Both viewers show their file, titled with its path.
+    ASSERT_NE(k().input_viewer, 0);
+    ASSERT_NE(k().output_viewer, 0);
+    QWidget* out_view = toolkit::testing::window_widget(k().output_viewer);
+    EXPECT_EQ(out_view->windowTitle().toStdString(), dir.file("alt.txt"));
+    EXPECT_EQ(out_view->findChild<QPlainTextEdit*>()->toPlainText().toStdString(), result);
+}
+
+TEST_F(FileForm, CancelledDialogClearsTheNameAndANewFormShowsTheKeptNames)
+{
+    k().input_file = dir.file("frueher.txt");
+    k().output_file = dir.file("ergebnis.txt");
+    geoid::fenster("Date");  // opened anew: the names that Berechnen would use
+    EXPECT_EQ(text_of(geoid::kFieldInputFile), k().input_file);
+    EXPECT_EQ(text_of(geoid::kFieldOutputFile), k().output_file);
+    gui::ModalAnswers answers({gui::cancel});
+    EXPECT_TRUE(run_loop({[] { click(geoid::kButtonInputFile); },
+                          [] {
+                              EXPECT_EQ(k().input_file, "");
+                              EXPECT_EQ(text_of(geoid::kFieldInputFile), "");
+                          }}));
+}
+
+TEST_F(FileForm, PointNumberLengthIsCheckedOnlyWhenTicked)
+{
+    write_text(dir.file("in.txt"), "");
+    k().input_file = dir.file("in.txt");
+    k().output_file = dir.file("out.txt");
+    const struct {
+        bool ticked;
+        const char* length;
+        bool refused;
+    } cases[] = {{false, "", false}, {false, "99", false}, {true, "1", false}, {true, "30", false},
+                 {true, "0", true},  {true, "31", true},   {true, "", true},   {true, "x", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.ticked ? "ticked " : "not ticked ") + c.length);
+        std::string closing;
+        gui::ModalAnswers answers({keep_text(closing)}, 3000);
+        const int bells = toolkit::testing::bell_count();
+        EXPECT_TRUE(run_loop({[&] {
+                                  qobject_cast<QCheckBox*>(field(geoid::kCheckPointNumber))->setChecked(c.ticked);
+                                  qobject_cast<QLineEdit*>(field(geoid::kFieldPointNumberLength))->setText(c.length);
+                                  click(geoid::kButtonComputeFile);
+                              },
+                              [&] {
+                                  EXPECT_EQ(k().field_error, c.refused ? 1 : 0);
+                                  if (c.refused) {
+                                      EXPECT_EQ(toolkit::testing::window_widget(k().file_window)->focusWidget(),
+                                                field(geoid::kFieldPointNumberLength));
+                                  }
+                              }}));
+        // Refused: the warning and no box; accepted: the closing box (of an empty file).
+        EXPECT_EQ(closing.empty(), c.refused);
+        EXPECT_EQ(toolkit::testing::bell_count() - bells, 1);  // the warning, or the box's own
+    }
+}
+
+TEST_F(FileForm, LongRunShowsProgressAndStopsWhenCancelled)
+{
+    std::string text;
+    for (int n = 0; n < 200000; ++n) text += "52.5163 13.3777 80.412\n";
+    write_text(dir.file("viele.txt"), text);
+    k().input_file = dir.file("viele.txt");
+    k().output_file = dir.file("viele-out.txt");
+    geoid::set_progress_delay(0);
+    std::string closing;
+    bool progress_seen = false;
+    gui::ModalAnswers answers({[&](QWidget* m) {
+                                   auto* p = qobject_cast<QProgressDialog*>(m);
+                                   auto* cancel = p != nullptr ? p->findChild<QPushButton*>() : nullptr;
+                                   progress_seen = cancel != nullptr;
+                                   if (cancel == nullptr) {
+                                       m->close();
+                                       return;
+                                   }
+                                   EXPECT_EQ(cancel->text(), QStringLiteral("Abbrechen"));
+                                   cancel->click();
+                               },
+                               keep_text(closing)});
+    EXPECT_TRUE(run_loop({[] { click(geoid::kButtonComputeFile); }}));
+    EXPECT_TRUE(progress_seen);
+    ASSERT_EQ(closing.rfind("Berechnung nach ", 0), 0u) << closing;
+    const std::int64_t points = std::stoll(closing.substr(16));
+    EXPECT_GT(points, 0);
+    EXPECT_LT(points, 200000);
+    // The lines written so far stay: one per point computed.
+    const std::string out = testing_support::read_text(dir.file("viele-out.txt"));
+    EXPECT_EQ(static_cast<std::int64_t>(std::count(out.begin(), out.end(), '\n')), points);
+}
+
+TEST_F(FileForm, HelpIsFoundWhereTheProgramStartedAfterAResultFileElsewhere)
+{
+    write_text(dir.file("geoid.readme"), "Hilfe\n");
+    mkdir(dir.file("anderswo").c_str(), 0755);
+    gui::ModalAnswers answers({[&](QWidget* m) { gui::choose_file(m, dir.file("anderswo/ergebnis.txt")); }});
+    EXPECT_TRUE(run_loop({[] { click(geoid::kButtonOutputFile); },
+                          [] { geoid::show_help(); },
+                          [] {
+                              ASSERT_NE(k().help_viewer, 0);
+                              EXPECT_EQ(toolkit::testing::window_widget(k().help_viewer)
+                                            ->findChild<QPlainTextEdit*>()
+                                            ->toPlainText(),
+                                        QStringLiteral("Hilfe\n"));
+                          }}));
+    EXPECT_FALSE(testing_support::file_exists(dir.file("anderswo/geoid.readme")));
+}

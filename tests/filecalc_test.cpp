@@ -1,0 +1,359 @@
+// The coordinate file computation without any window: real files in a scratch directory, the
+// boxes replaced by a recorder.
+
+#include <cmath>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <vector>
+
+#include "convert.h"
+#include "filecalc.h"
+#include "model_builder.h"
+#include "query.h"
+#include "textio.h"
+
+using testing_support::read_text;
+using testing_support::TempDir;
+using testing_support::write_text;
+
+namespace {
+
+struct Recorder : filecalc::Reporter {
+    std::vector<std::string> errors;
+    std::vector<std::string> closing;
+    std::int64_t cancel_at = -1;  // cancel at the first progress report from this many points on
+    void error(const std::string& m) override { errors.push_back(m); }
+    void finished(const std::string& m) override { closing.push_back(m); }
+    bool progress(std::int64_t, std::int64_t, std::int64_t points) override { return cancel_at < 0 || points < cancel_at; }
+};
+
+// A reference point: B, L (degrees), h (m). All lie within 6 degrees of both central meridians,
+// where a round trip through either UTM zone stays within a millimetre (farther out the
+// zone's series drifts by several millimetres, see the conversion tests).
+struct Point {
+    double b, l, h;
+};
+const Point kPoints[] = {{52.5163, 13.3777, 80.412}, {48.1374, 11.5755, 566.023}, {51.0504, 13.7373, 113.0},
+                         {54.3233, 10.1228, 12.5},   {47.4210, 10.9850, 2962.0}};
+
+// The reference point written in an input format, at more precision than the output shows.
+std::string input_line(int format, const Point& p)
+{
+    convert::Coordinates c;
+    c.ell_b = p.b, c.ell_l = p.l, c.ell_h = p.h;
+    char buf[256];
+    switch (format) {
+    case 1:
+        convert::kokon1("BLh1", "XYZ", c);
+        std::snprintf(buf, sizeof buf, "%.5f %.5f %.5f", c.cart_x, c.cart_y, c.cart_z);
+        break;
+    case 2: std::snprintf(buf, sizeof buf, "%.9f %.9f %.4f", p.b, p.l, p.h); break;
+    case 3:
+        convert::kokon1("BLh1", "BLh2", c);
+        std::snprintf(buf, sizeof buf, "%d %d %.6f %d %d %.6f %.4f", c.b_deg, c.b_min, c.b_sec, c.l_deg, c.l_min, c.l_sec, p.h);
+        break;
+    default: {
+        convert::kokon1("BLh1", format <= 5 ? "UTM32" : "UTM33", c);
+        const int z = format <= 5 ? 0 : 1;
+        const bool north_first = format == 4 || format == 6;
+        std::snprintf(buf, sizeof buf, "%.5f %.5f %.4f", north_first ? c.utm_north[z] : c.utm_east[z],
+                      north_first ? c.utm_east[z] : c.utm_north[z], p.h);
+    }
+    }
+    return buf;
+}
+
+std::vector<double> numbers(const std::string& line)
+{
+    std::vector<double> out;
+    std::istringstream in(line);
+    std::string token;
+    while (in >> token) {
+        double v = 0;
+        if (!textio::parse_number(token, v)) break;
+        out.push_back(v);
+    }
+    return out;
+}
+
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) out.push_back(l);
+    return out;
+}
+
+class FileCalc : public ::testing::Test {
+protected:
+    FileCalc()
+    {
+        job.model_file = dir.file("model.bin");
+        testing_support::write_bytes(job.model_file, testing_support::read_bytes(SAMPLE_MODEL));
+        job.input_file = dir.file("in.txt");
+        job.output_file = dir.file("out.txt");
+    }
+    filecalc::Outcome run()
+    {
+        rec = Recorder{};
+        working = filecalc::Working{};
+        return filecalc::geoidberechnung(job, working, rec);
+    }
+    // A model of 1 x 1 degree around B 50.1, L 10.2 with N = 47.456 m everywhere.
+    void constant_model()
+    {
+        const auto header = testing_support::header_records({49, 0, 0}, {51, 0, 0}, {9, 0, 0}, {11, 0, 0}, {0, 30, 0},
+                                                            {0, 30, 0});
+        testing_support::write_records(job.model_file, testing_support::with_nodes(header, testing_support::make_nodes(
+                                                                                               5, 5, [](int, int) { return 474560; })));
+    }
+    TempDir dir;
+    filecalc::Job job;
+    filecalc::Working working;
+    Recorder rec;
+};
+
+}  // namespace
+
+TEST_F(FileCalc, EveryInputFormatIntoEveryOutputFormat)
+{
+    for (int in = 1; in <= 7; ++in) {
+        std::string text;
+        for (const Point& p : kPoints) text += input_line(in, p) + "\n";
+        write_text(job.input_file, text);
+        for (int out = 1; out <= 7; ++out) {
+            SCOPED_TRACE("format " + std::to_string(in) + " -> " + std::to_string(out));
+            job.in_format = in;
+            job.out_format = out;
+            const filecalc::Outcome o = run();
+            ASSERT_EQ(rec.errors, std::vector<std::string>{});
+            EXPECT_EQ(o.points, 5);
+            const auto lines = lines_of(read_text(job.output_file));
+            ASSERT_EQ(lines.size(), 5u);
+            for (std::size_t k = 0; k < 5; ++k) {
+                const Point& p = kPoints[k];
+                const std::vector<double> v = numbers(lines[k]);
+                const std::size_t coords = out == 3 ? 6 : out == 2 ? 2 : out == 1 ? 3 : 2;
+                ASSERT_EQ(v.size(), coords + 3) << lines[k];
+                // The coordinates are the point's, within what the format prints.
+                convert::Coordinates c;
+                c.ell_b = p.b, c.ell_l = p.l, c.ell_h = p.h;
+                if (out == 1) {
+                    convert::kokon1("BLh1", "XYZ", c);
+                    EXPECT_NEAR(v[0], c.cart_x, 0.002);
+                    EXPECT_NEAR(v[1], c.cart_y, 0.002);
+                    EXPECT_NEAR(v[2], c.cart_z, 0.002);
+                } else if (out == 2) {
+                    EXPECT_NEAR(v[0], p.b, 2e-8);
+                    EXPECT_NEAR(v[1], p.l, 2e-8);
+                } else if (out == 3) {
+                    EXPECT_NEAR(v[0] + v[1] / 60 + v[2] / 3600, p.b, 2e-5 / 3600);
+                    EXPECT_NEAR(v[3] + v[4] / 60 + v[5] / 3600, p.l, 2e-5 / 3600);
+                } else {
+                    convert::kokon1("BLh1", out <= 5 ? "UTM32" : "UTM33", c);
+                    const int z = out <= 5 ? 0 : 1;
+                    const bool north_first = out == 4 || out == 6;
+                    EXPECT_NEAR(v[0], north_first ? c.utm_north[z] : c.utm_east[z], 0.002);
+                    EXPECT_NEAR(v[1], north_first ? c.utm_east[z] : c.utm_north[z], 0.002);
+                }
+                // h, H = h - N, and N as varnik computes it at the point.
+                double n = 0;
+                std::string message;
+                interp::varnik1(p.b, p.l, job.model_file, n, message);
+                const double h = v[coords], hh = v[coords + 1], nn = v[coords + 2];
+                EXPECT_NEAR(h, p.h, 0.0015);
+                EXPECT_NEAR(nn, n, 0.0015);
+                EXPECT_NEAR(hh, h - nn, 0.0015);
+                // The same format in and out writes the coordinates as read.
+                if (in == out) {
+                    const std::vector<double> read = numbers(input_line(in, p));
+                    for (std::size_t j = 0; j < coords; ++j) EXPECT_NEAR(v[j], read[j], out == 2 ? 5e-9 : 5e-4);
+                }
+            }
+        }
+    }
+}
+
+TEST_F(FileCalc, ResultLinesAndClosingMessageExactly)
+{
+    constant_model();
+    write_text(job.input_file, "50.1 10.2 300.123\n52.0,10.2,1\n");
+    const filecalc::Outcome o = run();
+    EXPECT_EQ(read_text(job.output_file), "   50.10000000   10.20000000   300.123   252.667    47.456\n"
+                                          "   52.00000000   10.20000000     1.000  9999.999  9999.999 "
+                                          "Der Punkt liegt ausserhalb des Quasigeoidgitters.\n");
+    EXPECT_EQ(o.outside, 1);
+    EXPECT_EQ(rec.closing, std::vector<std::string>{"2 Punkte insgesamt\r\n1 Punkte ausserhalb des Modells"});
+    EXPECT_EQ(o.field_error, 0);
+}
+
+TEST_F(FileCalc, PointNumbers)
+{
+    constant_model();
+    job.pnr_flag = 1;
+    job.pnr_length = 8;
+    write_text(job.input_file, "12 50.1 10.2 300\n"
+                               "123456789012 50.1 10.2 300\n"
+                               "'Punkt 7, Nord' 50.1 10.2 300\n"
+                               "\"it''s\" 50.1 10.2 300\n"
+                               "'it''s' 50.1 10.2 300\n"
+                               "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 50.1 10.2 300\n"
+                               "H\xF6he1 50.1 10.2 300\n");
+    run();
+    ASSERT_EQ(rec.errors, std::vector<std::string>{});
+    const std::string rest = "   50.10000000   10.20000000   300.000   252.544    47.456";
+    EXPECT_EQ(lines_of(read_text(job.output_file)),
+              (std::vector<std::string>{"12        " + rest, "123456789012  " + rest, "Punkt 7, Nord  " + rest,
+                                        "it''s     " + rest, "it's      " + rest,
+                                        "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123  " + rest,  // cut to 30 characters
+                                        "H\xC3\xB6he1     " + rest}));                // Windows-1252 read, UTF-8 written
+}
+
+TEST_F(FileCalc, EdgesOfReading)
+{
+    constant_model();
+    const struct {
+        const char* name;
+        std::string input;
+        std::size_t lines;
+        bool read_error;
+    } cases[] = {
+        {"empty file", "", 0, false},
+        {"empty lines are skipped", "\n\n50.1 10.2 300\n\n", 1, false},
+        {"a line continued on the next", "50.1 10.2\n300 9 9\n50.2 10.3 5\n", 2, false},
+        {"short last line is dropped", "50.1 10.2 300\n50.2 10.3\n", 1, false},
+        {"a header line", "B L h\n50.1 10.2 300\n", 0, true},
+        {"error after good lines", "50.1 10.2 300\n50.2 x 300\n", 1, true},
+        {"empty value", "50.1,,10.2 300\n", 0, true},
+        {"repeat count", "2*50.1 300\n", 0, true},
+        {"Windows line ends and a byte-order mark", "\xEF\xBB\xBF" "50.1 10.2 300\r\n50.2\t10.3\t5\r\n", 2, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_text(job.input_file, c.input);
+        const filecalc::Outcome o = run();
+        EXPECT_EQ(lines_of(read_text(job.output_file)).size(), c.lines);
+        if (c.read_error) {
+            EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file});
+            EXPECT_TRUE(rec.closing.empty());
+            EXPECT_EQ(o.field_error, 1);
+        } else {
+            EXPECT_TRUE(rec.errors.empty());
+            EXPECT_EQ(rec.closing, std::vector<std::string>{std::to_string(c.lines) +
+                                                             " Punkte insgesamt\r\n0 Punkte ausserhalb des Modells"});
+        }
+    }
+    // Degrees and minutes of format 3 are integers.
+    job.in_format = 3;
+    write_text(job.input_file, "50 6.0 0 10 12 0 300\n");
+    run();
+    EXPECT_EQ(rec.errors.size(), 1u);
+}
+
+TEST_F(FileCalc, RefusalsInTheirOrderTouchNoFile)
+{
+    write_text(job.input_file, "50.1 10.2 300\n");
+    mkdir(dir.file("adir").c_str(), 0755);
+    const std::string in = job.input_file, model = job.model_file, out = job.output_file;
+    const struct {
+        const char* name;
+        std::string model, input, output;
+        std::string message;
+    } cases[] = {
+        {"everything blank", "  ", "", "", "Name der Geoiddatei muss angeben werden."},
+        {"input blank", model, std::string(3, '\0'), "", "Name der Koordinateneingabedatei muss angeben werden."},
+        {"input missing", model, dir.file("none.txt"), "", "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("none.txt")},
+        {"input is a directory", model, dir.file("adir"), out, "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("adir")},
+        {"output blank", model, in, " ", "Name der Ausgabedatei muss angeben werden."},
+        {"output is the input", model, in, dir.path() + "/./in.txt", "Ausgabedatei ist zugleich Eingabedatei: " + dir.path() + "/./in.txt"},
+        {"output is the model", model, in, model, "Ausgabedatei ist zugleich Eingabedatei: " + model},
+        {"output cannot be opened", model, in, dir.file("adir"), "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("adir")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        job.model_file = c.model;
+        job.input_file = c.input;
+        job.output_file = c.output;
+        const filecalc::Outcome o = run();
+        EXPECT_EQ(rec.errors, std::vector<std::string>{c.message});
+        EXPECT_EQ(o.field_error, 1);
+        EXPECT_TRUE(rec.closing.empty());
+        EXPECT_EQ(read_text(in), "50.1 10.2 300\n");
+        EXPECT_FALSE(testing_support::file_exists(out));
+    }
+    EXPECT_EQ(testing_support::read_bytes(model), testing_support::read_bytes(SAMPLE_MODEL));
+}
+
+TEST_F(FileCalc, OlderResultIsReplacedWhole)
+{
+    write_text(job.output_file, std::string(10000, 'x') + "\n");
+    write_text(job.input_file, "52.5 13.4 80\n");
+    run();
+    EXPECT_EQ(lines_of(read_text(job.output_file)).size(), 1u);
+    EXPECT_EQ(read_text(job.output_file).find('x'), std::string::npos);
+}
+
+TEST_F(FileCalc, ModelFileErrorsAreWrittenAsDummiesAndCounted)
+{
+    // Cut inside the grid: points in the south have no nodes. Once, the N of the point before
+    // stood on such a line.
+    auto bytes = testing_support::read_bytes(job.model_file);
+    bytes.resize(bytes.size() / 2);
+    testing_support::write_bytes(job.model_file, bytes);
+    write_text(job.input_file, "55.0 9.0 100\n48.0 9.0 100\n47.0 20.0 5\n");
+    const filecalc::Outcome o = run();
+    const auto lines = lines_of(read_text(job.output_file));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "   48.00000000    9.00000000   100.000  9999.999  9999.999 Fehler beim Lesen der Geoiddatei    Datei: " +
+                            job.model_file);
+    EXPECT_EQ(o.model_errors, 1);
+    EXPECT_EQ(o.outside, 1);
+    EXPECT_EQ(rec.closing, std::vector<std::string>{"3 Punkte insgesamt\r\n1 Punkte ausserhalb des Modells\r\n"
+                                                     "1 Punkte mit Fehlern beim Lesen der Geoiddatei"});
+    // A model that cannot be opened: its message on every line, as the per-point query gives.
+    job.model_file = dir.file("gone.bin");
+    run();
+    for (const std::string& l : lines_of(read_text(job.output_file)))
+        EXPECT_NE(l.find("9999.999  9999.999 Fehler beim \xC3\x96" "ffnen der Datei: " + job.model_file), std::string::npos) << l;
+}
+
+TEST_F(FileCalc, AnglesBetweenMinusOneAndZeroKeepTheirSign)
+{
+    // A model around Greenwich so that the points are inside.
+    const auto header = testing_support::header_records({50, 0, 0}, {52, 0, 0}, {-2, 0, 0}, {2, 0, 0}, {0, 30, 0},
+                                                        {0, 30, 0});
+    testing_support::write_records(job.model_file, testing_support::with_nodes(header, testing_support::make_nodes(
+                                                                                           5, 9, [](int, int) { return 474560; })));
+    write_text(job.input_file, "51.0 -0.5 10\n");
+    job.out_format = 3;
+    run();
+    EXPECT_EQ(read_text(job.output_file), " 51  0  0.00000    -0 30  0.00000    10.000   -37.456    47.456\n");
+    // Read back, "-0" is a negative angle: the same point.
+    std::rename(job.output_file.c_str(), dir.file("dms.txt").c_str());
+    job.input_file = dir.file("dms.txt");
+    job.in_format = 3;
+    job.out_format = 2;
+    run();
+    EXPECT_EQ(read_text(job.output_file), "   51.00000000   -0.50000000    10.000   -37.456    47.456\n");
+    job.out_format = 3;  // same format: as read, "-0" included
+    run();
+    EXPECT_EQ(read_text(job.output_file), " 51  0  0.00000    -0 30  0.00000    10.000   -37.456    47.456\n");
+}
+
+TEST_F(FileCalc, CancelledRunKeepsItsLinesAndSaysSo)
+{
+    std::string text;
+    for (int k = 0; k < 10000; ++k) text += "52.5 13.4 80\n";
+    write_text(job.input_file, text);
+    Recorder cancelling;
+    cancelling.cancel_at = 4096;
+    working = filecalc::Working{};
+    const filecalc::Outcome o = filecalc::geoidberechnung(job, working, cancelling);
+    EXPECT_TRUE(o.cancelled);
+    EXPECT_EQ(o.points, 4096);
+    EXPECT_EQ(lines_of(read_text(job.output_file)).size(), 4096u);
+    EXPECT_EQ(cancelling.closing, std::vector<std::string>{"Berechnung nach 4096 Punkten abgebrochen\r\n"
+                                                            "4096 Punkte insgesamt\r\n0 Punkte ausserhalb des Modells"});
+}

@@ -1,0 +1,51 @@
+// The coordinate file computation on a fuzzed coordinate file: every input format, with and
+// without point numbers, into an output format, with the sample model. The run must end and
+// report either its counts or one error.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "filecalc.h"
+
+namespace {
+
+struct Quiet : filecalc::Reporter {
+    int reports = 0;
+    void error(const std::string&) override { ++reports; }
+    void finished(const std::string&) override { ++reports; }
+};
+
+std::string scratch_dir()
+{
+    static const std::string dir = [] {
+        char name[] = "/tmp/fuzz-filecalc-XXXXXX";
+        return mkdtemp(name) != nullptr ? std::string(name) : std::string("/tmp");
+    }();
+    return dir;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 2) return 0;
+    filecalc::Job job;
+    job.model_file = SAMPLE_MODEL;
+    job.input_file = scratch_dir() + "/in.txt";
+    job.output_file = scratch_dir() + "/out.txt";
+    job.in_format = 1 + data[0] % 7;
+    job.out_format = 1 + (data[0] / 7) % 7;
+    job.pnr_flag = data[1] & 1;
+    job.pnr_length = 1 + (data[1] >> 1) % 30;
+    std::FILE* f = std::fopen(job.input_file.c_str(), "wb");
+    if (f == nullptr) return 0;
+    std::fwrite(data + 2, 1, size - 2, f);
+    std::fclose(f);
+    Quiet reporter;
+    filecalc::Working working;
+    filecalc::geoidberechnung(job, working, reporter);
+    if (reporter.reports != 1) std::abort();
+    return 0;
+}
