@@ -15,7 +15,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 npoints=${1:-1000000}
 "$root/scripts/setup"
 cmake -S "$root" -B "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DGEOID_BENCH=ON -DBUILD_TESTING=OFF \
-  -DGEOID_GUI=OFF >/dev/null
+  -DGEOID_GUI=ON >/dev/null
 cmake --build "$root/build-bench" -j"$(nproc)" --target varnik make_dense_model >/dev/null
 varnik=$root/build-bench/console/varnik
 work=$root/build/bench-e2e

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The file computation of geoid on the command line against cct (PROJ's coordinate converter,
+# writing its own output file) on the same 1,000,000 points and the sample model as a GTX grid:
+#   format 2 -> 2 (B, L, h in, B, L, h, H, N out) against cct's vertical grid shift;
+#   format 4 -> 3 (UTM32 in, degrees/minutes/seconds out) against cct's inverse UTM and shift.
+# Five runs of each, alternating; medians and the ratio of points per second. Then peak memory
+# for 1,000 and 1,000,000 points, and the time from pressing "Berechnen" in the real file form
+# (offscreen) to its closing box for 1,000,000 points.
+# Usage: bench/geoid_vs_cct.sh [points]   (default 1,000,000; builds first)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+npoints=${1:-1000000}
+"$root/scripts/setup"
+cmake -S "$root" -B "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DGEOID_BENCH=ON -DBUILD_TESTING=OFF -DGEOID_GUI=ON >/dev/null
+cmake --build "$root/build-bench" -j"$(nproc)" --target geoid form_timing >/dev/null
+geoid=$root/build-bench/app/geoid
+work=$root/build/bench-e2e
+mkdir -p "$work" && cd "$work"
+export -n DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM 2>/dev/null || true
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+[ -f sample.bin ] || cp "$root/data/egm96-de-15min.bin" sample.bin
+[ -f sample.gtx ] || python3 "$root/bench/model2gtx.py" sample.bin sample.gtx
+points() {  # count, file: B L h in Germany
+  python3 - "$1" "$2" <<'PY'
+import random, sys
+n, path = int(sys.argv[1]), sys.argv[2]
+r = random.Random(12345)
+with open(path, "w") as f:
+    for _ in range(n):
+        f.write("%.7f %.7f %.3f\n" % (r.uniform(47.3, 55.9), r.uniform(5.0, 15.0), r.uniform(0, 1000)))
+PY
+}
+for n in 1000 "$npoints"; do
+  [ -f "blh-$n.txt" ] || points "$n" "blh-$n.txt"
+  if [ ! -f "utm-$n.txt" ]; then  # the same points in UTM32, north before east
+    "$geoid" --modell sample.bin --eingabe "blh-$n.txt" --ausgabe utm-tmp.txt --ausgabeformat 4 >/dev/null
+    awk '{ print $1, $2, $3 }' utm-tmp.txt > "utm-$n.txt" && rm utm-tmp.txt
+  fi
+done
+
+now() { date +%s.%N; }
+compare() {  # title, geoid args, cct args
+  local title=$1 gargs=$2 cargs=$3 tg=() tc=()
+  for k in 1 2 3 4 5; do
+    rm -f out-geoid.txt out-cct.txt
+    t0=$(now); "$geoid" $gargs --ausgabe out-geoid.txt >/dev/null; t1=$(now)
+    cct -t 0 -o out-cct.txt $cargs 2>/dev/null; t2=$(now)
+    tg+=("$(python3 -c "print($t1 - $t0)")") tc+=("$(python3 -c "print($t2 - $t1)")")
+  done
+  python3 - "$title" "$npoints" "$(wc -l < out-geoid.txt)" "$(wc -l < out-cct.txt)" "${tg[*]}" "${tc[*]}" <<'PY'
+import statistics, sys
+title, n, lg, lc = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+tg = [float(x) for x in sys.argv[5].split()]
+tc = [float(x) for x in sys.argv[6].split()]
+g, c = statistics.median(tg), statistics.median(tc)
+print(f"{title}: {n} points, 5 runs each, alternating")
+print(f"  geoid:  median {g:.3f} s  {n / g:>12,.0f} points/s  (runs {' '.join(f'{x:.3f}' for x in tg)})  lines {lg}")
+print(f"  cct -o: median {c:.3f} s  {n / c:>12,.0f} points/s  (runs {' '.join(f'{x:.3f}' for x in tc)})  lines {lc}")
+print(f"  ratio geoid/cct (points per second): {c / g:.2f}")
+if lg != n or lc != n:
+    sys.exit("  a program did not write one line per point")
+PY
+}
+compare "format 2 -> 2" "--modell sample.bin --eingabe blh-$npoints.txt" \
+  "-c 2,1,3 +proj=vgridshift +grids=./sample.gtx +multiplier=-1 blh-$npoints.txt"
+compare "format 4 -> 3" "--modell sample.bin --eingabe utm-$npoints.txt --eingabeformat 4 --ausgabeformat 3" \
+  "-c 2,1,3 +proj=pipeline +step +inv +proj=utm +zone=32 +ellps=GRS80 +step +proj=vgridshift +grids=./sample.gtx +multiplier=-1 utm-$npoints.txt"
+
+for n in 1000 "$npoints"; do
+  m=$(/usr/bin/time -f %M "$geoid" --modell sample.bin --eingabe "blh-$n.txt" --ausgabe out-peak.txt 2>&1 >/dev/null | tail -1)
+  echo "peak RSS, $n points: $m KiB"
+done
+QT_QPA_PLATFORM=offscreen "$root/build-bench/bench/form_timing" sample.bin "blh-$npoints.txt" out-form.txt 2 2 2>/dev/null \
+  | sed 's/^/file form: /'

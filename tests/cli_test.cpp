@@ -1,0 +1,159 @@
+// geoid on the command line, run as a script runs it: without any display, exit statuses,
+// messages on the two output streams, and the same result bytes as the file form.
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+#include <sys/wait.h>
+
+#include "fields.h"
+#include "geoid_fixture.h"
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs geoid with the arguments, without DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM.
+CliRun geoid_cli(const TempDir& dir, const std::string& args)
+{
+    const std::string cmd = "cd '" + dir.path() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 '" +
+                            GEOID_EXE + "' " + args + " > stdout.txt 2> stderr.txt < /dev/null";
+    const int raw = std::system(cmd.c_str());
+    CliRun r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = testing_support::read_text(dir.file("stdout.txt"));
+    r.err = testing_support::read_text(dir.file("stderr.txt"));
+    return r;
+}
+
+const char* const kPoints = "P1 52.5163 13.3777 80.412\nP2 48.1374 11.5755 566.023\nP3 46.0 13.0 100\n";
+
+class CommandLine : public Geoid {
+protected:
+    void SetUp() override
+    {
+        Geoid::SetUp();
+        model = sample_copy();
+        write_text(dir.file("punkte.txt"), kPoints);
+    }
+    std::string model;
+};
+
+}  // namespace
+
+TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
+{
+    write_text(dir.file("short.bin"), "x");
+    const std::string base = "--modell model.bin --eingabe punkte.txt --ausgabe";
+    const struct {
+        const char* name;
+        std::string args;
+        int status;
+        std::string err_starts;
+    } cases[] = {
+        {"unknown option", "--hilfe", 2, "geoid: unbekannte Option \"hilfe\"; geoid --help zeigt den Aufruf.\n"},
+        {"model missing", "--eingabe punkte.txt --ausgabe e.txt", 2, "geoid: die Option --modell fehlt;"},
+        {"input missing", "--modell model.bin --ausgabe e.txt", 2, "geoid: die Option --eingabe fehlt;"},
+        {"output missing", "--modell model.bin --eingabe punkte.txt", 2, "geoid: die Option --ausgabe fehlt;"},
+        {"input format 0", base + " e.txt --eingabeformat 0", 2, "geoid: --eingabeformat muss 1 bis 7 sein"},
+        {"output format 8", base + " e.txt --ausgabeformat 8", 2, "geoid: --ausgabeformat muss 1 bis 7 sein"},
+        {"length 31", base + " e.txt --punktnummer 31", 2, "geoid: --punktnummer muss 1 bis 30 sein"},
+        {"length empty", base + " e.txt --punktnummer ''", 2, "geoid: --punktnummer muss 1 bis 30 sein"},
+        {"value missing", "--modell", 2, "geoid: einer Option fehlt ihr Wert"},
+        {"stray argument", base + " e.txt zusatz", 2, "geoid: unerwartetes Argument \"zusatz\""},
+        {"model cannot be opened", "--modell nix.bin --eingabe punkte.txt --ausgabe e.txt", 1,
+         "Fehler beim \xC3\x96" "ffnen der Datei: nix.bin\n"},
+        {"model header short", "--modell short.bin --eingabe punkte.txt --ausgabe e.txt", 1,
+         "Fehler beim Lesen des Headers der Geoiddatei    Datei: short.bin\n"},
+        {"input cannot be opened", "--modell model.bin --eingabe nix.txt --ausgabe e.txt", 1,
+         "Fehler beim \xC3\x96" "ffnen der Datei: nix.txt\n"},
+        {"output is the input", base + " ./punkte.txt", 1, "Ausgabedatei ist zugleich Eingabedatei: ./punkte.txt\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun r = geoid_cli(dir, c.args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err.rfind(c.err_starts, 0), 0u) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(testing_support::file_exists(dir.file("e.txt")));
+    }
+    EXPECT_EQ(testing_support::read_text(dir.file("punkte.txt")), kPoints);
+    // Help and version go to standard output.
+    const CliRun help = geoid_cli(dir, "--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* label : {"UTM33 (East, North), h", "BL (Grad, Minuten, Sekunden), h, H, N", "--punktnummer"})
+        EXPECT_NE(help.out.find(label), std::string::npos) << label;
+    EXPECT_EQ(geoid_cli(dir, "-v").out, "geoid 1.05\n");
+}
+
+TEST_F(CommandLine, CompletedRunInEveryOutputFormatReplacesAnOlderResult)
+{
+    for (int out = 1; out <= 7; ++out) {
+        SCOPED_TRACE("format " + std::to_string(out));
+        write_text(dir.file("e.txt"), std::string(5000, 'x'));
+        const CliRun r = geoid_cli(dir, "--modell model.bin --eingabe punkte.txt --ausgabe e.txt --punktnummer 3 "
+                                     "--ausgabeformat " + std::to_string(out));
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, "3 Punkte insgesamt\n1 Punkte ausserhalb des Modells\n");
+        EXPECT_EQ(r.err, "");
+        const std::string result = testing_support::read_text(dir.file("e.txt"));
+        EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), 3);
+        EXPECT_EQ(result.rfind("P1   ", 0), 0u);
+        EXPECT_EQ(result.find('x'), std::string::npos);
+    }
+}
+
+TEST_F(CommandLine, SameBytesAsTheFileFormForAllFormatPairs)
+{
+    // One coordinate file per input format, each holding the same points with point numbers.
+    const char* const inputs[8] = {
+        "",
+        "A 3784039.701 899929.192 5038032.370\nB 4240437.917 868918.766 4738849.305\n",
+        "A 52.5163 13.3777 80.412\nB 48.1374 11.5755 566.023\n",
+        "A 52 30 58.68 13 22 39.72 80.412\nB 48 8 14.64 11 34 31.8 566.023\n",
+        "A 5827475.852 796986.834 80.412\nB 5333869.373 691627.158 566.023\n",
+        "A 796986.834 5827475.852 80.412\nB 691627.158 5333869.373 566.023\n",
+        "A 5819701.919 389917.833 80.412\nB 5335968.478 242617.006 566.023\n",
+        "A 389917.833 5819701.919 80.412\nB 242617.006 5335968.478 566.023\n",
+    };
+    k().model_file = model;
+    geoid::fenster("Date");
+    std::deque<std::function<void()>> steps;
+    for (int in = 1; in <= 7; ++in) {
+        write_text(dir.file("in" + std::to_string(in) + ".txt"), inputs[in]);
+        for (int out = 1; out <= 7; ++out) {
+            steps.push_back([this, in, out] {
+                k().input_file = dir.file("in" + std::to_string(in) + ".txt");
+                k().output_file = dir.file("form-" + std::to_string(in) + std::to_string(out) + ".txt");
+                toolkit::windowselect(k().file_window);
+                toolkit::wdialogselect(geoid::kFileDialog);
+                qobject_cast<QComboBox*>(toolkit::testing::field_widget(geoid::kListInFormat))->setCurrentIndex(in - 1);
+                qobject_cast<QComboBox*>(toolkit::testing::field_widget(geoid::kListOutFormat))->setCurrentIndex(out - 1);
+                toolkit::wdialogputstring(geoid::kFieldPointNumberLength, "5");
+                qobject_cast<QAbstractButton*>(toolkit::testing::field_widget(geoid::kCheckPointNumber))->setChecked(true);
+                QTest::mouseClick(qobject_cast<QPushButton*>(toolkit::testing::field_widget(geoid::kButtonComputeFile)),
+                                  Qt::LeftButton);
+            });
+        }
+    }
+    std::deque<std::function<void(QWidget*)>> closes(49, [](QWidget* m) { m->close(); });
+    gui::ModalAnswers answers(std::move(closes), 60000);
+    EXPECT_TRUE(run_loop(std::move(steps)));
+    for (int in = 1; in <= 7; ++in) {
+        for (int out = 1; out <= 7; ++out) {
+            SCOPED_TRACE("format " + std::to_string(in) + " -> " + std::to_string(out));
+            const std::string pair = std::to_string(in) + std::to_string(out);
+            const CliRun r = geoid_cli(dir, "--modell model.bin --eingabe in" + std::to_string(in) + ".txt --ausgabe cli-" + pair +
+                                             ".txt --eingabeformat " + std::to_string(in) + " --ausgabeformat " +
+                                             std::to_string(out) + " --punktnummer 5");
+            EXPECT_EQ(r.status, 0) << r.err;
+            const std::string form = testing_support::read_text(dir.file("form-" + pair + ".txt"));
+            EXPECT_EQ(std::count(form.begin(), form.end(), '\n'), 2);
+            EXPECT_EQ(testing_support::read_text(dir.file("cli-" + pair + ".txt")), form);
+        }
+    }
+}
