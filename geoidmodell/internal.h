@@ -1,0 +1,163 @@
+// Helpers shared by the parts of geoidmodell: results, GDAL set-up, output files written under
+// a temporary name, and a model file read row by row.
+#pragma once
+
+#include <gdal_priv.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "grid.h"
+#include "model.h"
+#include "modelltool.h"
+#include "query.h"
+
+namespace modelltool::detail {
+
+constexpr double kMicroArcsecPerDegree = 3600.0e6;
+constexpr double kPositionTolerance = 1e-9;             // degrees: how far from whole micro-arc-seconds
+constexpr double kDegree = 0.017453292519943295;        // radians
+constexpr std::uint64_t kMaxNodes = (1ull << 31) - 1;   // nodes a model may have here
+constexpr std::int32_t kNoValue = interp::kNoValueInteger;
+constexpr double kGtxNoData = -88.8888;                 // the GTX format's "no value"
+
+inline Result fail(std::string message)
+{
+    return {false, std::move(message)};
+}
+
+inline std::string gdal_reason()
+{
+    const char* m = CPLGetLastErrorMsg();
+    return m != nullptr && *m != '\0' ? std::string(" (") + m + ")" : std::string();
+}
+
+inline void gdal_init()
+{
+    static const bool done = [] {
+        GDALAllRegister();
+        CPLSetConfigOption("GDAL_PAM_ENABLED", "NO");  // no side files (.aux.xml) beside ours
+        CPLSetErrorHandler(CPLQuietErrorHandler);  // reasons are reported in our own words
+        return true;
+    }();
+    (void)done;
+    CPLErrorReset();
+}
+
+// An output file written under a temporary name beside the target and renamed at the end;
+// removed if the operation does not get that far.
+class TempOutput {
+public:
+    explicit TempOutput(const std::string& target) : target_(target)
+    {
+        // The temporary name keeps the extension: some drivers insist on it.
+        const std::size_t slash = target.find_last_of('/');
+        const std::size_t dot = target.find_last_of('.');
+        const std::string ext = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? target.substr(dot) : "";
+        std::string pattern = target + ".tmp-XXXXXX" + ext;
+        const int fd = mkstemps(pattern.data(), static_cast<int>(ext.size()));
+        if (fd >= 0) {
+            ::close(fd);
+            path_ = pattern;
+        }
+    }
+    ~TempOutput()
+    {
+        if (!path_.empty() && !committed_) std::remove(path_.c_str());
+    }
+    const std::string& path() const { return path_; }
+    bool commit()
+    {
+        committed_ = std::rename(path_.c_str(), target_.c_str()) == 0;
+        return committed_;
+    }
+
+private:
+    std::string target_, path_;
+    bool committed_ = false;
+};
+
+// One header angle in whole micro-arc-seconds into degrees, minutes and micro-seconds; false
+// when the file format cannot hold it (its sign rides on the degrees, so -1 < angle < 0 is out).
+inline bool encode_angle(std::int64_t micro, std::int32_t out[3])
+{
+    const std::int64_t a = micro < 0 ? -micro : micro;
+    const std::int64_t d = a / 3600000000LL;
+    const std::int64_t rest = a % 3600000000LL;
+    if (micro < 0 && d == 0) return false;
+    out[0] = static_cast<std::int32_t>(micro < 0 ? -d : d);
+    out[1] = static_cast<std::int32_t>(rest / 60000000LL);
+    out[2] = static_cast<std::int32_t>(rest % 60000000LL);
+    return true;
+}
+
+// Degrees as whole micro-arc-seconds, when they are that within kPositionTolerance.
+inline bool whole_micro(double degrees, std::int64_t& micro)
+{
+    if (!(std::fabs(degrees) <= 1000.0)) return false;
+    micro = std::llround(degrees * kMicroArcsecPerDegree);
+    return std::fabs(static_cast<double>(micro) / kMicroArcsecPerDegree - degrees) <= kPositionTolerance;
+}
+
+inline void put_records(std::string& out, const std::int32_t* r, std::size_t n)
+{
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto u = static_cast<std::uint32_t>(r[k]);
+        const char b[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
+                           static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
+        out.append(b, 4);
+    }
+}
+
+// A number with `decimals` places, as wide as it needs.
+inline std::string plain(double v, int decimals)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    return buf;
+}
+
+inline std::string degrees_text(double v, int decimals = 6)
+{
+    return plain(v, decimals) + "\xC2\xB0";
+}
+
+// An opened model: its header and its rows read one at a time.
+struct OpenModel {
+    interp::ModelFile file;
+    interp::GridHeader h;
+    std::string message;
+
+    bool open(const std::string& path, bool checked = true)
+    {
+        if (checked) {
+            message = interp::check_model(path);
+            if (!message.empty()) return false;
+        }
+        if (!file.open(path)) {
+            message = interp::kMsgOpen + path;
+            return false;
+        }
+        if (interp::read_header(file, h) != interp::HeaderStatus::Ok) {
+            message = interp::kMsgHeader + path;
+            return false;
+        }
+        return true;
+    }
+    // Row `row` (from 1, north to south); false when the file does not hold it whole.
+    bool row(std::int64_t row, std::vector<std::int32_t>& values) const
+    {
+        values.resize(static_cast<std::size_t>(h.nl));
+        std::vector<unsigned char> raw(values.size() * interp::kRecordBytes);
+        if (!file.read_raw(interp::node_record(h, row, 1), values.size(), raw.data())) return false;
+        for (std::size_t c = 0; c < values.size(); ++c) values[c] = interp::record_at(raw.data() + 4 * c);
+        return true;
+    }
+};
+
+
+}  // namespace modelltool::detail

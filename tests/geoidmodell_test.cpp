@@ -1,0 +1,308 @@
+// geoidmodell: model files to and from the raster formats, grouped by format; round trips must
+// give back the same bytes, bad input a clear message and no output file.
+
+#include <gdal_priv.h>
+#include <ogr_spatialref.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <set>
+#include <sys/wait.h>
+
+#include "grid.h"
+#include "model.h"
+#include "model_builder.h"
+#include "modelltool.h"
+#include "query.h"
+
+using testing_support::Angle;
+using testing_support::read_bytes;
+using testing_support::TempDir;
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out, err;
+};
+
+ToolRun tool(const TempDir& dir, const std::string& args)
+{
+    const std::string cmd = "cd '" + dir.path() + "' && timeout 120 '" GEOIDMODELL_EXE "' " + args +
+                            " > stdout.txt 2> stderr.txt < /dev/null";
+    const int raw = std::system(cmd.c_str());
+    ToolRun r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = testing_support::read_text(dir.file("stdout.txt"));
+    r.err = testing_support::read_text(dir.file("stderr.txt"));
+    std::remove(dir.file("stdout.txt").c_str());
+    std::remove(dir.file("stderr.txt").c_str());
+    return r;
+}
+
+std::set<std::string> files_in(const TempDir& dir)
+{
+    std::set<std::string> names;
+    DIR* d = opendir(dir.path().c_str());
+    while (dirent* e = readdir(d))
+        if (e->d_name[0] != '.') names.insert(e->d_name);
+    closedir(d);
+    return names;
+}
+
+// A model with negative values, nodes without a value and an odd size, west of Greenwich.
+std::string odd_model(const TempDir& dir)
+{
+    const auto header = testing_support::header_records({47, 0, 0}, {48, 30, 0}, {-3, 0, 0}, {3, 0, 0}, {0, 15, 0},
+                                                        {0, 30, 0});
+    const std::string path = dir.file("odd.bin");
+    testing_support::write_records(path, testing_support::with_nodes(header, testing_support::make_nodes(7, 13, [](int r, int c) {
+                                                                        if ((r * 13 + c) % 17 == 0) return 99999999;
+                                                                        return -250000 + 7919 * r * c - 1234 * c;
+                                                                    })));
+    return path;
+}
+
+// A raster written through GDAL: values row by row from the top, the geotransform, the SRS.
+void write_raster(const std::string& path, const char* driver, int cols, int rows, const double gt[6], int epsg,
+                  const std::vector<double>& values, const char* area_or_point = nullptr, double nodata = std::nan(""))
+{
+    GDALAllRegister();
+    GDALDatasetUniquePtr ds(GetGDALDriverManager()->GetDriverByName(driver)->Create(path.c_str(), cols, rows, 1,
+                                                                                    GDT_Float64, nullptr));
+    ASSERT_TRUE(ds);
+    ds->SetGeoTransform(const_cast<double*>(gt));
+    if (epsg != 0) {
+        OGRSpatialReference srs;
+        srs.importFromEPSG(epsg);
+        srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+        ds->SetSpatialRef(&srs);
+    }
+    if (area_or_point != nullptr) ds->SetMetadataItem("AREA_OR_POINT", area_or_point);
+    if (!std::isnan(nodata)) ds->GetRasterBand(1)->SetNoDataValue(nodata);
+    ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Write, 0, 0, cols, rows, const_cast<double*>(values.data()), cols, rows,
+                                             GDT_Float64, 0, 0, nullptr),
+              CE_None);
+}
+
+class GeoidModell : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+}  // namespace
+
+// ---- GTX and GeoTIFF: out and back ------------------------------------------------------------
+
+TEST_F(GeoidModell, ModelOutAndBackGivesTheSameBytes)
+{
+    testing_support::write_bytes(dir.file("sample.bin"), read_bytes(SAMPLE_MODEL));
+    const std::string models[] = {dir.file("sample.bin"), odd_model(dir)};
+    for (const std::string& model : models) {
+        for (const char* ext : {".gtx", ".tif"}) {
+            SCOPED_TRACE(model + " via " + ext);
+            const std::string grid = model + ext, back = model + ext + ".bin";
+            const modelltool::Result out = modelltool::export_grid(model, grid);
+            ASSERT_TRUE(out.ok) << out.message;
+            const modelltool::Result in = modelltool::import_grid(grid, back);
+            ASSERT_TRUE(in.ok) << in.message;
+            EXPECT_EQ(read_bytes(back), read_bytes(model));
+        }
+    }
+}
+
+TEST_F(GeoidModell, GtxOfTheBenchmarkScriptReadsBackIdentical)
+{
+    const std::string cmd = "python3 '" BENCH_DIR "/model2gtx.py' '" SAMPLE_MODEL "' '" + dir.file("py.gtx") + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    ASSERT_TRUE(modelltool::import_grid(dir.file("py.gtx"), dir.file("py.bin")).ok);
+    EXPECT_EQ(read_bytes(dir.file("py.bin")), read_bytes(SAMPLE_MODEL));
+    // N on the converted model is N on the original, at nodes and between them.
+    for (const double b : {47.13, 50.0, 52.5163, 55.9})
+        for (const double l : {3.0, 9.0, 13.3777, 16.2}) {
+            double n1 = 0, n2 = 0;
+            std::string m1, m2;
+            interp::varnik1(b, l, SAMPLE_MODEL, n1, m1);
+            interp::varnik1(b, l, dir.file("py.bin"), n2, m2);
+            EXPECT_EQ(n1, n2) << b << ' ' << l;
+            EXPECT_EQ(m1, "");
+        }
+}
+
+TEST_F(GeoidModell, PointAndAreaRegistrationPutTheNodesWhereTheSourceHasThem)
+{
+    // Nodes at B 51.0, 50.5, 50.0 and L 8.0 .. 10.0: the pixels around them.
+    const double gt[6] = {7.75, 0.5, 0, 51.25, 0, -0.5};
+    std::vector<double> values;
+    for (int k = 0; k < 15; ++k) values.push_back(40.0 + 0.001 * k);
+    write_raster(dir.file("area.tif"), "GTiff", 5, 3, gt, 4258, values, "Area");
+    write_raster(dir.file("point.tif"), "GTiff", 5, 3, gt, 4258, values, "Point");
+    for (const char* name : {"area", "point"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(modelltool::import_grid(dir.file(std::string(name) + ".tif"), dir.file(std::string(name) + ".bin")).ok);
+        interp::ModelFile f;
+        ASSERT_TRUE(f.open(dir.file(std::string(name) + ".bin")));
+        interp::GridHeader h;
+        ASSERT_EQ(interp::read_header(f, h), interp::HeaderStatus::Ok);
+        EXPECT_EQ(h.bmin, 50.0);
+        EXPECT_EQ(h.bmax, 51.0);
+        EXPECT_EQ(h.lmin, 8.0);
+        EXPECT_EQ(h.lmax, 10.0);
+        EXPECT_EQ(h.nb, 3);
+        EXPECT_EQ(h.nl, 5);
+    }
+    EXPECT_EQ(read_bytes(dir.file("point.bin")), read_bytes(dir.file("area.bin")));
+}
+
+// ---- ISG and BYN: in ---------------------------------------------------------------------------
+
+TEST_F(GeoidModell, IsgAndBynAreReadNodeForNode)
+{
+    // The same 3 x 5 nodes (B 50..51, L 8..10, 30'), one without a value, in both formats.
+    testing_support::write_text(dir.file("t.isg"),
+                                "begin_of_head ===\nmodel name     : TEST\ndata units     : meters\ncoord type     : geodetic\n"
+                                "lat min        =    49.750000\nlat max        =    51.250000\n"
+                                "lon min        =     7.750000\nlon max        =    10.250000\n"
+                                "delta lat      =     0.500000\ndelta lon      =     0.500000\n"
+                                "nrows          =          3\nncols          =          5\nnodata         =   -9999.0000\n"
+                                "ISG format     =          2.0\nend_of_head ===\n"
+                                "  40.0000  40.0010  40.0020  40.0030  40.0040\n"
+                                "  41.0000  41.0010 -9999.0000 41.0030 41.0040\n"
+                                "  42.0000  42.0010  42.0020  42.0030  42.0040\n");
+    {
+        GDALAllRegister();
+        const double gt[6] = {7.75, 0.5, 0, 51.25, 0, -0.5};
+        GDALDatasetUniquePtr ds(GetGDALDriverManager()->GetDriverByName("BYN")->Create(dir.file("t.byn").c_str(), 5, 3, 1,
+                                                                                       GDT_Int32, nullptr));
+        ASSERT_TRUE(ds);
+        ds->SetGeoTransform(const_cast<double*>(gt));
+        GDALRasterBand* band = ds->GetRasterBand(1);
+        band->SetScale(0.001);  // millimetres, as BYN stores them
+        band->SetNoDataValue(9999000);
+        std::vector<std::int32_t> mm;
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 5; ++c) mm.push_back(r == 1 && c == 2 ? 9999000 : 40000 + 1000 * r + c);
+        ASSERT_EQ(band->RasterIO(GF_Write, 0, 0, 5, 3, mm.data(), 5, 3, GDT_Int32, 0, 0, nullptr), CE_None);
+    }
+    const auto expected = testing_support::with_nodes(
+        testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {10, 0, 0}, {0, 30, 0}, {0, 30, 0}),
+        testing_support::make_nodes(3, 5, [](int r, int c) { return r == 2 && c == 3 ? 99999999 : 400000 + 10000 * (r - 1) + 10 * (c - 1); }));
+    testing_support::write_records(dir.file("expected.bin"), expected);
+    for (const char* src : {"t.isg", "t.byn"}) {
+        SCOPED_TRACE(src);
+        const modelltool::Result r = modelltool::import_grid(dir.file(src), dir.file(std::string(src) + ".bin"));
+        ASSERT_TRUE(r.ok) << r.message;
+        EXPECT_EQ(read_bytes(dir.file(std::string(src) + ".bin")), read_bytes(dir.file("expected.bin")));
+    }
+}
+
+// ---- bad input: a clear message, status 1, no output file ---------------------------------------
+
+TEST_F(GeoidModell, BadSourcesAreRefusedAndLeaveNoOutput)
+{
+    const double gt[6] = {7.75, 0.5, 0, 51.25, 0, -0.5};
+    const std::vector<double> ok_values(15, 40.0);
+    write_raster(dir.file("utm.tif"), "GTiff", 5, 3, (const double[6]){400000, 1000, 0, 5700000, 0, -1000}, 25832, ok_values);
+    write_raster(dir.file("rotated.tif"), "GTiff", 5, 3, (const double[6]){7.75, 0.5, 0.1, 51.25, 0.1, -0.5}, 4258, ok_values);
+    write_raster(dir.file("nosrs.tif"), "GTiff", 5, 3, gt, 0, ok_values);
+    // 1/7 degree is no whole number of micro-arc-seconds: over 200 columns the nodes drift.
+    write_raster(dir.file("crooked.tif"), "GTiff", 200, 3, (const double[6]){7.75, 1.0 / 7.0, 0, 51.25, 0, -0.5}, 4258,
+                 std::vector<double>(600, 40.0));
+    write_raster(dir.file("greenwich.tif"), "GTiff", 5, 3, (const double[6]){-0.75, 0.5, 0, 51.25, 0, -0.5}, 4258, ok_values);
+    std::vector<double> huge = ok_values;
+    huge[7] = 12345.0;
+    write_raster(dir.file("toolarge.tif"), "GTiff", 5, 3, gt, 4258, huge);
+    testing_support::write_text(dir.file("text.txt"), "kein Gitter\n");
+    // A GTX header announcing 2^31 nodes (65536 x 32768), with no values behind it.
+    {
+        std::string h(40, '\0');
+        const auto be_double = [&h](int at, double v) {
+            std::uint64_t u;
+            std::memcpy(&u, &v, 8);
+            for (int k = 0; k < 8; ++k) h[at + k] = static_cast<char>(u >> (56 - 8 * k));
+        };
+        const auto be_int = [&h](int at, std::uint32_t v) {
+            for (int k = 0; k < 4; ++k) h[at + k] = static_cast<char>(v >> (24 - 8 * k));
+        };
+        be_double(0, 40.0), be_double(8, 0.0), be_double(16, 1e-3), be_double(24, 1e-3);
+        be_int(32, 32768), be_int(36, 65536);
+        testing_support::write_text(dir.file("big.gtx"), h);
+    }
+    const struct {
+        const char* source;
+        const char* says;
+    } cases[] = {
+        {"fehlt.tif", "kann nicht als Gitter gelesen werden"},
+        {"text.txt", "kann nicht als Gitter gelesen werden"},
+        {"utm.tif", "nicht in geografischen Koordinaten"},
+        {"rotated.tif", "ist gedreht"},
+        {"nosrs.tif", "hat kein Bezugssystem"},
+        {"crooked.tif", "Gitterweite von crooked.tif ist keine ganze Zahl von Mikrobogensekunden"},
+        {"greenwich.tif", "zwischen -1\xC2\xB0 und 0\xC2\xB0"},
+        {"toolarge.tif", "12345.0000 m in Zeile 2, Spalte 3"},
+        {"big.gtx", "big.gtx"},
+    };
+    const std::set<std::string> before = files_in(dir);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        const ToolRun r = tool(dir, std::string(c.source) + " out.bin");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_EQ(files_in(dir), before);  // no out.bin, no temporary file
+    }
+}
+
+TEST_F(GeoidModell, UsageErrorsAndHelp)
+{
+    for (const char* args : {"", "a.tif", "a.tif b.txt", "--info", "--karte m.bin", "--x a b", "a b c"}) {
+        const ToolRun r = tool(dir, args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find("geoidmodell --help zeigt den Aufruf"), std::string::npos) << args;
+    }
+    EXPECT_EQ(tool(dir, "--help").status, 0);
+    EXPECT_EQ(tool(dir, "--version").out, "geoidmodell 1.05\n");
+}
+
+// ---- description and picture ---------------------------------------------------------------------
+
+TEST_F(GeoidModell, InfoTellsTheFactsAndNotesAShortFile)
+{
+    const ToolRun r = tool(dir, "--info '" SAMPLE_MODEL "'");
+    EXPECT_EQ(r.status, 0);
+    for (const char* line : {"Breite:           46.500000\xC2\xB0 bis 56.500000\xC2\xB0\n",
+                             "Gitterweite:      900.000000\" in Breite, 900.000000\" in L\xC3\xA4nge\n",
+                             "Gitter:           41 Zeilen x 57 Spalten = 2337 Gitterpunkte\n",
+                             "Werte:            30.2500 m bis 50.6800 m\n", "Ohne Wert:        0 Gitterpunkte\n",
+                             "9420 Byte, erwartet 9420 Byte: stimmt\n"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line;
+    auto bytes = read_bytes(SAMPLE_MODEL);
+    bytes.resize(bytes.size() - 400);
+    testing_support::write_bytes(dir.file("cut.bin"), bytes);
+    const ToolRun cut = tool(dir, "--info cut.bin");
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_NE(cut.out.find("9020 Byte, erwartet 9420 Byte: zu kurz (2 Zeilen fehlen ganz oder teilweise)"), std::string::npos)
+        << cut.out;
+}
+
+TEST_F(GeoidModell, PictureMarksPointsInsideAndOutside)
+{
+    odd_model(dir);
+    testing_support::write_text(dir.file("punkte.txt"), "47.7 0.5\n60.0 0.0\n");
+    ASSERT_EQ(tool(dir, "--karte odd.bin karte.png --punkte punkte.txt").status, 0);
+    GDALAllRegister();
+    GDALDatasetUniquePtr png(GDALDataset::Open(dir.file("karte.png").c_str(), GDAL_OF_RASTER));
+    ASSERT_TRUE(png);
+    ASSERT_EQ(png->GetRasterCount(), 3);
+    const int w = png->GetRasterXSize(), h = png->GetRasterYSize();
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
+    int bands[3] = {1, 2, 3};
+    ASSERT_EQ(png->RasterIO(GF_Read, 0, 0, w, h, rgb.data(), w, h, GDT_Byte, 3, bands, 3, w * 3, 1, nullptr), CE_None);
+    std::set<std::uint32_t> colours;
+    for (std::size_t k = 0; k < rgb.size(); k += 3) colours.insert(rgb[k] << 16 | rgb[k + 1] << 8 | rgb[k + 2]);
+    EXPECT_TRUE(colours.count(0xA0A0A0));  // nodes without a value
+    EXPECT_TRUE(colours.count(0xDC1E1E));  // the point outside (its key in the legend at least)
+    EXPECT_TRUE(colours.count(0x440154));  // the low end of the colour scale
+    EXPECT_TRUE(colours.count(0xFDE725));  // the high end
+}
