@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -61,6 +62,10 @@ public:
         std::string pattern = target + ".tmp-XXXXXX" + ext;
         const int fd = mkstemps(pattern.data(), static_cast<int>(ext.size()));
         if (fd >= 0) {
+            // The permissions of any new file, not the private ones of a temporary file.
+            const mode_t mask = umask(0);
+            umask(mask);
+            fchmod(fd, 0666 & ~mask);
             ::close(fd);
             path_ = pattern;
         }

@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "grid.h"
@@ -290,7 +291,12 @@ TEST_F(GeoidModell, PictureMarksPointsInsideAndOutside)
 {
     odd_model(dir);
     testing_support::write_text(dir.file("punkte.txt"), "47.7 0.5\n60.0 0.0\n");
+    const mode_t old_mask = umask(022);
     ASSERT_EQ(tool(dir, "--karte odd.bin karte.png --punkte punkte.txt").status, 0);
+    umask(old_mask);
+    struct stat st {};
+    ASSERT_EQ(stat(dir.file("karte.png").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0044, 0044u);  // readable by others, as new files are (umask 022)
     GDALAllRegister();
     GDALDatasetUniquePtr png(GDALDataset::Open(dir.file("karte.png").c_str(), GDAL_OF_RASTER));
     ASSERT_TRUE(png);
