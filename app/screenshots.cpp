@@ -77,8 +77,8 @@ int main(int argc, char** argv)
     geoid::fenster("Inte");
     // A point typed in decimal degrees and computed: every system with N and H.
     toolkit::wdialogputstring(geoid::kFieldB, "52.5163");
-    toolkit::wdialogputstring(1014, "13.3777");
-    toolkit::wdialogputstring(1015, "80.412");
+    toolkit::wdialogputstring(geoid::kFieldL, "13.3777");
+    toolkit::wdialogputstring(geoid::kFieldHeight, "80.412");
     geoid::point_form_button(geoid::kButtonComputePoint);
     save(toolkit::testing::window_widget(k.point_window), "point-form");
 
