@@ -166,20 +166,45 @@ Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, doub
 
     // Bicubic spline: one natural spline per window column along the meridian (rows north
     // to south, then reversed into ascending latitude for splint), then one along the parallel.
+    // The five column splines share their abscissas, so whatever spline() and splint() compute
+    // from the abscissas alone is computed once here, by the same operations in the same order:
+    // the results are those of five separate calls, bit for bit.
     double yr[kWindow];
     for (int r = 0; r < kWindow; ++r) yr[r] = bs + static_cast<double>(3 - (r + 1)) * h.db;
+    double sig[kWindow] = {}, p[kWindow] = {}, y2x[kWindow] = {}, dleft[kWindow] = {}, dright[kWindow] = {},
+           span[kWindow] = {};
+    for (int k = 1; k < kWindow - 1; ++k) {
+        dleft[k] = yr[k] - yr[k - 1];
+        dright[k] = yr[k + 1] - yr[k];
+        span[k] = yr[k + 1] - yr[k - 1];
+        sig[k] = dleft[k] / span[k];
+        p[k] = sig[k] * y2x[k - 1] + 2.0;
+        y2x[k] = (sig[k] - 1.0) / p[k];
+    }
+    // splint on the reversed (ascending) latitudes: the bracketing interval and the weights.
+    double xa[kWindow];
+    for (int r = 0; r < kWindow; ++r) xa[r] = yr[kWindow - 1 - r];
+    int klo = 1, khi = kWindow;
+    while (khi - klo > 1) {
+        const int k = (khi + klo) / 2;
+        if (xa[k - 1] > b) khi = k;
+        else klo = k;
+    }
+    const double hb = xa[khi - 1] - xa[klo - 1];
+    const double ab = (xa[khi - 1] - b) / hb;
+    const double bb = (b - xa[klo - 1]) / hb;
+    const double ab3 = ab * ab * ab - ab, bb3 = bb * bb * bb - bb, hb2 = hb * hb;
+    const int lo = kWindow - klo, hi = kWindow - khi;  // the same nodes in north-to-south order
     double z[kWindow];
     for (int c = 0; c < kWindow; ++c) {
-        double x[kWindow], y[kWindow], y2[kWindow];
-        for (int r = 0; r < kWindow; ++r) {
-            x[r] = yr[r];
-            y[r] = w[r][c];
-        }
-        spline(x, y, kWindow, kNaturalSlope, kNaturalSlope, y2);
-        std::reverse(x, x + kWindow);
-        std::reverse(y, y + kWindow);
-        std::reverse(y2, y2 + kWindow);
-        splint(x, y, y2, kWindow, b, z[c]);
+        double y[kWindow], u[kWindow], y2[kWindow];
+        for (int r = 0; r < kWindow; ++r) y[r] = w[r][c];
+        u[0] = 0.0;
+        for (int k = 1; k < kWindow - 1; ++k)
+            u[k] = (6.0 * ((y[k + 1] - y[k]) / dright[k] - (y[k] - y[k - 1]) / dleft[k]) / span[k] - sig[k] * u[k - 1]) / p[k];
+        y2[kWindow - 1] = (0.0 - 0.0 * u[kWindow - 2]) / (0.0 * y2x[kWindow - 2] + 1.0);  // natural end
+        for (int k = kWindow - 2; k >= 0; --k) y2[k] = y2x[k] * y2[k + 1] + u[k];
+        z[c] = ab * y[lo] + bb * y[hi] + (ab3 * y2[lo] + bb3 * y2[hi]) * hb2 * 0.16666666666666666;
     }
     double xc[kWindow], z2[kWindow];
     for (int c = 0; c < kWindow; ++c) xc[c] = lw + static_cast<double>((c + 1) - 2) * h.dl;
