@@ -48,19 +48,8 @@ compare() {  # title, geoid args, cct args
     cct -t 0 -o out-cct.txt $cargs 2>/dev/null; t2=$(now)
     tg+=("$(python3 -c "print($t1 - $t0)")") tc+=("$(python3 -c "print($t2 - $t1)")")
   done
-  python3 - "$title" "$npoints" "$(wc -l < out-geoid.txt)" "$(wc -l < out-cct.txt)" "${tg[*]}" "${tc[*]}" <<'PY'
-import statistics, sys
-title, n, lg, lc = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
-tg = [float(x) for x in sys.argv[5].split()]
-tc = [float(x) for x in sys.argv[6].split()]
-g, c = statistics.median(tg), statistics.median(tc)
-print(f"{title}: {n} points, 5 runs each, alternating")
-print(f"  geoid:  median {g:.3f} s  {n / g:>12,.0f} points/s  (runs {' '.join(f'{x:.3f}' for x in tg)})  lines {lg}")
-print(f"  cct -o: median {c:.3f} s  {n / c:>12,.0f} points/s  (runs {' '.join(f'{x:.3f}' for x in tc)})  lines {lc}")
-print(f"  ratio geoid/cct (points per second): {c / g:.2f}")
-if lg != n or lc != n:
-    sys.exit("  a program did not write one line per point")
-PY
+  python3 "$root/bench/compare.py" "$title" "$npoints" geoid "$(wc -l < out-geoid.txt)" "${tg[*]}" "cct -o" \
+    "$(wc -l < out-cct.txt)" "${tc[*]}"
 }
 compare "format 2 -> 2" "--modell sample.bin --eingabe blh-$npoints.txt" \
   "-c 2,1,3 +proj=vgridshift +grids=./sample.gtx +multiplier=-1 blh-$npoints.txt"

@@ -69,19 +69,7 @@ for m in sample dense; do
     tv+=("$(python3 -c "print($t1 - $t0)")") tc+=("$(python3 -c "print($t2 - $t1)")")
   done
   lv=$(wc -l < out-varnik.txt) lc=$(wc -l < out-cct.txt)
-  python3 - "$m" "$npoints" "$lv" "$lc" "${tv[*]}" "${tc[*]}" <<'PY'
-import statistics, sys
-m, n, lv, lc = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
-tv = [float(x) for x in sys.argv[5].split()]
-tc = [float(x) for x in sys.argv[6].split()]
-v, c = statistics.median(tv), statistics.median(tc)
-print(f"model {m}: {n} points, 5 runs each, alternating")
-print(f"  varnik: median {v:.3f} s  {n / v:>12,.0f} points/s  (runs {' '.join(f'{x:.3f}' for x in tv)})  lines {lv}")
-print(f"  cct -o: median {c:.3f} s  {n / c:>12,.0f} points/s  (runs {' '.join(f'{x:.3f}' for x in tc)})  lines {lc}")
-print(f"  ratio varnik/cct (points per second): {c / v:.2f}")
-if lv != n or lc != n:
-    sys.exit("  a program did not write one line per point")
-PY
+  python3 "$root/bench/compare.py" "model $m" "$npoints" varnik "$lv" "${tv[*]}" "cct -o" "$lc" "${tc[*]}"
 done
 
 peak() {  # model, points file: peak RSS in KiB
