@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "grid.h"
@@ -64,7 +63,7 @@ private:
     // Writes the message into varnik.err, " Programmabbruch!" on the terminal; returns 1.
     int abort_run(const std::string& message);
     int abort_missing(const char* what, const std::string& name);
-    bool same_file_as_input(const struct stat& st) const;
+    bool same_file_as_input(const std::string& name) const;
     bool open_output();  // false: the run has been aborted, status in exit_
     int point_loop();
 
@@ -128,11 +127,9 @@ int Varnik::abort_missing(const char* what, const std::string& name)
     return abort_run(std::string(what) + "datei --- " + name + " --- nicht vorhanden,\n" + kRestart);
 }
 
-bool Varnik::same_file_as_input(const struct stat& st) const
+bool Varnik::same_file_as_input(const std::string& name) const
 {
-    struct stat in {};
-    if (fstat(model_.fd(), &in) == 0 && in.st_dev == st.st_dev && in.st_ino == st.st_ino) return true;
-    return fstat(fileno(points_), &in) == 0 && in.st_dev == st.st_dev && in.st_ino == st.st_ino;
+    return textio::same_file(model_.fd(), name) || textio::same_file(fileno(points_), name);
 }
 
 bool Varnik::open_output()
@@ -145,8 +142,7 @@ bool Varnik::open_output()
         out_ = fdopen(fd, "w");
         if (out_ == nullptr) ::close(fd);
     } else if (errno == EEXIST) {
-        struct stat st {};
-        if (stat(out_name_.c_str(), &st) == 0 && same_file_as_input(st)) {
+        if (same_file_as_input(out_name_)) {
             exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- ist zugleich Eingabedatei,\n" +
                               kRestart);
             return false;

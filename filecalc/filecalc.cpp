@@ -1,10 +1,7 @@
 #include "filecalc.h"
 
 #include <array>
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "files.h"
 #include "query.h"
@@ -86,27 +83,6 @@ bool starts_as_utf8(std::FILE* f)
         if (cut > 0 && static_cast<unsigned char>(sample[cut - 1]) >= 0xC0) sample.resize(cut - 1);
     }
     return textio::is_valid_utf8(sample);
-}
-
-// Opens the result file for writing from its start, without blocking (a named pipe without a
-// reader is refused, not waited for); only regular files and character devices.
-std::FILE* open_output(const std::string& name)
-{
-    int fd;
-    do {
-        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return nullptr;
-    struct stat st {};
-    const int flags = fcntl(fd, F_GETFL);
-    if (fstat(fd, &st) != 0 || (!S_ISREG(st.st_mode) && !S_ISCHR(st.st_mode)) || flags < 0 ||
-        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || (S_ISREG(st.st_mode) && ftruncate(fd, 0) != 0)) {
-        ::close(fd);
-        return nullptr;
-    }
-    std::FILE* f = fdopen(fd, "w");
-    if (f == nullptr) ::close(fd);
-    return f;
 }
 
 struct Layout {
@@ -244,7 +220,7 @@ Outcome geoidberechnung(const Job& job, Working& w, Reporter& reporter)
         close_in();
         return refuse(kMsgSameFile + output_name);
     }
-    std::FILE* out = open_output(output_name);
+    std::FILE* out = textio::fopen_for_writing(output_name);
     if (out == nullptr) {
         close_in();
         return refuse(interp::kMsgOpen + output_name);

@@ -4,6 +4,7 @@
 
 #include <gdal_priv.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -152,6 +153,34 @@ struct OpenModel {
             return false;
         }
         return true;
+    }
+    /// The values of all rows the file holds: range, nodes without a value, rows missing.
+    struct Scan {
+        std::int32_t lo = 0, hi = 0;
+        bool any = false;  // any node with a value
+        std::int64_t no_value = 0;
+        std::int64_t missing_rows = 0;  // from the first row the file does not hold whole
+    };
+    Scan scan() const
+    {
+        Scan s;
+        std::vector<std::int32_t> values;
+        for (std::int64_t r = 1; r <= h.nb; ++r) {
+            if (!row(r, values)) {
+                s.missing_rows = h.nb - r + 1;
+                break;
+            }
+            for (const std::int32_t v : values) {
+                if (v >= interp::kNoValueInteger) {
+                    ++s.no_value;
+                    continue;
+                }
+                s.lo = s.any ? std::min(s.lo, v) : v;
+                s.hi = s.any ? std::max(s.hi, v) : v;
+                s.any = true;
+            }
+        }
+        return s;
     }
     // Row `row` (from 1, north to south); false when the file does not hold it whole.
     bool row(std::int64_t row, std::vector<std::int32_t>& values) const

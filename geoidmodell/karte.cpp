@@ -145,20 +145,11 @@ Result draw_map(const std::string& model, const std::string& png, const std::str
     const interp::GridHeader& h = m.h;
 
     // The value range, and whether any node has no value.
-    std::int32_t lo = 0, hi = 0;
-    bool any = false, gaps = false;
+    const OpenModel::Scan values = m.scan();
+    if (values.missing_rows > 0) return fail(interp::kMsgRead + model);
+    const std::int32_t lo = values.lo, hi = values.hi;
+    const bool gaps = values.no_value > 0;
     std::vector<std::int32_t> row;
-    for (std::int64_t r = 1; r <= h.nb; ++r) {
-        if (!m.row(r, row)) return fail(interp::kMsgRead + model);
-        for (const std::int32_t v : row) {
-            if (v >= kNoValue) {
-                gaps = true;
-            } else {
-                lo = any ? std::min(lo, v) : v, hi = any ? std::max(hi, v) : v;
-                any = true;
-            }
-        }
-    }
 
     // Map area: 720 pixels wide, longitudes shortened by the cosine of the middle latitude.
     const double cos_mid = std::max(0.1, std::cos(0.5 * (h.bmin + h.bmax) * 0.017453292519943295));

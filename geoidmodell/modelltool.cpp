@@ -201,25 +201,10 @@ Result describe(const std::string& path, std::string& text)
     const interp::GridHeader& h = m.h;
     const std::int64_t expected = 4 * (18 + h.nb * h.nl);
     const std::int64_t size = m.file.size_bytes();
-    std::int64_t no_value = 0, missing_rows = 0;
-    std::int32_t lo = 0, hi = 0;
-    bool any = false;
-    std::vector<std::int32_t> row;
-    for (std::int64_t r = 1; r <= h.nb; ++r) {
-        if (!m.row(r, row)) {
-            missing_rows = h.nb - r + 1;
-            break;
-        }
-        for (const std::int32_t v : row) {
-            if (v >= kNoValue) {
-                ++no_value;
-                continue;
-            }
-            lo = any ? std::min(lo, v) : v;
-            hi = any ? std::max(hi, v) : v;
-            any = true;
-        }
-    }
+    const OpenModel::Scan v = m.scan();
+    const std::int64_t no_value = v.no_value, missing_rows = v.missing_rows;
+    const std::int32_t lo = v.lo, hi = v.hi;
+    const bool any = v.any;
     const auto deg = [](double v) { return degrees_text(v); };
     const auto sec = [](double v) { return plain(v * 3600.0, 6) + "\""; };
     text = "Modelldatei:      " + path + "\n";

@@ -7,13 +7,15 @@
 
 namespace textio {
 
-int open_for_reading(const std::string& path, OpenStatus* status)
+namespace {
+
+// Opens without blocking, then accepts only regular files and character devices and lets
+// reads and writes block again. -1 with the reason otherwise.
+int open_file(const std::string& path, int flags, OpenStatus& st)
 {
-    OpenStatus dummy;
-    OpenStatus& st = status != nullptr ? *status : dummy;
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         st = errno == ENOENT || errno == ENOTDIR ? OpenStatus::Missing : OpenStatus::Failed;
@@ -30,15 +32,22 @@ int open_for_reading(const std::string& path, OpenStatus* status)
         st = OpenStatus::NotAFile;
         return -1;
     }
-    // Reads block as usual from here on: a regular file never waits anyway.
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const int fl = fcntl(fd, F_GETFL);
+    if (fl < 0 || fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
         ::close(fd);
         st = OpenStatus::Failed;
         return -1;
     }
     st = OpenStatus::Ok;
     return fd;
+}
+
+}  // namespace
+
+int open_for_reading(const std::string& path, OpenStatus* status)
+{
+    OpenStatus dummy;
+    return open_file(path, O_RDONLY, status != nullptr ? *status : dummy);
 }
 
 std::FILE* fopen_for_reading(const std::string& path, OpenStatus* status)
@@ -50,6 +59,22 @@ std::FILE* fopen_for_reading(const std::string& path, OpenStatus* status)
         ::close(fd);
         if (status != nullptr) *status = OpenStatus::Failed;
     }
+    return f;
+}
+
+std::FILE* fopen_for_writing(const std::string& path)
+{
+    OpenStatus st;
+    const int fd = open_file(path, O_WRONLY | O_CREAT, st);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    // Truncated only now, once it is known to be a file: a device is written as it is.
+    if (fstat(fd, &info) != 0 || (S_ISREG(info.st_mode) && ftruncate(fd, 0) != 0)) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* f = fdopen(fd, "w");
+    if (f == nullptr) ::close(fd);
     return f;
 }
 

@@ -23,6 +23,11 @@ int open_for_reading(const std::string& path, OpenStatus* status = nullptr);
 /// The same as a stdio stream ("rb"); nullptr on failure.
 std::FILE* fopen_for_reading(const std::string& path, OpenStatus* status = nullptr);
 
+/// Opens `path` for writing from its start (created when absent, a regular file truncated),
+/// without blocking: a named pipe without a reader is refused, not waited for. Only regular
+/// files and character devices; nullptr otherwise.
+std::FILE* fopen_for_writing(const std::string& path);
+
 /// True when both descriptors, or a descriptor and a path, name the same file (device and
 /// inode), whatever names lead to it.
 bool same_file(int fd_a, int fd_b);
