@@ -1,10 +1,10 @@
-#include "checks.h"
+#include "app/checks.h"
 
-#include "fields.h"
-#include "ids.h"
-#include "koordinaten.h"
-#include "textio.h"
-#include "toolkit.h"
+#include "app/fields.h"
+#include "app/ids.h"
+#include "app/koordinaten.h"
+#include "textio/textio.h"
+#include "toolkit/toolkit.h"
 
 namespace geoid {
 

@@ -1,12 +1,12 @@
-#include "cli.h"
+#include "app/cli.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
 #include <string>
 
-#include "filecalc.h"
-#include "query.h"
+#include "filecalc/filecalc.h"
+#include "interp/query.h"
 
 namespace geoid {
 

@@ -1,10 +1,10 @@
-#include "fields.h"
+#include "app/fields.h"
 
 #include <array>
 
-#include "convert.h"
-#include "ids.h"
-#include "textio.h"
+#include "convert/convert.h"
+#include "app/ids.h"
+#include "textio/textio.h"
 
 namespace geoid {
 

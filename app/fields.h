@@ -11,7 +11,7 @@
 #include <span>
 #include <string_view>
 
-#include "koordinaten.h"
+#include "app/koordinaten.h"
 
 namespace geoid {
 

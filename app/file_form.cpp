@@ -1,17 +1,17 @@
-#include "file_form.h"
+#include "app/file_form.h"
 
 #include <chrono>
 
-#include "checks.h"
-#include "fields.h"
-#include "filecalc.h"
-#include "ids.h"
-#include "koordinaten.h"
-#include "query.h"
-#include "shell.h"
-#include "textio.h"
-#include "toolkit.h"
-#include "viewer.h"
+#include "app/checks.h"
+#include "app/fields.h"
+#include "filecalc/filecalc.h"
+#include "app/ids.h"
+#include "app/koordinaten.h"
+#include "interp/query.h"
+#include "app/shell.h"
+#include "textio/textio.h"
+#include "toolkit/toolkit.h"
+#include "textio/viewer.h"
 
 namespace geoid {
 

@@ -1,4 +1,4 @@
-#include "koordinaten.h"
+#include "app/koordinaten.h"
 
 namespace geoid {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "convert.h"
+#include "convert/convert.h"
 
 namespace geoid {
 

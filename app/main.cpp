@@ -7,8 +7,8 @@
 #include <QTranslator>
 #include <memory>
 
-#include "cli.h"
-#include "shell.h"
+#include "app/cli.h"
+#include "app/shell.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "model_selection.h"
+#include "app/model_selection.h"
 
-#include "checks.h"
-#include "ids.h"
-#include "koordinaten.h"
-#include "query.h"
-#include "shell.h"
-#include "toolkit.h"
-#include "viewer.h"
+#include "app/checks.h"
+#include "app/ids.h"
+#include "app/koordinaten.h"
+#include "interp/query.h"
+#include "app/shell.h"
+#include "toolkit/toolkit.h"
+#include "textio/viewer.h"
 
 namespace geoid {
 

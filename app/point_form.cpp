@@ -1,14 +1,14 @@
-#include "point_form.h"
+#include "app/point_form.h"
 
-#include "checks.h"
-#include "convert.h"
-#include "file_form.h"
-#include "ids.h"
-#include "koordinaten.h"
-#include "model.h"
-#include "query.h"
-#include "textio.h"
-#include "toolkit.h"
+#include "app/checks.h"
+#include "convert/convert.h"
+#include "app/file_form.h"
+#include "app/ids.h"
+#include "app/koordinaten.h"
+#include "interp/model.h"
+#include "interp/query.h"
+#include "textio/textio.h"
+#include "toolkit/toolkit.h"
 
 namespace geoid {
 

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "fields.h"
+#include "app/fields.h"
 
 namespace geoid {
 

@@ -14,15 +14,15 @@
 #include <cstdio>
 #include <functional>
 
-#include "checks.h"
-#include "fields.h"
-#include "point_form.h"
-#include "ids.h"
-#include "koordinaten.h"
-#include "model_selection.h"
-#include "shell.h"
-#include "toolkit.h"
-#include "toolkit_testing.h"
+#include "app/checks.h"
+#include "app/fields.h"
+#include "app/point_form.h"
+#include "app/ids.h"
+#include "app/koordinaten.h"
+#include "app/model_selection.h"
+#include "app/shell.h"
+#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_testing.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "shell.h"
+#include "app/shell.h"
 
 #include <unistd.h>
 
-#include "fields.h"
-#include "file_form.h"
-#include "ids.h"
-#include "model_selection.h"
-#include "point_form.h"
-#include "textio.h"
+#include "app/fields.h"
+#include "app/file_form.h"
+#include "app/ids.h"
+#include "app/model_selection.h"
+#include "app/point_form.h"
+#include "textio/textio.h"
 
 namespace geoid {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "koordinaten.h"
-#include "toolkit.h"
+#include "app/koordinaten.h"
+#include "toolkit/toolkit.h"
 
 namespace geoid {
 

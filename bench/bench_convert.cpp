@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "convert.h"
+#include "convert/convert.h"
 
 using namespace convert;
 

@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "grid.h"
-#include "model.h"
-#include "query.h"
+#include "interp/grid.h"
+#include "interp/model.h"
+#include "interp/query.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "fields.h"
-#include "ids.h"
-#include "koordinaten.h"
-#include "shell.h"
-#include "toolkit.h"
-#include "toolkit_testing.h"
+#include "app/fields.h"
+#include "app/ids.h"
+#include "app/koordinaten.h"
+#include "app/shell.h"
+#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_testing.h"
 
 int main(int argc, char** argv)
 {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "query.h"
+#include "interp/query.h"
 
 int main(int argc, char** argv)
 {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "varnik.h"
+#include "console/varnik.h"
 
 namespace {
 

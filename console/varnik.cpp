@@ -10,11 +10,11 @@
 #include <string>
 #include <unistd.h>
 
-#include "grid.h"
-#include "model.h"
-#include "files.h"
-#include "textio.h"
-#include "varnik.h"
+#include "interp/grid.h"
+#include "interp/model.h"
+#include "textio/files.h"
+#include "textio/textio.h"
+#include "console/varnik.h"
 
 namespace {
 

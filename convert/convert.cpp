@@ -1,4 +1,4 @@
-#include "convert.h"
+#include "convert/convert.h"
 
 #include <cmath>
 #include <limits>

@@ -1,11 +1,11 @@
-#include "filecalc.h"
+#include "filecalc/filecalc.h"
 
 #include <array>
 #include <sys/stat.h>
 
-#include "files.h"
-#include "query.h"
-#include "textio.h"
+#include "textio/files.h"
+#include "interp/query.h"
+#include "textio/textio.h"
 
 namespace filecalc {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert.h"
+#include "convert/convert.h"
 
 namespace filecalc {
 

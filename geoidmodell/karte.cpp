@@ -7,9 +7,9 @@
 #include <cmath>
 #include <map>
 
-#include "files.h"
-#include "internal.h"
-#include "textio.h"
+#include "textio/files.h"
+#include "geoidmodell/common.h"
+#include "textio/textio.h"
 
 namespace modelltool {
 

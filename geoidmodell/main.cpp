@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "modelltool.h"
+#include "geoidmodell/modelltool.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "modelltool.h"
+#include "geoidmodell/modelltool.h"
 
-#include "internal.h"
+#include "geoidmodell/common.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
@@ -14,11 +14,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "files.h"
-#include "grid.h"
-#include "model.h"
-#include "query.h"
-#include "textio.h"
+#include "textio/files.h"
+#include "interp/grid.h"
+#include "interp/model.h"
+#include "interp/query.h"
+#include "textio/textio.h"
 
 namespace modelltool {
 

@@ -1,4 +1,4 @@
-#include "grid.h"
+#include "interp/grid.h"
 
 #include <algorithm>
 #include <vector>

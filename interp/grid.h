@@ -3,8 +3,8 @@
 // itself for a point on (or within 0.002 of a spacing of) a node.
 #pragma once
 
-#include "model.h"
-#include "nodes.h"
+#include "interp/model.h"
+#include "interp/nodes.h"
 
 namespace interp {
 

@@ -1,6 +1,6 @@
-#include "model.h"
+#include "interp/model.h"
 
-#include "files.h"
+#include "textio/files.h"
 
 #include <cerrno>
 #include <cmath>

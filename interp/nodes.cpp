@@ -1,4 +1,4 @@
-#include "nodes.h"
+#include "interp/nodes.h"
 
 #include <bit>
 #include <cerrno>

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model.h"
+#include "interp/model.h"
 
 namespace interp {
 

@@ -1,8 +1,8 @@
-#include "query.h"
+#include "interp/query.h"
 
-#include "grid.h"
-#include "model.h"
-#include "textio.h"
+#include "interp/grid.h"
+#include "interp/model.h"
+#include "textio/textio.h"
 
 namespace interp {
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "grid.h"
-#include "model.h"
-#include "nodes.h"
+#include "interp/grid.h"
+#include "interp/model.h"
+#include "interp/nodes.h"
 
 namespace interp {
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <sys/wait.h>
 
-#include "fields.h"
-#include "geoid_fixture.h"
+#include "app/fields.h"
+#include "tests/geoid_fixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "convert.h"
+#include "convert/convert.h"
 
 #include <GeographicLib/Geocentric.hpp>
 #include <GeographicLib/TransverseMercator.hpp>

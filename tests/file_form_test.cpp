@@ -11,11 +11,11 @@
 #include <QTest>
 #include <sys/stat.h>
 
-#include "fields.h"
-#include "file_form.h"
-#include "geoid_fixture.h"
-#include "model_selection.h"
-#include "viewer.h"
+#include "app/fields.h"
+#include "app/file_form.h"
+#include "tests/geoid_fixture.h"
+#include "app/model_selection.h"
+#include "textio/viewer.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "convert.h"
-#include "filecalc.h"
-#include "model_builder.h"
-#include "query.h"
-#include "textio.h"
+#include "convert/convert.h"
+#include "filecalc/filecalc.h"
+#include "tests/model_builder.h"
+#include "interp/query.h"
+#include "textio/textio.h"
 
 using testing_support::read_text;
 using testing_support::TempDir;

@@ -6,8 +6,8 @@
 #include <regex>
 #include <set>
 
-#include "fields.h"
-#include "model_builder.h"
+#include "app/fields.h"
+#include "tests/model_builder.h"
 
 namespace {
 

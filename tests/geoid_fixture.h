@@ -9,13 +9,13 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "gui_support.h"
-#include "ids.h"
-#include "koordinaten.h"
-#include "model_builder.h"
-#include "shell.h"
-#include "toolkit.h"
-#include "toolkit_testing.h"
+#include "tests/gui_support.h"
+#include "app/ids.h"
+#include "app/koordinaten.h"
+#include "tests/model_builder.h"
+#include "app/shell.h"
+#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_testing.h"
 
 using testing_support::TempDir;
 using testing_support::write_text;

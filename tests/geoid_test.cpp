@@ -17,22 +17,22 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "checks.h"
-#include "gui_support.h"
-#include "ids.h"
-#include "koordinaten.h"
-#include "model_builder.h"
-#include "model_selection.h"
-#include "point_form.h"
-#include "fields.h"
-#include "shell.h"
-#include "toolkit.h"
-#include "toolkit_testing.h"
+#include "app/checks.h"
+#include "tests/gui_support.h"
+#include "app/ids.h"
+#include "app/koordinaten.h"
+#include "tests/model_builder.h"
+#include "app/model_selection.h"
+#include "app/point_form.h"
+#include "app/fields.h"
+#include "app/shell.h"
+#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_testing.h"
 
 using testing_support::TempDir;
 using testing_support::write_text;
 
-#include "geoid_fixture.h"
+#include "tests/geoid_fixture.h"
 
 // ---- start-up and the menu ----------------------------------------------------------------------
 

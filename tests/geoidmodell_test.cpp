@@ -12,11 +12,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include "grid.h"
-#include "model.h"
-#include "model_builder.h"
-#include "modelltool.h"
-#include "query.h"
+#include "interp/grid.h"
+#include "interp/model.h"
+#include "tests/model_builder.h"
+#include "geoidmodell/modelltool.h"
+#include "interp/query.h"
 
 using testing_support::Angle;
 using testing_support::read_bytes;

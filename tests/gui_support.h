@@ -17,7 +17,7 @@
 #include <functional>
 #include <string>
 
-#include "toolkit_testing.h"
+#include "toolkit/toolkit_testing.h"
 
 namespace gui {
 

@@ -1,13 +1,13 @@
-#include "grid.h"
-#include "model.h"
-#include "query.h"
+#include "interp/grid.h"
+#include "interp/model.h"
+#include "interp/query.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
 
-#include "model_builder.h"
+#include "tests/model_builder.h"
 
 using namespace interp;
 using testing_support::Angle;

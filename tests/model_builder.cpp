@@ -1,4 +1,4 @@
-#include "model_builder.h"
+#include "tests/model_builder.h"
 
 #include <cstdlib>
 #include <filesystem>

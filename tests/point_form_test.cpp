@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <map>
 
-#include "fields.h"
-#include "geoid_fixture.h"
-#include "point_form.h"
-#include "query.h"
-#include "textio.h"
+#include "app/fields.h"
+#include "tests/geoid_fixture.h"
+#include "app/point_form.h"
+#include "interp/query.h"
+#include "textio/textio.h"
 
 namespace {
 

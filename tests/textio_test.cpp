@@ -1,6 +1,6 @@
-#include "textio.h"
-#include "model_builder.h"
-#include "viewer.h"
+#include "textio/textio.h"
+#include "tests/model_builder.h"
+#include "textio/viewer.h"
 
 #include <cmath>
 #include <cstring>

@@ -7,9 +7,9 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include "model_builder.h"
-#include "query.h"
-#include "textio.h"
+#include "tests/model_builder.h"
+#include "interp/query.h"
+#include "textio/textio.h"
 
 using testing_support::read_text;
 using testing_support::TempDir;

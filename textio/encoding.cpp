@@ -1,4 +1,4 @@
-#include "textio.h"
+#include "textio/textio.h"
 
 namespace textio {
 

@@ -1,4 +1,4 @@
-#include "textio.h"
+#include "textio/textio.h"
 
 #include <algorithm>
 #include <charconv>

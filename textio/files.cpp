@@ -1,4 +1,4 @@
-#include "files.h"
+#include "textio/files.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "viewer.h"
+#include "textio/viewer.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,8 +6,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "files.h"
-#include "textio.h"
+#include "textio/files.h"
+#include "textio/textio.h"
 
 namespace textio {
 

@@ -13,9 +13,9 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
-#include "internal.h"
-#include "textio.h"
-#include "toolkit_testing.h"
+#include "toolkit/internal.h"
+#include "textio/textio.h"
+#include "toolkit/toolkit_testing.h"
 
 namespace toolkit {
 

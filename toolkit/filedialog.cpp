@@ -12,7 +12,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
-#include "internal.h"
+#include "toolkit/internal.h"
 
 namespace toolkit {
 

@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-#include "toolkit.h"
+#include "toolkit/toolkit.h"
 
 namespace toolkit::detail {
 

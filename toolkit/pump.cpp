@@ -5,8 +5,8 @@
 #include <QEventLoop>
 #include <QThread>
 
-#include "internal.h"
-#include "toolkit_testing.h"
+#include "toolkit/internal.h"
+#include "toolkit/toolkit_testing.h"
 
 namespace toolkit {
 

@@ -3,7 +3,7 @@
 // events as if the user had caused them. Not for the program itself.
 #pragma once
 
-#include "toolkit.h"
+#include "toolkit/toolkit.h"
 
 namespace toolkit::testing {
 

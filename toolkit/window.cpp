@@ -9,8 +9,8 @@
 #include <QScreen>
 #include <QStatusBar>
 
-#include "internal.h"
-#include "toolkit_testing.h"
+#include "toolkit/internal.h"
+#include "toolkit/toolkit_testing.h"
 
 namespace toolkit {
 

@@ -11,9 +11,9 @@
 #include <cmath>
 #include <memory>
 
-#include "ids.h"
-#include "shell.h"
-#include "toolkit.h"
+#include "app/ids.h"
+#include "app/shell.h"
+#include "toolkit/toolkit.h"
 #include "ui_dialog101.h"
 #include "ui_dialog102.h"
 #include "ui_dialog103.h"

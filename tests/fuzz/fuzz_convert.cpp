@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "convert.h"
+#include "convert/convert.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "filecalc.h"
+#include "filecalc/filecalc.h"
 
 namespace {
 

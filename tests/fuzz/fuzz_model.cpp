@@ -9,10 +9,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "grid.h"
-#include "model.h"
-#include "nodes.h"
-#include "query.h"
+#include "interp/grid.h"
+#include "interp/model.h"
+#include "interp/nodes.h"
+#include "interp/query.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "textio.h"
+#include "textio/textio.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "varnik.h"
+#include "console/varnik.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "grid.h"
-#include "model.h"
-#include "modelltool.h"
-#include "query.h"
+#include "interp/grid.h"
+#include "interp/model.h"
+#include "geoidmodell/modelltool.h"
+#include "interp/query.h"
 
 namespace modelltool::detail {
 
