@@ -9,6 +9,7 @@
 
 #include "app/cli.h"
 #include "app/shell.h"
+#include "version.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ int main(int argc, char** argv)
     std::unique_ptr<QCoreApplication> app =
         command_line ? std::make_unique<QCoreApplication>(argc, argv) : std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("geoid"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.05"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kGeoidVersion));
     QTranslator qt_de;
     german_texts(qt_de);
     if (command_line) return geoid::run_command_line();

@@ -1,5 +1,7 @@
 #include "app/model_selection.h"
 
+#include <algorithm>
+
 #include "app/checks.h"
 #include "app/ids.h"
 #include "app/koordinaten.h"
@@ -7,6 +9,7 @@
 #include "app/shell.h"
 #include "toolkit/toolkit.h"
 #include "textio/viewer.h"
+#include "version.h"
 
 namespace geoid {
 
@@ -50,7 +53,10 @@ void open_model()
 void show_info()
 {
     toolkit::wdialogload(kInfoDialog);
-    std::string text = "\r\n\r\nBerechnung von Quasigeoidh\xC3\xB6hen\r\n\r\nVersion 1.05  (22.08.12)      \r\n\r\n\r\nVennhof";
+    // The version line is a field of 30 characters: "Version 1.05  (22.08.12)" and six blanks.
+    std::string version = std::string("Version ") + kGeoidVersion + "  (" + kGeoidVersionDate + ")";
+    version.resize(std::max<std::size_t>(version.size(), 30), ' ');
+    const std::string text = "\r\n\r\nBerechnung von Quasigeoidh\xC3\xB6hen\r\n\r\n" + version + "\r\n\r\n\r\nVennhof";
     toolkit::wdialogputstring(kInfoText, text);
     toolkit::wdialogshow(-1, -1, 0, 1);
     toolkit::wdialogunload();

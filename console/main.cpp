@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "console/varnik.h"
+#include "version.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc == 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-v") == 0)) {
-        std::fputs("varnik 1.05\n", stdout);
+        std::printf("varnik %s\n", kGeoidVersion);
         return 0;
     }
     if (argc > 1) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geoidmodell/modelltool.h"
+#include "version.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (args.size() == 1 && (args[0] == "-v" || args[0] == "--version")) {
-        std::puts("geoidmodell 1.05");
+        std::printf("geoidmodell %s\n", kGeoidVersion);
         return 0;
     }
     if (!args.empty() && args[0] == "--info") {
