@@ -7,6 +7,7 @@
 
 #include "filecalc/filecalc.h"
 #include "interp/query.h"
+#include "messages/messages.h"
 
 namespace geoid {
 
@@ -41,10 +42,11 @@ int usage_error(const std::string& reason)
 QString formats_text()
 {
     QString text = QStringLiteral("\nEingabeformate (--eingabeformat):\n");
-    for (int k = 1; k <= 7; ++k) text += QStringLiteral("  %1  %2\n").arg(k).arg(QString::fromUtf8(filecalc::kInputFormats[k]));
+    for (const filecalc::FileFormat& f : filecalc::formats())
+        text += QStringLiteral("  %1  %2\n").arg(f.number).arg(QString::fromUtf8(f.input_label));
     text += QStringLiteral("\nAusgabeformate (--ausgabeformat):\n");
-    for (int k = 1; k <= 7; ++k)
-        text += QStringLiteral("  %1  %2\n").arg(k).arg(QString::fromUtf8(filecalc::kOutputFormats[k]));
+    for (const filecalc::FileFormat& f : filecalc::formats())
+        text += QStringLiteral("  %1  %2\n").arg(f.number).arg(QString::fromUtf8(f.output_label));
     text += QStringLiteral("\nBeendigungsstatus: 0 nach vollständiger Rechnung, 1 nach einer Ablehnung oder einem\n"
                            "Fehler (die Meldung steht auf der Standardfehlerausgabe), 2 bei falschem Aufruf.");
     return text;
@@ -126,8 +128,8 @@ int run_command_line()
     job.output_file = utf8(parser.value(output));
 
     // The model is checked as its selection in the window checks it.
-    if (const std::string message = interp::check_model(job.model_file); !message.empty()) {
-        std::fprintf(stderr, "%s\n", message.c_str());
+    if (const interp::Outcome o = interp::check_model(job.model_file); o != interp::Outcome::Ok) {
+        std::fprintf(stderr, "%s\n", messages::model_message(o, job.model_file).c_str());
         return 1;
     }
     StreamReporter reporter;

@@ -74,21 +74,7 @@ constexpr std::array kFields = {
     Field{kButtonViewOutput, F, K::Button, S::None, "Ausgabedatei ansehen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
 };
 
-constexpr std::array<std::string_view, 6> kCodes = {"", "XYZ", "BLh1", "BLh2", "UTM32", "UTM33"};
-
 }  // namespace
-
-std::string_view system_code(System s)
-{
-    return kCodes[static_cast<std::size_t>(s)];
-}
-
-System system_of(std::string_view code)
-{
-    for (std::size_t k = 1; k < kCodes.size(); ++k)
-        if (convert::is_code(code, kCodes[k])) return static_cast<System>(k);
-    return System::None;
-}
 
 std::span<const Field> fields()
 {

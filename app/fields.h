@@ -41,12 +41,9 @@ inline constexpr int kButtonViewOutput = 1067;
 inline constexpr int kButtonComputeFile = 1065;
 
 /// The five coordinate systems of the point form.
-enum class System { None, Xyz, Blh1, Blh2, Utm32, Utm33 };
-
-/// The system code ("XYZ", "BLh1", "BLh2", "UTM32", "UTM33"); empty for None.
-std::string_view system_code(System s);
-/// The system of a code, compared blank-padded and case-sensitively; None for any other.
-System system_of(std::string_view code);
+using convert::System;
+using convert::system_code;
+using convert::system_of;
 
 enum class Kind { Radio, Input, Result, Button, FileName, List, CheckBox, Label, Text };
 enum class Check { None, Real, Integer, Sign };

@@ -8,6 +8,7 @@
 #include "app/ids.h"
 #include "app/koordinaten.h"
 #include "interp/query.h"
+#include "messages/messages.h"
 #include "app/shell.h"
 #include "textio/textio.h"
 #include "toolkit/toolkit.h"
@@ -88,7 +89,7 @@ void view(const std::string& name, int& handle, Position& pos, int dialog, int f
     if (text.status == textio::ViewerRead::OpenFailed) {
         // It exists but cannot be read (no rights, a directory, a pipe): say so.
         select_form();
-        write_errcode(kFileDialog, interp::kMsgOpen + path);
+        write_errcode(kFileDialog, messages::kOpenFailed + path);
         return;
     }
     // After a read error what was read up to then is shown.
@@ -115,7 +116,7 @@ void compute()
     working.height_anomaly = k.height_anomaly;
     working.normal_height = k.normal_height;
     BoxReporter reporter;
-    const filecalc::Outcome outcome = filecalc::geoidberechnung(job, working, reporter);
+    const filecalc::Summary outcome = filecalc::geoidberechnung(job, working, reporter);
     k.point = working.point;
     k.height_anomaly = working.height_anomaly;
     k.normal_height = working.normal_height;

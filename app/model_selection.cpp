@@ -6,6 +6,7 @@
 #include "app/ids.h"
 #include "app/koordinaten.h"
 #include "interp/query.h"
+#include "messages/messages.h"
 #include "app/shell.h"
 #include "toolkit/toolkit.h"
 #include "textio/viewer.h"
@@ -38,7 +39,7 @@ void open_model()
         return;
     }
     k.model_file = path;
-    const std::string message = interp::check_model(k.model_file);
+    const std::string message = messages::model_message(interp::check_model(k.model_file), k.model_file);
     if (!message.empty()) {
         write_errcode(-1, message);
         fenster("Leer");
@@ -70,7 +71,7 @@ void show_help()
     const textio::ViewerText help = textio::read_viewer_text(path);
     if (help.status != textio::ViewerRead::Ok) {
         // A help file that exists but cannot be read: say so, and change nothing.
-        write_errcode(-1, std::string(interp::kMsgOpen) + path);
+        write_errcode(-1, std::string(messages::kOpenFailed) + path);
         return;
     }
     open_viewer(k.help_viewer, k.help_viewer_pos, kHelpViewerDialog, kHelpViewerText, "Hilfe", help.text);

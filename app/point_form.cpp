@@ -7,14 +7,13 @@
 #include "app/koordinaten.h"
 #include "interp/model.h"
 #include "interp/query.h"
+#include "messages/messages.h"
 #include "textio/textio.h"
 #include "toolkit/toolkit.h"
 
 namespace geoid {
 
 namespace {
-
-constexpr const char* kMsgNoModel = "Name der Geoiddatei muss angeben werden.";
 
 bool is_input(const Field& f)
 {
@@ -88,7 +87,7 @@ void writefields(bool with_results)
         }
         write_field(f);
     }
-    const bool shown = with_results && k.height_anomaly != interp::kDummy;
+    const bool shown = with_results && k.height_anomaly != interp::kNoValue;
     for (const Field& f : fields()) {
         if (f.dialog != kPointDialog || f.kind != Kind::Result) continue;
         if (shown) write_field(f);
@@ -111,7 +110,7 @@ void point_form_button(int button)
     toolkit::windowselect(k.point_window);
     toolkit::wdialogselect(kPointDialog);
     if (textio::actual_length(k.model_file) == 0) {
-        write_errcode(kPointDialog, kMsgNoModel);
+        write_errcode(kPointDialog, messages::kNoModel);
         return;
     }
     const System s = selected_system();

@@ -28,10 +28,8 @@ int main(int argc, char** argv)
         for (int c = 0; c < kCols; ++c) {
             const double l = std::clamp(2.5 + c * kStep, 2.5001, 16.4999);
             double n = 0.0;
-            std::string message;
-            sample.query(b, l, n, message);
-            if (!message.empty()) {
-                std::fprintf(stderr, "%s\n", message.c_str());
+            if (sample.query(b, l, n) != interp::Outcome::Ok) {
+                std::fprintf(stderr, "no model value at %.6f %.6f\n", b, l);
                 return 1;
             }
             n += 0.03 * std::sin(b * 40.0) * std::cos(l * 55.0);

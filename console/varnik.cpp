@@ -10,15 +10,22 @@
 #include <string>
 #include <unistd.h>
 
+#include "console/varnik.h"
 #include "interp/grid.h"
 #include "interp/model.h"
+#include "messages/messages.h"
 #include "textio/files.h"
 #include "textio/textio.h"
-#include "console/varnik.h"
 
 namespace {
 
-constexpr double kHeightThreshold = 99999.0;  // an N above this is the dummy value
+// The height mode of a run: what the points carry and what is computed from it.
+enum class Mode {
+    Position = 1,     ///< B, L only: N is written
+    Ellipsoidal = 2,  ///< ellipsoidal heights h in ETRS89: H = h - N is written
+    Normal = 3,       ///< normal heights H in DHHN92: h = H + N is written
+};
+
 constexpr const char* kErrFile = "varnik.err";
 constexpr const char* kRestart = "bitte Dateinamen pruefen und neu starten.";
 
@@ -63,6 +70,11 @@ private:
     // Writes the message into varnik.err, " Programmabbruch!" on the terminal; returns 1.
     int abort_run(const std::string& message);
     int abort_missing(const char* what, const std::string& name);
+    // The error file's text of a model outcome.
+    std::string model_text(interp::Outcome o) const
+    {
+        return messages::model_message(o, model_name_, messages::Wording::Terminal);
+    }
     bool same_file_as_input(const std::string& name) const;
     bool open_output();  // false: the run has been aborted, status in exit_
     int point_loop();
@@ -75,7 +87,7 @@ private:
     interp::ModelFile model_;
     interp::GridHeader grid_;
     std::string model_name_, point_name_, out_name_;
-    int mode_ = 1;
+    Mode mode_ = Mode::Position;
     int exit_ = 0;
     char buffer_[1 << 16];
 };
@@ -187,7 +199,7 @@ int Varnik::point_loop()
     const interp::FileNodes from_file(model_);
     const interp::NodeSource& nodes =
         memory.load(model_, grid_) ? static_cast<const interp::NodeSource&>(memory) : from_file;
-    const int count = mode_ == 1 ? 2 : 3;
+    const int count = mode_ == Mode::Position ? 2 : 3;
     double v[3] = {0.0, 0.0, 0.0};
     std::string line;
     // Result lines are collected and written in large pieces; whatever was collected is written
@@ -210,11 +222,11 @@ int Varnik::point_loop()
         const double b = v[0];
         const double l = v[1];
         double height = v[2];
-        double n = interp::kDummy;
+        double n = interp::kNoValue;
         const interp::Outcome outcome = interp::interpolate(nodes, grid_, b, l, n);
-        if (outcome == interp::Outcome::ReadFailed) {
+        if (outcome == interp::Outcome::ReadError) {
             write_batch();
-            return abort_run("Fehler beim Lesen der Datei " + model_name_);
+            return abort_run(model_text(outcome));
         }
         // Only a point outside the grid is reported; nodes without a value give the dummy quietly.
         // The bounds are tested again only for the rare points without a value.
@@ -225,12 +237,13 @@ int Varnik::point_loop()
             line.append(" ---\nliegt ausserhalb des gewaehlten Geoides.\n Dummywert gesetzt.\n");
             say(line);
         }
-        if (mode_ == 2) height = n > kHeightThreshold ? n : height - n;
-        else if (mode_ == 3) height = n > kHeightThreshold ? n : height + n;
+        // A point without a value gets the no-value N as its height too.
+        if (mode_ == Mode::Ellipsoidal) height = outcome != interp::Outcome::Ok ? n : height - n;
+        else if (mode_ == Mode::Normal) height = outcome != interp::Outcome::Ok ? n : height + n;
 
         textio::put_fixed(batch, b, 11, 7);
         textio::put_fixed(batch, l, 11, 7);
-        if (mode_ != 1) textio::put_fixed(batch, height, 11, 3);
+        if (mode_ != Mode::Position) textio::put_fixed(batch, height, 11, 3);
         textio::put_fixed(batch, n, 11, 3);
         batch.push_back('\n');
     }
@@ -248,20 +261,20 @@ int Varnik::run()
     }
 
     if (!ask_name("\n Name der Geoiddatei: ", model_name_)) return exit_;
-    if (!model_.open(model_name_)) return abort_missing("Geoid", model_name_);
+    if (!model_.open(model_name_)) return abort_run(model_text(interp::Outcome::OpenError));
 
     if (!ask_name("\n Name der Datei mit zu interpolierenden Punkten: ", point_name_)) return exit_;
     points_ = textio::fopen_for_reading(point_name_);
     if (points_ == nullptr) return abort_missing("Interpolationspunkte", point_name_);
 
     if (interp::read_header(model_, grid_) != interp::HeaderStatus::Ok)
-        return abort_run("Fehler beim Lesen der Datei " + model_name_ + ": Header falsch!");
+        return abort_run(model_text(interp::Outcome::HeaderError));
 
     bool yes = false;
     if (!ask_yes("\n Enthaelt die Datei der zu interpolierenden Punkte auch eine Hoehe? (j/n): ", yes))
         return exit_;
     if (!yes) {
-        mode_ = 1;
+        mode_ = Mode::Position;
         say(kInfo1);
     } else {
         // Height detection: read three numbers, go back to the line where that read ended and
@@ -283,11 +296,11 @@ int Varnik::run()
                          " DHHN92 erwartet) (j/n): ",
                          yes))
                 return exit_;
-            mode_ = yes ? 2 : 3;
+            mode_ = yes ? Mode::Ellipsoidal : Mode::Normal;
             say(yes ? kInfo2 : kInfo3);
         } else {
             say(kWarning1);
-            mode_ = 1;
+            mode_ = Mode::Position;
         }
     }
 

@@ -325,6 +325,24 @@ bool is_code(std::string_view code, std::string_view name)
 
 namespace {
 
+constexpr std::string_view kCodes[6] = {"", "XYZ", "BLh1", "BLh2", "UTM32", "UTM33"};
+
+}  // namespace
+
+std::string_view system_code(System s)
+{
+    return kCodes[static_cast<std::size_t>(s)];
+}
+
+System system_of(std::string_view code)
+{
+    for (std::size_t k = 1; k < std::size(kCodes); ++k)
+        if (is_code(code, kCodes[k])) return static_cast<System>(k);
+    return System::None;
+}
+
+namespace {
+
 void bl_to_gms(Coordinates& k)
 {
     gd2gms(k.ell_b, k.b_sign, k.b_deg, k.b_min, k.b_sec);

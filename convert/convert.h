@@ -13,6 +13,9 @@
 
 namespace convert {
 
+/// Radians per degree (pi / 180).
+inline constexpr double kRadiansPerDegree = 0.017453292519943295;
+
 /// Semi-major axis a (m) and inverse flattening 1/f of a reference ellipsoid.
 struct Ellipsoid {
     double a;
@@ -82,6 +85,14 @@ struct Coordinates {
     double utm_north[2] = {0, 0};  // [0] zone 32, [1] zone 33, m
     double utm_east[2] = {0, 0};
 };
+
+/// The five coordinate systems of the programs.
+enum class System { None, Xyz, Blh1, Blh2, Utm32, Utm33 };
+
+/// The system code ("XYZ", "BLh1", "BLh2", "UTM32", "UTM33"); empty for None.
+std::string_view system_code(System s);
+/// The system of a code, compared blank-padded and case-sensitively; None for any other.
+System system_of(std::string_view code);
 
 /// True when `code` is the system code `name` ("XYZ", "BLh1", "BLh2", "UTM32", "UTM33"),
 /// compared as blank-padded 5-character fields, case-sensitively.

@@ -1,48 +1,25 @@
 #include "filecalc/filecalc.h"
 
-#include <array>
+#include <algorithm>
+#include <optional>
 #include <sys/stat.h>
 
-#include "textio/files.h"
 #include "interp/query.h"
+#include "messages/messages.h"
+#include "textio/encoding.h"
+#include "textio/files.h"
 #include "textio/textio.h"
 
 namespace filecalc {
 
-const char* const kInputFormats[8] = {"",
-                                      "XYZ",
-                                      "BL (dezimal), h",
-                                      "BL (Grad, Minuten, Sekunden), h",
-                                      "UTM32 (North, East), h",
-                                      "UTM32 (East, North), h",
-                                      "UTM33 (North, East), h",
-                                      "UTM33 (East, North), h"};
-const char* const kOutputFormats[8] = {"",
-                                       "XYZ, H, N",
-                                       "BL (dezimal), h, H, N",
-                                       "BL (Grad, Minuten, Sekunden), h, H, N",
-                                       "UTM32 (North, East), h, H, N",
-                                       "UTM32 (East, North), h, H, N",
-                                       "UTM33 (North, East), h, H, N",
-                                       "UTM33 (East, North), h, H, N"};
-
 namespace {
 
-constexpr const char* kMsgNoModel = "Name der Geoiddatei muss angeben werden.";
-constexpr const char* kMsgNoInput = "Name der Koordinateneingabedatei muss angeben werden.";
-constexpr const char* kMsgNoOutput = "Name der Ausgabedatei muss angeben werden.";
-constexpr const char* kMsgReadError = "Fehler beim Lesen der Datei: ";
-constexpr const char* kMsgSameFile = "Ausgabedatei ist zugleich Eingabedatei: ";
-constexpr const char* kMsgWriteError = "Fehler beim Schreiben der Datei: ";
-constexpr const char* kMsgBadFormat = "Unbekanntes Dateiformat (erlaubt sind 1 bis 7).";
-
-constexpr double kWrittenDummy = 9999.999;  // N and H of a point without a model value
+/// N and H written for a point without a model value.
+constexpr double kNoValueWritten = 9999.999;
 constexpr std::size_t kPointNumberChars = 30;
 constexpr std::int64_t kProgressEvery = 4096;  // points between two progress reports
 constexpr std::size_t kBatch = 1 << 18;        // bytes of result lines written at a time
-
-// The system code of each format, 1..7.
-constexpr std::array<std::string_view, 8> kCodes = {"", "XYZ", "BLh1", "BLh2", "UTM32", "UTM32", "UTM33", "UTM33"};
+constexpr std::size_t kEncodingSample = 1 << 18;  // bytes that decide a file's encoding
 
 using Item = textio::FreeReader::Item;
 
@@ -52,271 +29,273 @@ std::string name_of(const std::string& text)
     return text.substr(0, static_cast<std::size_t>(textio::actual_length(text)));
 }
 
-// Code points of UTF-8 text.
-std::size_t chars(std::string_view utf8)
-{
-    std::size_t n = 0;
-    for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
-}
-
-// The first `count` characters of UTF-8 text.
-std::string first_chars(const std::string& utf8, std::size_t count)
-{
-    std::size_t n = 0;
-    for (std::size_t k = 0; k < utf8.size(); ++k) {
-        if ((static_cast<unsigned char>(utf8[k]) & 0xC0) != 0x80 && n++ == count) return utf8.substr(0, k);
-    }
-    return utf8;
-}
-
-// Whether the start of the file is valid UTF-8 (a character cut by the end of the sample
-// does not count against it). The viewer decides the same way.
+// Whether the file reads as UTF-8, judged by its start as the viewer judges it.
 bool starts_as_utf8(std::FILE* f)
 {
-    std::string sample(1 << 18, '\0');
+    std::string sample(kEncodingSample, '\0');
     const std::size_t n = std::fread(sample.data(), 1, sample.size(), f);
     sample.resize(n);
-    if (n == (1u << 18)) {
-        std::size_t cut = n;
-        while (cut > 0 && n - cut < 3 && (static_cast<unsigned char>(sample[cut - 1]) & 0xC0) == 0x80) --cut;
-        if (cut > 0 && static_cast<unsigned char>(sample[cut - 1]) >= 0xC0) sample.resize(cut - 1);
-    }
-    return textio::is_valid_utf8(sample);
+    return textio::reads_as_utf8(sample, n == kEncodingSample);
 }
 
+bool is_whole(Value v)
+{
+    return v == Value::BDeg || v == Value::BMin || v == Value::LDeg || v == Value::LMin;
+}
+
+// What one line holds: the point number, the format's columns, h.
 struct Layout {
     Item items[8];
-    int count;
+    int count = 0;
+    int first_value = 0;  // item of the first column
 };
 
-// What one line holds after the optional point number, format by format.
-Layout layout(int format, bool point_number)
+Layout layout(const FileFormat& f, bool point_number)
 {
-    Layout l{};
-    int k = 0;
-    if (point_number) l.items[k++] = Item::Text;
-    if (format == 3) {
-        for (Item i : {Item::Integer, Item::Integer, Item::Number, Item::Integer, Item::Integer, Item::Number, Item::Number})
-            l.items[k++] = i;
-    } else {
-        for (int j = 0; j < 3; ++j) l.items[k++] = Item::Number;
-    }
-    l.count = k;
+    Layout l;
+    if (point_number) l.items[l.count++] = Item::Text;
+    l.first_value = l.count;
+    for (int c = 0; c < f.column_count; ++c)
+        l.items[l.count++] = is_whole(f.columns[static_cast<std::size_t>(c)].value) ? Item::Integer : Item::Number;
+    if (f.reads_height) l.items[l.count++] = Item::Number;
     return l;
 }
 
-// Stores the values read into the record, in the order of the input format.
-void store(int format, const double* v, convert::Coordinates& p)
-{
-    switch (format) {
-    case 1: p.cart_x = v[0], p.cart_y = v[1], p.cart_z = v[2]; break;
-    case 2: p.ell_b = v[0], p.ell_l = v[1], p.ell_h = v[2]; break;
-    case 3:
-        p.b_deg = static_cast<std::int32_t>(v[0]), p.b_min = static_cast<std::int32_t>(v[1]), p.b_sec = v[2];
-        p.l_deg = static_cast<std::int32_t>(v[3]), p.l_min = static_cast<std::int32_t>(v[4]), p.l_sec = v[5];
-        p.ell_h = v[6];
-        break;
-    case 4: p.utm_north[0] = v[0], p.utm_east[0] = v[1], p.ell_h = v[2]; break;
-    case 5: p.utm_east[0] = v[0], p.utm_north[0] = v[1], p.ell_h = v[2]; break;
-    case 6: p.utm_north[1] = v[0], p.utm_east[1] = v[1], p.ell_h = v[2]; break;
-    case 7: p.utm_east[1] = v[0], p.utm_north[1] = v[1], p.ell_h = v[2]; break;
-    default: break;
-    }
-}
-
-// Degrees of an angle between -1 and 0 are 0 and cannot carry its sign: written "-0".
-void put_degrees(std::string& out, std::int32_t deg, bool negative_zero, int width)
-{
-    if (negative_zero && deg == 0) {
-        out.append(static_cast<std::size_t>(width - 2), ' ');
-        out.append("-0");
-    } else {
-        textio::put_integer(out, deg, width);
-    }
-}
-
+// Degrees between -1 and 0 are 0 and cannot carry the angle's sign: "-0" marks them.
 struct Signs {
-    bool b = false;  // B lies between -1 and 0 degrees
+    bool b = false;
     bool l = false;
 };
 
-void put_coordinates(std::string& out, int format, const convert::Coordinates& p, Signs signs)
+void put_column(std::string& out, const Column& c, double v, const Signs& signs)
 {
-    switch (format) {
-    case 1:
-        textio::put_fixed(out, p.cart_x, 14, 3);
-        textio::put_fixed(out, p.cart_y, 14, 3);
-        textio::put_fixed(out, p.cart_z, 14, 3);
-        break;
-    case 2:
-        textio::put_fixed(out, p.ell_b, 14, 8);
-        textio::put_fixed(out, p.ell_l, 14, 8);
-        break;
-    case 3:
-        put_degrees(out, p.b_deg, signs.b, 3);
-        textio::put_integer(out, p.b_min, 3);
-        textio::put_fixed(out, p.b_sec, 9, 5);
-        out.append("  ");
-        put_degrees(out, p.l_deg, signs.l, 4);
-        textio::put_integer(out, p.l_min, 3);
-        textio::put_fixed(out, p.l_sec, 9, 5);
-        break;
-    case 4:
-    case 6: {
-        const int z = format == 4 ? 0 : 1;
-        textio::put_fixed(out, p.utm_north[z], 14, 3);
-        textio::put_fixed(out, p.utm_east[z], 14, 3);
-        break;
-    }
-    case 5:
-    case 7: {
-        const int z = format == 5 ? 0 : 1;
-        textio::put_fixed(out, p.utm_east[z], 14, 3);
-        textio::put_fixed(out, p.utm_north[z], 14, 3);
-        break;
-    }
-    default: break;
+    out.append(static_cast<std::size_t>(c.lead), ' ');
+    const bool negative_zero = (c.value == Value::BDeg && signs.b) || (c.value == Value::LDeg && signs.l);
+    if (c.decimals >= 0) {
+        textio::put_fixed(out, v, c.width, c.decimals);
+    } else if (negative_zero && v == 0.0) {
+        out.append(static_cast<std::size_t>(c.width - 2), ' ');
+        out.append("-0");
+    } else {
+        textio::put_integer(out, static_cast<long long>(v), c.width);
     }
 }
 
-}  // namespace
+// One computation over an opened pair of files.
+class Run {
+public:
+    Run(const Job& job, Working& working, Reporter& reporter) : job_(job), w_(working), reporter_(reporter) {}
+    ~Run() { close_files(); }
+    Summary execute();
 
-std::string closing_message(const Outcome& o)
+private:
+    Summary refuse(const std::string& message);
+    bool open_files();
+    void close_files();
+    textio::ReadStatus read_point();
+    void compute_point();
+    void write_line();
+    void flush_batch();
+
+    const Job& job_;
+    Working& w_;
+    Reporter& reporter_;
+    Summary summary_;
+    const FileFormat* in_ = nullptr;
+    const FileFormat* out_ = nullptr;
+    std::string model_name_, input_name_, output_name_;
+    std::FILE* in_file_ = nullptr;
+    std::FILE* out_file_ = nullptr;
+    std::int64_t in_size_ = 0;
+    bool utf8_ = true;
+    Layout layout_;
+    std::string raw_number_, message_, batch_;
+    Signs signs_;
+    interp::Outcome outcome_ = interp::Outcome::Ok;
+    std::optional<textio::FreeReader> reader_;
+    std::optional<interp::ModelQuery> model_;
+};
+
+Summary Run::refuse(const std::string& message)
 {
-    std::string m;
-    if (o.cancelled) m += "Berechnung nach " + std::to_string(o.points) + " Punkten abgebrochen\r\n";
-    m += std::to_string(o.points) + " Punkte insgesamt\r\n";
-    m += std::to_string(o.outside) + " Punkte ausserhalb des Modells";
-    if (o.model_errors > 0) m += "\r\n" + std::to_string(o.model_errors) + " Punkte mit Fehlern beim Lesen der Geoiddatei";
-    return m;
+    close_files();
+    reporter_.error(message);
+    summary_.field_error = 1;
+    return summary_;
 }
 
-Outcome geoidberechnung(const Job& job, Working& w, Reporter& reporter)
+void Run::close_files()
 {
-    Outcome o;
-    const auto refuse = [&](const std::string& message) {
-        reporter.error(message);
-        o.field_error = 1;
-        return o;
-    };
-    const std::string model_name = name_of(job.model_file);
-    const std::string input_name = name_of(job.input_file);
-    const std::string output_name = name_of(job.output_file);
-    if (model_name.empty()) return refuse(kMsgNoModel);
-    if (input_name.empty()) return refuse(kMsgNoInput);
-    if (job.in_format < 1 || job.in_format > 7 || job.out_format < 1 || job.out_format > 7)
-        return refuse(kMsgBadFormat);
+    if (in_file_ != nullptr) std::fclose(in_file_);
+    if (out_file_ != nullptr) std::fclose(out_file_);
+    in_file_ = out_file_ = nullptr;
+}
 
-    std::FILE* in = textio::fopen_for_reading(input_name);
-    if (in == nullptr) return refuse(interp::kMsgOpen + input_name);
-    const auto close_in = [&] { std::fclose(in); };
-    if (output_name.empty()) {
-        close_in();
-        return refuse(kMsgNoOutput);
-    }
+// Opens both files after the refusals in their order; false when one applied (reported).
+bool Run::open_files()
+{
+    model_name_ = name_of(job_.model_file);
+    input_name_ = name_of(job_.input_file);
+    output_name_ = name_of(job_.output_file);
+    in_ = format(job_.in_format);
+    out_ = format(job_.out_format);
+    if (model_name_.empty()) return refuse(messages::kNoModel), false;
+    if (input_name_.empty()) return refuse(messages::kNoInput), false;
+    if (in_ == nullptr || out_ == nullptr) return refuse(messages::kBadFormat), false;
+    in_file_ = textio::fopen_for_reading(input_name_);
+    if (in_file_ == nullptr) return refuse(messages::kOpenFailed + input_name_), false;
+    if (output_name_.empty()) return refuse(messages::kNoOutput), false;
     // The result would overwrite what the run reads: compared as files, whatever the names.
-    if (textio::same_file(fileno(in), output_name) || textio::same_file(model_name, output_name)) {
-        close_in();
-        return refuse(kMsgSameFile + output_name);
-    }
-    std::FILE* out = textio::fopen_for_writing(output_name);
-    if (out == nullptr) {
-        close_in();
-        return refuse(interp::kMsgOpen + output_name);
-    }
+    if (textio::same_file(fileno(in_file_), output_name_) || textio::same_file(model_name_, output_name_))
+        return refuse(messages::kSameFile + output_name_), false;
+    out_file_ = textio::fopen_for_writing(output_name_);
+    if (out_file_ == nullptr) return refuse(messages::kOpenFailed + output_name_), false;
     static thread_local char out_buffer[1 << 16];
-    std::setvbuf(out, out_buffer, _IOFBF, sizeof out_buffer);
+    std::setvbuf(out_file_, out_buffer, _IOFBF, sizeof out_buffer);
+    struct stat info {};
+    in_size_ = fstat(fileno(in_file_), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : 0;
+    utf8_ = starts_as_utf8(in_file_);
+    layout_ = layout(*in_, job_.pnr_flag == 1);
+    return true;
+}
 
-    struct stat in_info {};
-    const std::int64_t in_size = fstat(fileno(in), &in_info) == 0 ? static_cast<std::int64_t>(in_info.st_size) : 0;
-    const bool utf8 = starts_as_utf8(in);
-    textio::FreeReader reader(in);
-    const interp::ModelQuery model(model_name);
-    const Layout items = layout(job.in_format, job.pnr_flag == 1);
-    const int first_value = job.pnr_flag == 1 ? 1 : 0;
-    const std::string_view in_code = kCodes[static_cast<std::size_t>(job.in_format)];
-    const std::string_view out_code = kCodes[static_cast<std::size_t>(job.out_format)];
-    const std::size_t pnr_width = static_cast<std::size_t>(std::max(0, job.pnr_length));
-
+// Reads the next point into the record, as read: the values of the input format's columns
+// and h, and whether sexagesimal degrees were written "-0".
+textio::ReadStatus Run::read_point()
+{
     double values[8];
-    std::string raw_number, point_number, message, batch;
-    batch.reserve(kBatch + 512);
+    unsigned negative_zero = 0;
+    const textio::ReadStatus st = reader_->read_record(layout_.items, layout_.count, values, raw_number_, negative_zero);
+    if (st != textio::ReadStatus::Ok) return st;
+    convert::Coordinates& p = w_.point;
+    const double* v = values + layout_.first_value;
+    signs_ = Signs{};
+    for (int c = 0; c < in_->column_count; ++c) {
+        const Column& col = in_->columns[static_cast<std::size_t>(c)];
+        set_column_value(*in_, col, v[c], p);
+        const bool minus_zero = (negative_zero >> (layout_.first_value + c)) & 1u;
+        if (col.value == Value::BDeg) signs_.b = minus_zero;
+        if (col.value == Value::LDeg) signs_.l = minus_zero;
+    }
+    if (in_->reads_height) p.ell_h = v[in_->column_count];
+    return st;
+}
+
+// The point into B, L; its N and H; then into the output system.
+void Run::compute_point()
+{
+    convert::Coordinates& p = w_.point;
+    const std::string_view in_code = convert::system_code(in_->system);
+    convert::kokon1(in_code, "BLh1", p);
+    // "-0" degrees: the angle lies between -1 and 0 degrees.
+    if (in_->sexagesimal) {
+        if (signs_.b) p.ell_b = -p.ell_b;
+        if (signs_.l) p.ell_l = -p.ell_l;
+    }
+    outcome_ = model_->query(p.ell_b, p.ell_l, w_.height_anomaly);
+    if (outcome_ == interp::Outcome::Outside) ++summary_.outside;
+    if (outcome_ != interp::Outcome::Ok || w_.height_anomaly == interp::kNoValue) {
+        // Also after an error of the model file: never an N left over from another point.
+        if (outcome_ != interp::Outcome::Outside) ++summary_.model_errors;
+        w_.height_anomaly = w_.normal_height = kNoValueWritten;
+    } else {
+        w_.normal_height = p.ell_h - w_.height_anomaly;
+    }
+    // The same format in and out writes the values as read.
+    if (out_ != in_) {
+        convert::kokon1("BLh1", convert::system_code(out_->system), p);
+        signs_.b = p.ell_b < 0.0 && p.b_deg == 0;
+        signs_.l = p.ell_l < 0.0 && p.l_deg == 0;
+    }
+}
+
+void Run::write_line()
+{
+    if (job_.pnr_flag == 1) {
+        // Written as read, in UTF-8; cut to 30 characters, at least pnr_length wide.
+        const std::string number =
+            utf8_ && textio::is_valid_utf8(raw_number_) ? raw_number_ : textio::cp1252_to_utf8(raw_number_);
+        const std::string_view cut = textio::utf8_prefix(number, kPointNumberChars);
+        batch_ += cut;
+        const std::size_t n = textio::utf8_length(cut);
+        const std::size_t width = static_cast<std::size_t>(std::max(0, job_.pnr_length));
+        if (n < width) batch_.append(width - n, ' ');
+        batch_ += "  ";
+    }
+    const convert::Coordinates& p = w_.point;
+    for (int c = 0; c < out_->column_count; ++c) {
+        const Column& col = out_->columns[static_cast<std::size_t>(c)];
+        put_column(batch_, col, column_value(*out_, col, p), signs_);
+    }
+    textio::put_fixed(batch_, p.ell_h, 10, 3);
+    textio::put_fixed(batch_, w_.normal_height, 10, 3);
+    textio::put_fixed(batch_, w_.height_anomaly, 10, 3);
+    if (outcome_ != interp::Outcome::Ok) {
+        batch_ += ' ';
+        batch_ += messages::model_message(outcome_, model_name_);
+    }
+    batch_ += '\n';
+    if (batch_.size() >= kBatch) flush_batch();
+}
+
+void Run::flush_batch()
+{
+    std::fwrite(batch_.data(), 1, batch_.size(), out_file_);
+    batch_.clear();
+}
+
+Summary Run::execute()
+{
+    if (!open_files()) return summary_;
+    reader_.emplace(in_file_);
+    model_.emplace(model_name_);
+    batch_.reserve(kBatch + 512);
     bool read_error = false;
     for (;;) {
-        if (o.points % kProgressEvery == 0 && o.points > 0 && !reporter.progress(reader.offset(), in_size, o.points)) {
-            o.cancelled = true;
+        if (summary_.points % kProgressEvery == 0 && summary_.points > 0 &&
+            !reporter_.progress(reader_->offset(), in_size_, summary_.points)) {
+            summary_.cancelled = true;
             break;
         }
-        unsigned negative_zero = 0;
-        const textio::ReadStatus st = reader.read_record(items.items, items.count, values, raw_number, negative_zero);
+        const textio::ReadStatus st = read_point();
         if (st == textio::ReadStatus::End) break;
         if (st == textio::ReadStatus::Error) {
             read_error = true;
             break;
         }
-        ++o.points;
-        convert::Coordinates& p = w.point;
-        store(job.in_format, values + first_value, p);
-        Signs read_signs;
-        read_signs.b = (negative_zero >> (first_value + 0)) & 1u;
-        read_signs.l = (negative_zero >> (first_value + 3)) & 1u;
-        if (job.in_format != 2) convert::kokon1(in_code, "BLh1", p);
-        // "-0" degrees: the angle lies between -1 and 0 degrees.
-        if (job.in_format == 3) {
-            if (read_signs.b) p.ell_b = -p.ell_b;
-            if (read_signs.l) p.ell_l = -p.ell_l;
-        }
-
-        model.query(p.ell_b, p.ell_l, w.height_anomaly, message);
-        if (message == interp::kMsgOutside) ++o.outside;
-        if (w.height_anomaly == interp::kDummy || !message.empty()) {
-            // Also after an error of the model file: never an N left over from another point.
-            if (message != interp::kMsgOutside) ++o.model_errors;
-            w.height_anomaly = w.normal_height = kWrittenDummy;
-        } else {
-            w.normal_height = p.ell_h - w.height_anomaly;
-        }
-
-        Signs signs = read_signs;
-        if (job.out_format != job.in_format) {
-            if (job.out_format != 2) convert::kokon1("BLh1", out_code, p);
-            signs.b = p.ell_b < 0.0 && p.b_deg == 0;
-            signs.l = p.ell_l < 0.0 && p.l_deg == 0;
-        }
-
-        if (job.pnr_flag == 1) {
-            // Written as read, in UTF-8; cut to 30 characters, at least pnr_length wide.
-            point_number = utf8 && textio::is_valid_utf8(raw_number) ? raw_number : textio::cp1252_to_utf8(raw_number);
-            point_number = first_chars(point_number, kPointNumberChars);
-            batch += point_number;
-            const std::size_t n = chars(point_number);
-            if (n < pnr_width) batch.append(pnr_width - n, ' ');
-            batch += "  ";
-        }
-        put_coordinates(batch, job.out_format, p, signs);
-        textio::put_fixed(batch, p.ell_h, 10, 3);
-        textio::put_fixed(batch, w.normal_height, 10, 3);
-        textio::put_fixed(batch, w.height_anomaly, 10, 3);
-        if (!message.empty()) {
-            batch += ' ';
-            batch += textio::trim_trailing(message);
-        }
-        batch += '\n';
-        if (batch.size() >= kBatch) {
-            std::fwrite(batch.data(), 1, batch.size(), out);
-            batch.clear();
-        }
+        ++summary_.points;
+        compute_point();
+        write_line();
     }
     // Lines already computed are written whatever ended the loop.
-    std::fwrite(batch.data(), 1, batch.size(), out);
-    const bool write_failed = std::fflush(out) != 0 || std::ferror(out) != 0;
-    const bool close_failed = std::fclose(out) != 0;
-    close_in();
-    if (read_error) return refuse(kMsgReadError + input_name);
-    if (write_failed || close_failed) return refuse(kMsgWriteError + output_name);
-    reporter.finished(closing_message(o));
-    return o;
+    flush_batch();
+    const bool write_failed = std::fflush(out_file_) != 0 || std::ferror(out_file_) != 0;
+    const bool close_failed = std::fclose(out_file_) != 0;
+    out_file_ = nullptr;
+    if (read_error) return refuse(messages::kInputReadError + input_name_);
+    if (write_failed || close_failed) return refuse(messages::kWriteError + output_name_);
+    close_files();
+    reporter_.finished(closing_message(summary_));
+    return summary_;
+}
+
+}  // namespace
+
+std::string closing_message(const Summary& s)
+{
+    std::string m;
+    if (s.cancelled)
+        m += messages::kCancelledBefore + std::to_string(s.points) + messages::kCancelledAfter + "\r\n";
+    m += std::to_string(s.points) + messages::kPointsRead + "\r\n";
+    m += std::to_string(s.outside) + messages::kPointsOutside;
+    if (s.model_errors > 0) m += "\r\n" + std::to_string(s.model_errors) + messages::kPointsWithModelErrors;
+    return m;
+}
+
+Summary geoidberechnung(const Job& job, Working& working, Reporter& reporter)
+{
+    Run run(job, working, reporter);
+    return run.execute();
 }
 
 }  // namespace filecalc

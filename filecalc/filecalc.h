@@ -6,17 +6,13 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "convert/convert.h"
+#include "filecalc/formats.h"
 
 namespace filecalc {
 
-/// Labels of the seven input and output formats, index 1..7 (index 0 is empty).
-extern const char* const kInputFormats[8];
-extern const char* const kOutputFormats[8];
-
-/// What a run needs of module koordinaten: the three file names and the options.
+/// What a run needs of the file form: the three file names and the options.
 struct Job {
     std::string model_file;
     std::string input_file;
@@ -45,27 +41,28 @@ public:
     }
 };
 
-/// The working values a run leaves behind (module koordinaten's record, N and H).
+/// The working values a run leaves behind: the last point in all systems, its N and H.
 struct Working {
     convert::Coordinates point;
     double height_anomaly = 0;
     double normal_height = 0;
 };
 
-struct Outcome {
-    int field_error = 0;        ///< 1 when the run was refused or broken off
-    std::int64_t points = 0;    ///< points read
-    std::int64_t outside = 0;   ///< points outside the model
-    std::int64_t model_errors = 0;  ///< points whose query reported an error of the model file
+/// What a run did.
+struct Summary {
+    int field_error = 0;            ///< 1 when the run was refused or broken off
+    std::int64_t points = 0;        ///< points read
+    std::int64_t outside = 0;       ///< points outside the model
+    std::int64_t model_errors = 0;  ///< points whose query met an error of the model file
     bool cancelled = false;
 };
 
 /// Runs the computation of `job`. Refusals and read errors go to reporter.error, the closing
 /// counts to reporter.finished.
-Outcome geoidberechnung(const Job& job, Working& working, Reporter& reporter);
+Summary geoidberechnung(const Job& job, Working& working, Reporter& reporter);
 
 /// The closing message: the counts, each on its own line (CR LF between them); a line for
 /// points with errors of the model file and one for a cancelled run only when they occurred.
-std::string closing_message(const Outcome& outcome);
+std::string closing_message(const Summary& summary);
 
 }  // namespace filecalc

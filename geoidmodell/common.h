@@ -13,18 +13,18 @@
 #include <unistd.h>
 #include <vector>
 
+#include "convert/convert.h"
 #include "interp/grid.h"
 #include "interp/model.h"
 #include "geoidmodell/modelltool.h"
 #include "interp/query.h"
+#include "messages/messages.h"
 
 namespace modelltool::detail {
 
-constexpr double kMicroArcsecPerDegree = 3600.0e6;
 constexpr double kPositionTolerance = 1e-9;             // degrees: how far from whole micro-arc-seconds
-constexpr double kDegree = 0.017453292519943295;        // radians
 constexpr std::uint64_t kMaxNodes = (1ull << 31) - 1;   // nodes a model may have here
-constexpr std::int32_t kNoValue = interp::kNoValueInteger;
+constexpr std::int32_t kNoValue = interp::kNoValueRecord;
 constexpr double kGtxNoData = -88.8888;                 // the GTX format's "no value"
 
 inline Result fail(std::string message)
@@ -87,36 +87,13 @@ private:
     bool committed_ = false;
 };
 
-// One header angle in whole micro-arc-seconds into degrees, minutes and micro-seconds; false
-// when the file format cannot hold it (its sign rides on the degrees, so -1 < angle < 0 is out).
-inline bool encode_angle(std::int64_t micro, std::int32_t out[3])
-{
-    const std::int64_t a = micro < 0 ? -micro : micro;
-    const std::int64_t d = a / 3600000000LL;
-    const std::int64_t rest = a % 3600000000LL;
-    if (micro < 0 && d == 0) return false;
-    out[0] = static_cast<std::int32_t>(micro < 0 ? -d : d);
-    out[1] = static_cast<std::int32_t>(rest / 60000000LL);
-    out[2] = static_cast<std::int32_t>(rest % 60000000LL);
-    return true;
-}
-
 // Degrees as whole micro-arc-seconds, when they are that within kPositionTolerance.
 inline bool whole_micro(double degrees, std::int64_t& micro)
 {
     if (!(std::fabs(degrees) <= 1000.0)) return false;
-    micro = std::llround(degrees * kMicroArcsecPerDegree);
-    return std::fabs(static_cast<double>(micro) / kMicroArcsecPerDegree - degrees) <= kPositionTolerance;
-}
-
-inline void put_records(std::string& out, const std::int32_t* r, std::size_t n)
-{
-    for (std::size_t k = 0; k < n; ++k) {
-        const auto u = static_cast<std::uint32_t>(r[k]);
-        const char b[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
-                           static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
-        out.append(b, 4);
-    }
+    const double per_degree = static_cast<double>(interp::kMicroArcsecPerDegree);
+    micro = std::llround(degrees * per_degree);
+    return std::fabs(static_cast<double>(micro) / per_degree - degrees) <= kPositionTolerance;
 }
 
 // A number with `decimals` places, as wide as it needs.
@@ -141,15 +118,15 @@ struct OpenModel {
     bool open(const std::string& path, bool checked = true)
     {
         if (checked) {
-            message = interp::check_model(path);
+            message = messages::model_message(interp::check_model(path), path);
             if (!message.empty()) return false;
         }
         if (!file.open(path)) {
-            message = interp::kMsgOpen + path;
+            message = messages::kOpenFailed + path;
             return false;
         }
         if (interp::read_header(file, h) != interp::HeaderStatus::Ok) {
-            message = interp::kMsgHeader + path;
+            message = messages::kHeaderFailed + path;
             return false;
         }
         return true;
@@ -171,7 +148,7 @@ struct OpenModel {
                 break;
             }
             for (const std::int32_t v : values) {
-                if (v >= interp::kNoValueInteger) {
+                if (v >= interp::kNoValueRecord) {
                     ++s.no_value;
                     continue;
                 }

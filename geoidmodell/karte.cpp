@@ -146,13 +146,13 @@ Result draw_map(const std::string& model, const std::string& png, const std::str
 
     // The value range, and whether any node has no value.
     const OpenModel::Scan values = m.scan();
-    if (values.missing_rows > 0) return fail(interp::kMsgRead + model);
+    if (values.missing_rows > 0) return fail(messages::kReadFailed + model);
     const std::int32_t lo = values.lo, hi = values.hi;
     const bool gaps = values.no_value > 0;
     std::vector<std::int32_t> row;
 
     // Map area: 720 pixels wide, longitudes shortened by the cosine of the middle latitude.
-    const double cos_mid = std::max(0.1, std::cos(0.5 * (h.bmin + h.bmax) * 0.017453292519943295));
+    const double cos_mid = std::max(0.1, std::cos(0.5 * (h.bmin + h.bmax) * convert::kRadiansPerDegree));
     double per_degree = 720.0 / (h.lmax - h.lmin);
     if ((h.bmax - h.bmin) * per_degree / cos_mid > 900.0) per_degree = 900.0 * cos_mid / (h.bmax - h.bmin);
     const double sx = per_degree, sy = per_degree / cos_mid;
@@ -167,7 +167,7 @@ Result draw_map(const std::string& model, const std::string& png, const std::str
         const double lat = h.bmax - (y + 0.5) / sy;
         const std::int64_t r = std::clamp<std::int64_t>(std::llround((h.bmax - lat) / h.db) + 1, 1, h.nb);
         if (r != loaded) {
-            if (!m.row(r, row)) return fail(interp::kMsgRead + model);
+            if (!m.row(r, row)) return fail(messages::kReadFailed + model);
             loaded = r;
         }
         for (int x = 0; x < map_w; ++x) {
@@ -220,7 +220,7 @@ Result draw_map(const std::string& model, const std::string& png, const std::str
     // The points, inside and outside the grid in two colours.
     if (!points.empty()) {
         std::FILE* f = textio::fopen_for_reading(points);
-        if (f == nullptr) return fail(interp::kMsgOpen + points);
+        if (f == nullptr) return fail(messages::kOpenFailed + points);
         textio::FreeReader reader(f);
         double v[2];
         textio::ReadStatus st;

@@ -40,7 +40,7 @@ Result import_grid(const std::string& source, const std::string& model)
     if (srs == nullptr) return fail("Das Gitter " + source + " hat kein Bezugssystem; erwartet werden geografische Koordinaten in Grad.");
     if (!srs->IsGeographic())
         return fail("Das Gitter " + source + " ist nicht in geografischen Koordinaten (Breite, L\xC3\xA4nge in Grad).");
-    if (std::fabs(srs->GetAngularUnits(nullptr) / kDegree - 1.0) > 1e-9)
+    if (std::fabs(srs->GetAngularUnits(nullptr) / convert::kRadiansPerDegree - 1.0) > 1e-9)
         return fail("Das Gitter " + source + " ist nicht in Grad angegeben.");
     if (rows < 1 || cols < 1 || static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(cols) > kMaxNodes)
         return fail("Das Gitter " + source + " ist zu gro\xC3\x9F (" + std::to_string(rows) + " x " + std::to_string(cols) +
@@ -63,7 +63,7 @@ Result import_grid(const std::string& source, const std::string& model)
         if (!whole_micro(angles[k], micro))
             return fail("Die " + std::string(names[k]) + " " + degrees_text(angles[k], 12) + " von " + source +
                         " ist keine ganze Zahl von Mikrobogensekunden.");
-        if (!encode_angle(micro, header + 3 * k))
+        if (!interp::encode_angle(micro, header + 3 * k))
             return fail("Die " + std::string(names[k]) + " " + degrees_text(angles[k], 12) +
                         " liegt zwischen -1\xC2\xB0 und 0\xC2\xB0; das Modellformat kann sie nicht speichern.");
     }
@@ -82,7 +82,7 @@ Result import_grid(const std::string& source, const std::string& model)
     std::FILE* f = std::fopen(out.path().c_str(), "wb");
     if (f == nullptr) return fail("Die Datei " + model + " kann nicht angelegt werden.");
     std::string bytes;
-    put_records(bytes, header, 18);
+    interp::put_records(bytes, header, 18);
     GDALRasterBand* band = ds->GetRasterBand(1);
     int has_nodata = 0;
     const double nodata = band->GetNoDataValue(&has_nodata);
@@ -119,7 +119,7 @@ Result import_grid(const std::string& source, const std::string& model)
             }
             nodes[static_cast<std::size_t>(c)] = static_cast<std::int32_t>(std::llround(tenths));
         }
-        put_records(bytes, nodes.data(), nodes.size());
+        interp::put_records(bytes, nodes.data(), nodes.size());
         if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) result = fail("Fehler beim Schreiben von " + model + ".");
         bytes.clear();
     }
@@ -164,7 +164,7 @@ Result export_grid(const std::string& model, const std::string& target)
         std::vector<float> values(static_cast<std::size_t>(m.h.nl));
         for (std::int64_t r = 1; r <= m.h.nb && result.ok; ++r) {
             if (!m.row(r, nodes)) {
-                result = fail(interp::kMsgRead + model);
+                result = fail(messages::kReadFailed + model);
                 break;
             }
             for (std::size_t c = 0; c < nodes.size() && result.ok; ++c) {
@@ -227,7 +227,7 @@ Result describe(const std::string& path, std::string& text)
     text += size < expected ? "zu kurz" : "zu lang";
     if (missing_rows > 0) text += " (" + std::to_string(missing_rows) + " Zeilen fehlen ganz oder teilweise)";
     text += "\n";
-    return fail(size < expected ? interp::kMsgRead + path : interp::kMsgInvalid + path);
+    return fail(size < expected ? messages::kReadFailed + path : messages::kInvalid + path);
 }
 
 }  // namespace modelltool

@@ -102,7 +102,7 @@ Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, doub
 {
     std::int64_t i = 0, j = 0;
     if (!locate(h, b, l, i, j)) {
-        n = kDummy;
+        n = kNoValue;
         return Outcome::Outside;
     }
     const double bs = h.bmax - static_cast<double>(i) * h.db;  // cell's southern row, i + 1
@@ -121,7 +121,7 @@ Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, doub
     const int first_row = use_spline ? 0 : 1;  // window row of the first row read
     const std::int64_t top = i - 1 + first_row;
     const std::int64_t left = use_spline ? j - 1 : j;
-    if (!nodes.read_window(h, top, left, rows, first_row, w)) return Outcome::ReadFailed;
+    if (!nodes.read_window(h, top, left, rows, first_row, w)) return Outcome::ReadError;
     const double nw = w[1][1], ne = w[1][2], sw = w[2][1], se = w[2][2];
 
     // A point on (or very near) a node takes that node's value, before any value test.
@@ -136,11 +136,11 @@ Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, doub
     }
     if (snapped != nullptr) {
         if (*snapped > kValueBound) {
-            n = kDummy;
+            n = kNoValue;
             return Outcome::Outside;
         }
         n = *snapped;
-        return Outcome::Value;
+        return Outcome::Ok;
     }
 
     bool spline_ok = use_spline;
@@ -155,13 +155,13 @@ Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, doub
 
     if (!spline_ok) {
         if (nw > kValueBound || ne > kValueBound || sw > kValueBound || se > kValueBound) {
-            n = kDummy;
+            n = kNoValue;
             return Outcome::Outside;
         }
         const double t = (b - bs) / h.db;
         const double u = (l - lw) / h.dl;
         n = (1.0 - u) * (1.0 - t) * sw + u * (1.0 - t) * se + (1.0 - u) * t * nw + u * t * ne;
-        return Outcome::Value;
+        return Outcome::Ok;
     }
 
     // Bicubic spline: one natural spline per window column along the meridian (rows north
@@ -210,16 +210,7 @@ Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, doub
     for (int c = 0; c < kWindow; ++c) xc[c] = lw + static_cast<double>((c + 1) - 2) * h.dl;
     spline(xc, z, kWindow, kNaturalSlope, kNaturalSlope, z2);
     splint(xc, z, z2, kWindow, l, n);
-    return Outcome::Value;
-}
-
-}  // namespace interp
-
-namespace interp {
-
-Outcome interpolate(const ModelFile& file, const GridHeader& h, double b, double l, double& n)
-{
-    return interpolate(FileNodes(file), h, b, l, n);
+    return Outcome::Ok;
 }
 
 }  // namespace interp

@@ -3,26 +3,19 @@
 // itself for a point on (or within 0.002 of a spacing of) a node.
 #pragma once
 
-#include "interp/model.h"
+#include "interp/format.h"
 #include "interp/nodes.h"
+#include "interp/outcome.h"
 
 namespace interp {
-
-enum class Outcome {
-    Value,       ///< N was computed
-    Outside,     ///< outside the grid, or needed nodes without a value
-    ReadFailed,  ///< a node record could not be read
-};
 
 /// True when (b, l) lies strictly inside the grid limits and its cell's four corners lie
 /// within the stored rows and columns. B and L in decimal degrees; NaN is outside.
 bool inside_grid(const GridHeader& h, double b, double l);
 
 /// Interpolates N (metres) at latitude b, longitude l (decimal degrees), taking the nodes it
-/// needs from `nodes`. Sets n only for Outcome::Value (kDummy for Outside).
+/// needs from `nodes`: Ok, Outside (n = kNoValue) or ReadError (n untouched).
 Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, double l, double& n);
-/// The same with the nodes read from the open model file, one read per window.
-Outcome interpolate(const ModelFile& file, const GridHeader& h, double b, double l, double& n);
 
 /// Second derivatives y2[0..n) of the cubic spline through (x[k], y[k]); x strictly monotone.
 /// yp1 and ypn are the end slopes; a slope above 9.9e29 gives a natural end.

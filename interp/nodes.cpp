@@ -1,9 +1,6 @@
 #include "interp/nodes.h"
 
 #include <bit>
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
 
 namespace interp {
 
@@ -46,15 +43,8 @@ bool MemoryNodes::load(const ModelFile& file, const GridHeader& h, std::uint64_t
     const std::uint64_t wanted = count < in_file ? count : in_file;
     nodes_.resize(static_cast<std::size_t>(wanted));
     auto* bytes = reinterpret_cast<unsigned char*>(nodes_.data());
-    const std::size_t want = static_cast<std::size_t>(wanted) * kRecordBytes;
-    const off_t base = kHeaderRecords * kRecordBytes;
-    std::size_t got = 0;
-    while (got < want) {
-        const ssize_t n = pread(file.fd(), bytes + got, want - got, base + static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
+    const std::size_t got =
+        file.read_at(kHeaderRecords * kRecordBytes, bytes, static_cast<std::size_t>(wanted) * kRecordBytes);
     // What could be read is held; a node beyond it fails as a read of the file would.
     nodes_.resize(got / kRecordBytes);
     if constexpr (std::endian::native != std::endian::little) {

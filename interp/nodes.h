@@ -20,7 +20,7 @@ inline constexpr std::uint64_t kMemoryNodeBytes = 256ull << 20;
 class NodeSource {
 public:
     virtual ~NodeSource() = default;
-    /// Decoded values (metres; kDummy for a node without a value) of `rows` x `rows` nodes
+    /// Decoded values (metres; kNoValue for a node without a value) of `rows` x `rows` nodes
     /// from node (top, left) into w[first + r][first + c]. False when a node is not completely
     /// in the file.
     virtual bool read_window(const GridHeader& h, std::int64_t top, std::int64_t left, int rows, int first,

@@ -95,7 +95,7 @@ protected:
         job.input_file = dir.file("in.txt");
         job.output_file = dir.file("out.txt");
     }
-    filecalc::Outcome run()
+    filecalc::Summary run()
     {
         rec = Recorder{};
         working = filecalc::Working{};
@@ -127,7 +127,7 @@ TEST_F(FileCalc, EveryInputFormatIntoEveryOutputFormat)
             SCOPED_TRACE("format " + std::to_string(in) + " -> " + std::to_string(out));
             job.in_format = in;
             job.out_format = out;
-            const filecalc::Outcome o = run();
+            const filecalc::Summary o = run();
             ASSERT_EQ(rec.errors, std::vector<std::string>{});
             EXPECT_EQ(o.points, 5);
             const auto lines = lines_of(read_text(job.output_file));
@@ -180,7 +180,7 @@ TEST_F(FileCalc, ResultLinesAndClosingMessageExactly)
 {
     constant_model();
     write_text(job.input_file, "50.1 10.2 300.123\n52.0,10.2,1\n");
-    const filecalc::Outcome o = run();
+    const filecalc::Summary o = run();
     EXPECT_EQ(read_text(job.output_file), "   50.10000000   10.20000000   300.123   252.667    47.456\n"
                                           "   52.00000000   10.20000000     1.000  9999.999  9999.999 "
                                           "Der Punkt liegt ausserhalb des Quasigeoidgitters.\n");
@@ -233,7 +233,7 @@ TEST_F(FileCalc, EdgesOfReading)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         write_text(job.input_file, c.input);
-        const filecalc::Outcome o = run();
+        const filecalc::Summary o = run();
         EXPECT_EQ(lines_of(read_text(job.output_file)).size(), c.lines);
         if (c.read_error) {
             EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file});
@@ -276,7 +276,7 @@ TEST_F(FileCalc, RefusalsInTheirOrderTouchNoFile)
         job.model_file = c.model;
         job.input_file = c.input;
         job.output_file = c.output;
-        const filecalc::Outcome o = run();
+        const filecalc::Summary o = run();
         EXPECT_EQ(rec.errors, std::vector<std::string>{c.message});
         EXPECT_EQ(o.field_error, 1);
         EXPECT_TRUE(rec.closing.empty());
@@ -303,7 +303,7 @@ TEST_F(FileCalc, ModelFileErrorsAreWrittenAsDummiesAndCounted)
     bytes.resize(bytes.size() / 2);
     testing_support::write_bytes(job.model_file, bytes);
     write_text(job.input_file, "55.0 9.0 100\n48.0 9.0 100\n47.0 20.0 5\n");
-    const filecalc::Outcome o = run();
+    const filecalc::Summary o = run();
     const auto lines = lines_of(read_text(job.output_file));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "   48.00000000    9.00000000   100.000  9999.999  9999.999 Fehler beim Lesen der Geoiddatei    Datei: " +
@@ -350,7 +350,7 @@ TEST_F(FileCalc, CancelledRunKeepsItsLinesAndSaysSo)
     Recorder cancelling;
     cancelling.cancel_at = 4096;
     working = filecalc::Working{};
-    const filecalc::Outcome o = filecalc::geoidberechnung(job, working, cancelling);
+    const filecalc::Summary o = filecalc::geoidberechnung(job, working, cancelling);
     EXPECT_TRUE(o.cancelled);
     EXPECT_EQ(o.points, 4096);
     EXPECT_EQ(lines_of(read_text(job.output_file)).size(), 4096u);

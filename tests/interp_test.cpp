@@ -1,6 +1,7 @@
 #include "interp/grid.h"
 #include "interp/model.h"
 #include "interp/query.h"
+#include "messages/messages.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -35,6 +36,18 @@ double linear_n(double b, double l)
 // Quadratic along both axes: bilinear interpolation misses the midpoint of a cell by
 // 0.25 * 0.2 m + 0.25 * 0.07 m, the spline comes much closer.
 std::int32_t quadratic_node(int row, int col) { return 400000 + 2000 * row * row + 700 * col * col; }
+
+// The selection check's outcome in words.
+std::string checked(const std::string& path)
+{
+    return messages::model_message(check_model(path), path);
+}
+
+// A run-wide query's outcome in words, as varnik1 gives it.
+void query_worded(const ModelQuery& q, const std::string& file, double b, double l, double& n, std::string& m)
+{
+    m = messages::model_message(q.query(b, l, n), file);
+}
 
 class SmallModel : public ::testing::Test {
 protected:
@@ -178,8 +191,8 @@ TEST_F(SmallModel, PointsOnTheOutermostRowsAndColumnsAreOutside)
     for (const auto& [b, l] : {std::pair{51.0, 8.5}, {50.0, 8.5}, {50.5, 8.0}, {50.5, 9.0}, {52.0, 8.5},
                                {50.5, -8.5}, {std::nan(""), 8.5}, {50.5, std::nan("")}}) {
         std::string m;
-        EXPECT_EQ(query(path, b, l, &m), kDummy) << b << ' ' << l;
-        EXPECT_EQ(m, kMsgOutside);
+        EXPECT_EQ(query(path, b, l, &m), kNoValue) << b << ' ' << l;
+        EXPECT_EQ(m, messages::kOutside);
     }
 }
 
@@ -206,8 +219,8 @@ TEST_F(SmallModel, NodeShortcutComesBeforeAnyValueTest)
     EXPECT_EQ(query(path, row_lat(5), col_lon(5)), decode_node(linear_node(5, 5)));
     // A point on the node without a value is outside.
     std::string m;
-    EXPECT_EQ(query(path, row_lat(5), col_lon(6), &m), kDummy);
-    EXPECT_EQ(m, kMsgOutside);
+    EXPECT_EQ(query(path, row_lat(5), col_lon(6), &m), kNoValue);
+    EXPECT_EQ(m, messages::kOutside);
 }
 
 TEST_F(SmallModel, WindowWithoutValueFallsBackToBilinear)
@@ -225,8 +238,8 @@ TEST_F(SmallModel, CornerWithoutValueIsOutsideUnlessTheShortcutApplies)
     // Cell (4, 4): its SE corner (5, 5) has no value.
     const std::string path = write([](int r, int c) { return r == 5 && c == 5 ? 100000000 : linear_node(r, c); });
     std::string m;
-    EXPECT_EQ(query(path, row_lat(4) - 0.05, col_lon(4) + 0.05, &m), kDummy);
-    EXPECT_EQ(m, kMsgOutside);
+    EXPECT_EQ(query(path, row_lat(4) - 0.05, col_lon(4) + 0.05, &m), kNoValue);
+    EXPECT_EQ(m, messages::kOutside);
     // Near its NW corner (4, 4), which has a value.
     EXPECT_EQ(query(path, row_lat(4) - 0.0001, col_lon(4) + 0.0001), decode_node(linear_node(4, 4)));
 }
@@ -240,12 +253,12 @@ TEST(ExtentBeyondNodes, CellNeedingARowBeyondTheLastIsOutside)
                                                         {1, 0, 0});
     testing_support::write_records(
         path, testing_support::with_nodes(header, testing_support::make_nodes(10, 5, [](int, int) { return 400000; })));
-    EXPECT_EQ(check_model(path), "");
+    EXPECT_EQ(checked(path), "");
     double n = 0;
     std::string m;
     varnik1(50.1, 10.5, path, n, m);
-    EXPECT_EQ(m, kMsgOutside);
-    EXPECT_EQ(n, kDummy);
+    EXPECT_EQ(m, messages::kOutside);
+    EXPECT_EQ(n, kNoValue);
     varnik1(51.2, 10.5, path, n, m);
     EXPECT_EQ(m, "");
     EXPECT_NEAR(n, 40.0, 1e-12);
@@ -253,33 +266,33 @@ TEST(ExtentBeyondNodes, CellNeedingARowBeyondTheLastIsOutside)
 
 TEST(SelectionCheck, AcceptsTheSampleModel)
 {
-    EXPECT_EQ(check_model(SAMPLE_MODEL), "");
-    EXPECT_EQ(check_model(std::string(SAMPLE_MODEL) + "      "), "");  // trailing blanks are no part of a name
+    EXPECT_EQ(checked(SAMPLE_MODEL), "");
+    EXPECT_EQ(checked(std::string(SAMPLE_MODEL) + "      "), "");  // trailing blanks are no part of a name
 }
 
 TEST_F(SmallModel, SelectionCheckMessages)
 {
     const std::string good = write(linear_node);
-    EXPECT_EQ(check_model(good), "");
+    EXPECT_EQ(checked(good), "");
 
     const std::string missing = dir.file("nope.bin");
-    EXPECT_EQ(check_model(missing), std::string("Fehler beim \xC3\x96" "ffnen der Datei: ") + missing);
-    EXPECT_EQ(check_model(dir.path()), kMsgOpen + dir.path());  // a directory is no model file
+    EXPECT_EQ(checked(missing), std::string("Fehler beim \xC3\x96" "ffnen der Datei: ") + missing);
+    EXPECT_EQ(checked(dir.path()), messages::kOpenFailed + dir.path());  // a directory is no model file
 
     auto bytes = testing_support::read_bytes(good);
     const std::string cut = dir.file("cut.bin");
     testing_support::write_bytes(cut, {bytes.begin(), bytes.end() - 4});
-    EXPECT_EQ(check_model(cut), "Fehler beim Lesen der Geoiddatei    Datei: " + cut);
+    EXPECT_EQ(checked(cut), "Fehler beim Lesen der Geoiddatei    Datei: " + cut);
 
     const std::string longer = dir.file("long.bin");
     auto extra = bytes;
     extra.insert(extra.end(), {0, 0, 0, 0});
     testing_support::write_bytes(longer, extra);
-    EXPECT_EQ(check_model(longer), "Keine g\xC3\xBCltige Geoiddatei,   Datei: " + longer);
+    EXPECT_EQ(checked(longer), "Keine g\xC3\xBCltige Geoiddatei,   Datei: " + longer);
 
     const std::string empty = dir.file("empty.bin");
     testing_support::write_bytes(empty, {});
-    EXPECT_EQ(check_model(empty), "Fehler beim Lesen des Headers der Geoiddatei    Datei: " + empty);
+    EXPECT_EQ(checked(empty), "Fehler beim Lesen des Headers der Geoiddatei    Datei: " + empty);
 }
 
 TEST_F(SmallModel, SelectionCheckOnEveryTruncationAndTrailingFragment)
@@ -291,10 +304,10 @@ TEST_F(SmallModel, SelectionCheckOnEveryTruncationAndTrailingFragment)
         part.resize(len, 0);
         testing_support::write_bytes(path, part);
         std::string expected;
-        if (len < 72) expected = kMsgHeader + path;
-        else if (len < bytes.size()) expected = kMsgRead + path;
-        else if (len > bytes.size()) expected = kMsgInvalid + path;
-        EXPECT_EQ(check_model(path), expected) << "length " << len;
+        if (len < 72) expected = messages::kHeaderFailed + path;
+        else if (len < bytes.size()) expected = messages::kReadFailed + path;
+        else if (len > bytes.size()) expected = messages::kInvalid + path;
+        EXPECT_EQ(checked(path), expected) << "length " << len;
     }
 }
 
@@ -323,11 +336,11 @@ TEST(HostileHeaders, AreRefusedByEveryReader)
         const std::string path = dir.file("hostile.bin");
         // Give it the length the nodes of an 11 x 11 grid would have, and more.
         testing_support::write_records(path, testing_support::with_nodes(c.header, std::vector<std::int32_t>(121, 1)));
-        EXPECT_EQ(check_model(path), kMsgInvalid + path);
+        EXPECT_EQ(checked(path), messages::kInvalid + path);
         double n = 123.0;
         std::string m;
         varnik1(50.5, 8.5, path, n, m);
-        EXPECT_EQ(m, kMsgHeader + path);
+        EXPECT_EQ(m, messages::kHeaderFailed + path);
         EXPECT_EQ(n, 123.0);
     }
 }
@@ -338,13 +351,13 @@ TEST_F(SmallModel, QueryMessagesAndUntouchedN)
     double n = 123.0;
     std::string m = "old";
     varnik1(50.5, 8.5, dir.file("missing.bin"), n, m);
-    EXPECT_EQ(m, kMsgOpen + dir.file("missing.bin"));
+    EXPECT_EQ(m, messages::kOpenFailed + dir.file("missing.bin"));
     EXPECT_EQ(n, 123.0);
 
     const std::string shorty = dir.file("short.bin");
     testing_support::write_bytes(shorty, std::vector<unsigned char>(71, 0));
     varnik1(50.5, 8.5, shorty, n, m);
-    EXPECT_EQ(m, kMsgHeader + shorty);
+    EXPECT_EQ(m, messages::kHeaderFailed + shorty);
     EXPECT_EQ(n, 123.0);
 
     varnik1(51.0, 8.5, path, n, m);  // the northern limit
@@ -361,7 +374,7 @@ TEST_F(SmallModel, FileCutInsideTheGridFailsOnlyWhereNodesAreMissing)
     double n = 123.0;
     std::string m;
     varnik1(50.15, 8.55, cut, n, m);  // southern cell
-    EXPECT_EQ(m, kMsgRead + cut);
+    EXPECT_EQ(m, messages::kReadFailed + cut);
     EXPECT_EQ(n, 123.0);
     varnik1(50.93, 8.55, cut, n, m);  // northern bilinear cell, rows 1 and 2
     EXPECT_EQ(m, "");
@@ -404,13 +417,13 @@ TEST_F(SmallModel, NodeWithoutValueAtEveryPlaceOfTheWindow)
         for (int col = 3; col <= 7; ++col) {
             SCOPED_TRACE("no value at " + std::to_string(row) + "," + std::to_string(col));
             const std::string path =
-                write([&](int r, int c) { return r == row && c == col ? kNoValueInteger : quadratic_node(r, c); });
+                write([&](int r, int c) { return r == row && c == col ? kNoValueRecord : quadratic_node(r, c); });
             const bool corner = (row == 4 || row == 5) && (col == 4 || col == 5);
             std::string m;
             const double n = query(path, b, l, &m);
             if (corner) {
-                EXPECT_EQ(n, kDummy);
-                EXPECT_EQ(m, kMsgOutside);
+                EXPECT_EQ(n, kNoValue);
+                EXPECT_EQ(m, messages::kOutside);
             } else {
                 EXPECT_EQ(m, "");
                 EXPECT_NEAR(n, bilinear, 1e-9);
@@ -426,7 +439,7 @@ TEST_F(SmallModel, NodeWithoutValueAtEveryPlaceOfTheWindow)
 TEST_F(SmallModel, MemoryAndFileNodesGiveIdenticalResults)
 {
     const std::string path = write([](int r, int c) {
-        return (r == 6 && c == 2) || (r == 3 && c == 8) || (r == 9 && c == 9) ? kNoValueInteger : quadratic_node(r, c);
+        return (r == 6 && c == 2) || (r == 3 && c == 8) || (r == 9 && c == 9) ? kNoValueRecord : quadratic_node(r, c);
     });
     const std::string cut = dir.file("cut.bin");
     auto bytes = testing_support::read_bytes(path);
@@ -447,7 +460,7 @@ TEST_F(SmallModel, MemoryAndFileNodesGiveIdenticalResults)
         const ModelQuery held(file), windowed(file, /*memory_cap=*/0);
         EXPECT_TRUE(held.in_memory());
         EXPECT_FALSE(windowed.in_memory());
-        int outcomes[3] = {0, 0, 0};
+        int outcomes[6] = {};
         for (int k = 0; k < 20000; ++k) {
             // Half the points on or near a node, where the shortcut may apply.
             const bool at_node = k % 2 == 0;
@@ -462,17 +475,17 @@ TEST_F(SmallModel, MemoryAndFileNodesGiveIdenticalResults)
             double n1 = -7, n2 = -7, n3 = -7;
             std::string m1, m2, m3;
             varnik1(b, l, file, n1, m1);
-            held.query(b, l, n2, m2);
-            windowed.query(b, l, n3, m3);
+            query_worded(held, file, b, l, n2, m2);
+            query_worded(windowed, file, b, l, n3, m3);
             ASSERT_EQ(m2, m1) << b << ' ' << l;
             ASSERT_EQ(m3, m1) << b << ' ' << l;
             ASSERT_EQ(n2, n1) << b << ' ' << l;
             ASSERT_EQ(n3, n1) << b << ' ' << l;
         }
         // Every outcome occurred; on the cut file also the failed read.
-        EXPECT_GT(outcomes[static_cast<int>(Outcome::Value)], 1000);
+        EXPECT_GT(outcomes[static_cast<int>(Outcome::Ok)], 1000);
         EXPECT_GT(outcomes[static_cast<int>(Outcome::Outside)], 100);
-        EXPECT_EQ(outcomes[static_cast<int>(Outcome::ReadFailed)] > 0, file == cut);
+        EXPECT_EQ(outcomes[static_cast<int>(Outcome::ReadError)] > 0, file == cut);
     }
 }
 
@@ -483,15 +496,15 @@ TEST(ModelQueryRun, UnopenableOrHeaderlessModelGivesItsMessageForEveryPoint)
     const struct {
         std::string file;
         std::string message;
-    } cases[] = {{dir.file("missing.bin"), std::string(kMsgOpen) + dir.file("missing.bin")},
-                 {dir.file("short.bin"), std::string(kMsgHeader) + dir.file("short.bin")},
-                 {dir.path(), std::string(kMsgOpen) + dir.path()}};
+    } cases[] = {{dir.file("missing.bin"), std::string(messages::kOpenFailed) + dir.file("missing.bin")},
+                 {dir.file("short.bin"), std::string(messages::kHeaderFailed) + dir.file("short.bin")},
+                 {dir.path(), std::string(messages::kOpenFailed) + dir.path()}};
     for (const auto& c : cases) {
         const ModelQuery q(c.file + "   ");  // trailing blanks are not part of the name
         for (const double b : {50.5, 52.0}) {
             double n = 123.0;
             std::string m;
-            q.query(b, 9.0, n, m);
+            query_worded(q, c.file + "   ", b, 9.0, n, m);
             EXPECT_EQ(m, c.message);
             EXPECT_EQ(n, 123.0);  // untouched, as varnik1 leaves it
         }
@@ -503,11 +516,11 @@ TEST(SelectionCheck, NamedPipeIsRefusedAtOnce)
     // A blocking open of a pipe with no writer never returns.
     TempDir dir;
     ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
-    EXPECT_EQ(check_model(dir.file("fifo")), std::string(kMsgOpen) + dir.file("fifo"));
+    EXPECT_EQ(checked(dir.file("fifo")), std::string(messages::kOpenFailed) + dir.file("fifo"));
     double n = 1.0;
     std::string m;
     varnik1(50.5, 8.5, dir.file("fifo"), n, m);
-    EXPECT_EQ(m, std::string(kMsgOpen) + dir.file("fifo"));
+    EXPECT_EQ(m, std::string(messages::kOpenFailed) + dir.file("fifo"));
     // A character device that ends is a file a user may mean: here an empty one.
-    EXPECT_EQ(check_model("/dev/null"), std::string(kMsgHeader) + "/dev/null");
+    EXPECT_EQ(checked("/dev/null"), std::string(messages::kHeaderFailed) + "/dev/null");
 }

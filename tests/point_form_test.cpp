@@ -11,6 +11,7 @@
 #include <map>
 
 #include "app/fields.h"
+#include "messages/messages.h"
 #include "tests/geoid_fixture.h"
 #include "app/point_form.h"
 #include "interp/query.h"
@@ -187,7 +188,7 @@ TEST_F(PointForm, PointOutsideTheGridShowsEverySystemAndNoNOrH)
                               EXPECT_NE(text_of(1007), "");
                               EXPECT_EQ(text_of(1058), "+");
                           }}));
-    EXPECT_EQ(shown.toStdString(), interp::kMsgOutside);
+    EXPECT_EQ(shown.toStdString(), messages::kOutside);
 }
 
 TEST_F(PointForm, MissingOrVanishedModelShowsItsMessageAndComputesNothingWithoutOne)
@@ -221,7 +222,7 @@ TEST_F(PointForm, MissingOrVanishedModelShowsItsMessageAndComputesNothingWithout
                           }}));
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], "Name der Geoiddatei muss angeben werden.");
-    EXPECT_EQ(shown[1], std::string(interp::kMsgOpen) + model);
+    EXPECT_EQ(shown[1], std::string(messages::kOpenFailed) + model);
 }
 
 TEST_F(PointForm, FailingFieldStopsWithTheFocusOnItAndNothingComputed)

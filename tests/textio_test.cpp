@@ -1,3 +1,4 @@
+#include "textio/encoding.h"
 #include "textio/textio.h"
 #include "tests/model_builder.h"
 #include "textio/viewer.h"

@@ -1,4 +1,4 @@
-#include "textio/textio.h"
+#include "textio/encoding.h"
 
 namespace textio {
 
@@ -66,6 +66,53 @@ std::string cp1252_to_utf8(std::string_view bytes)
         else append_utf8(out, c);
     }
     return out;
+}
+
+std::size_t without_cut_character(std::string_view bytes)
+{
+    std::size_t k = bytes.size();
+    while (k > 0 && (static_cast<unsigned char>(bytes[k - 1]) & 0xC0) == 0x80) --k;
+    if (k == 0 || static_cast<unsigned char>(bytes[k - 1]) < 0xC0) return bytes.size();
+    const auto lead = static_cast<unsigned char>(bytes[k - 1]);
+    const std::size_t need = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    return bytes.size() - (k - 1) < need ? k - 1 : bytes.size();
+}
+
+bool reads_as_utf8(std::string_view sample, bool cut)
+{
+    return is_valid_utf8(cut ? sample.substr(0, without_cut_character(sample)) : sample);
+}
+
+std::u32string utf8_to_u32(std::string_view text)
+{
+    std::u32string out;
+    out.reserve(text.size());
+    for (std::size_t k = 0; k < text.size();) {
+        const auto c = static_cast<unsigned char>(text[k]);
+        const std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        char32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+        for (std::size_t j = 1; j < len && k + j < text.size(); ++j)
+            cp = (cp << 6) | (static_cast<unsigned char>(text[k + j]) & 0x3F);
+        out.push_back(cp);
+        k += len;
+    }
+    return out;
+}
+
+std::size_t utf8_length(std::string_view utf8)
+{
+    std::size_t n = 0;
+    for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+std::string_view utf8_prefix(std::string_view utf8, std::size_t count)
+{
+    std::size_t n = 0;
+    for (std::size_t k = 0; k < utf8.size(); ++k) {
+        if ((static_cast<unsigned char>(utf8[k]) & 0xC0) != 0x80 && n++ == count) return utf8.substr(0, k);
+    }
+    return utf8;
 }
 
 }  // namespace textio

@@ -132,16 +132,3 @@ private:
 };
 
 }  // namespace textio
-
-namespace textio {
-
-/// True when the bytes are valid UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
-bool is_valid_utf8(std::string_view bytes);
-
-/// Windows-1252 bytes as UTF-8 (the five unassigned codes become U+FFFD).
-std::string cp1252_to_utf8(std::string_view bytes);
-
-/// Appends the UTF-8 form of one code point.
-void append_utf8(std::string& out, char32_t cp);
-
-}  // namespace textio

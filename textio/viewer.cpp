@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "textio/files.h"
-#include "textio/textio.h"
+#include "textio/encoding.h"
 
 namespace textio {
 
@@ -16,35 +16,6 @@ namespace {
 // Bytes enough to fill the text even if every character took four bytes; nothing beyond
 // them is read.
 constexpr std::size_t kMaxBytes = 4 * kViewerChars;
-
-// Decodes one line's bytes (valid UTF-8, or Windows-1252) into code points.
-std::u32string decode(const std::string& bytes, bool utf8)
-{
-    const std::string text = utf8 ? bytes : cp1252_to_utf8(bytes);
-    std::u32string out;
-    out.reserve(text.size());
-    for (std::size_t k = 0; k < text.size();) {
-        const auto c = static_cast<unsigned char>(text[k]);
-        const std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        char32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
-        for (std::size_t j = 1; j < len && k + j < text.size(); ++j)
-            cp = (cp << 6) | (static_cast<unsigned char>(text[k + j]) & 0x3F);
-        out.push_back(cp);
-        k += len;
-    }
-    return out;
-}
-
-// Drops an incomplete multi-byte character at the end of a cut line.
-void drop_partial_character(std::string& line)
-{
-    std::size_t k = line.size();
-    while (k > 0 && (static_cast<unsigned char>(line[k - 1]) & 0xC0) == 0x80) --k;
-    if (k == 0 || static_cast<unsigned char>(line[k - 1]) < 0xC0) return;
-    const auto lead = static_cast<unsigned char>(line[k - 1]);
-    const std::size_t need = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    if (line.size() - (k - 1) < need) line.resize(k - 1);
-}
 
 }  // namespace
 
@@ -89,7 +60,7 @@ ViewerText read_viewer_text(const std::string& path)
         const bool last = end == std::string::npos;
         if (last) end = bytes.size();
         std::string line = bytes.substr(start, end - start);
-        if (last && cut) drop_partial_character(line);
+        if (last && cut) line.resize(without_cut_character(line));
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
         start = end + 1;
@@ -107,7 +78,7 @@ ViewerText read_viewer_text(const std::string& path)
     std::u32string text;
     text.reserve(kViewerChars);
     for (const std::string& raw : lines) {
-        std::u32string line = decode(raw, utf8);
+        std::u32string line = utf8_to_u32(utf8 ? raw : cp1252_to_utf8(raw));
         const std::size_t room = kViewerChars - text.size();
         if (line.size() > room) line.resize(room);
         text += line;

@@ -1,0 +1,90 @@
+#include "filecalc/formats.h"
+
+namespace filecalc {
+
+namespace {
+
+using S = convert::System;
+using V = Value;
+
+constexpr Column kMetres(V v) { return {v, 14, 3}; }
+constexpr Column kDegrees(V v) { return {v, 14, 8}; }
+
+constexpr std::array<FileFormat, kFormatCount> kFormats = {{
+    {1, "XYZ", "XYZ, H, N", S::Xyz, 0, false, false,
+     {kMetres(V::CartX), kMetres(V::CartY), kMetres(V::CartZ)}, 3, false},
+    {2, "BL (dezimal), h", "BL (dezimal), h, H, N", S::Blh1, 0, false, false,
+     {kDegrees(V::EllB), kDegrees(V::EllL)}, 2, true},
+    // Degrees and minutes whole; two blanks between B and L, whose degrees take one more place.
+    {3, "BL (Grad, Minuten, Sekunden), h", "BL (Grad, Minuten, Sekunden), h, H, N", S::Blh2, 0, false, true,
+     {Column{V::BDeg, 3, -1}, Column{V::BMin, 3, -1}, Column{V::BSec, 9, 5}, Column{V::LDeg, 4, -1, 2},
+      Column{V::LMin, 3, -1}, Column{V::LSec, 9, 5}},
+     6, true},
+    {4, "UTM32 (North, East), h", "UTM32 (North, East), h, H, N", S::Utm32, 32, true, false,
+     {kMetres(V::North), kMetres(V::East)}, 2, true},
+    {5, "UTM32 (East, North), h", "UTM32 (East, North), h, H, N", S::Utm32, 32, false, false,
+     {kMetres(V::East), kMetres(V::North)}, 2, true},
+    {6, "UTM33 (North, East), h", "UTM33 (North, East), h, H, N", S::Utm33, 33, true, false,
+     {kMetres(V::North), kMetres(V::East)}, 2, true},
+    {7, "UTM33 (East, North), h", "UTM33 (East, North), h, H, N", S::Utm33, 33, false, false,
+     {kMetres(V::East), kMetres(V::North)}, 2, true},
+}};
+
+int zone_index(const FileFormat& f)
+{
+    return f.zone == 33 ? 1 : 0;
+}
+
+}  // namespace
+
+std::span<const FileFormat, kFormatCount> formats()
+{
+    return kFormats;
+}
+
+const FileFormat* format(int number)
+{
+    return number >= 1 && number <= kFormatCount ? &kFormats[static_cast<std::size_t>(number - 1)] : nullptr;
+}
+
+double column_value(const FileFormat& f, const Column& c, const convert::Coordinates& p)
+{
+    switch (c.value) {
+    case V::CartX: return p.cart_x;
+    case V::CartY: return p.cart_y;
+    case V::CartZ: return p.cart_z;
+    case V::EllB: return p.ell_b;
+    case V::EllL: return p.ell_l;
+    case V::BDeg: return p.b_deg;
+    case V::BMin: return p.b_min;
+    case V::BSec: return p.b_sec;
+    case V::LDeg: return p.l_deg;
+    case V::LMin: return p.l_min;
+    case V::LSec: return p.l_sec;
+    case V::North: return p.utm_north[zone_index(f)];
+    case V::East: return p.utm_east[zone_index(f)];
+    }
+    return 0.0;
+}
+
+void set_column_value(const FileFormat& f, const Column& c, double v, convert::Coordinates& p)
+{
+    // Whole numbers arrive as doubles of 32-bit integers: the conversion is exact.
+    switch (c.value) {
+    case V::CartX: p.cart_x = v; break;
+    case V::CartY: p.cart_y = v; break;
+    case V::CartZ: p.cart_z = v; break;
+    case V::EllB: p.ell_b = v; break;
+    case V::EllL: p.ell_l = v; break;
+    case V::BDeg: p.b_deg = static_cast<std::int32_t>(v); break;
+    case V::BMin: p.b_min = static_cast<std::int32_t>(v); break;
+    case V::BSec: p.b_sec = v; break;
+    case V::LDeg: p.l_deg = static_cast<std::int32_t>(v); break;
+    case V::LMin: p.l_min = static_cast<std::int32_t>(v); break;
+    case V::LSec: p.l_sec = v; break;
+    case V::North: p.utm_north[zone_index(f)] = v; break;
+    case V::East: p.utm_east[zone_index(f)] = v; break;
+    }
+}
+
+}  // namespace filecalc

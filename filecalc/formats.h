@@ -1,0 +1,51 @@
+// The seven coordinate file formats, in one table: what a line of a coordinate file holds after
+// the optional point number, and what a result line writes before h, H and N. Reading,
+// writing, the file form's lists and the command line's help all take them from here.
+#pragma once
+
+#include <array>
+#include <span>
+
+#include "convert/convert.h"
+
+namespace filecalc {
+
+/// A value of the coordinate record that a column reads or writes.
+enum class Value { CartX, CartY, CartZ, EllB, EllL, BDeg, BMin, BSec, LDeg, LMin, LSec, North, East };
+
+/// One coordinate column: read as a number (or a whole number for degrees and minutes) and
+/// written right-aligned in `width` characters with `decimals` places (-1: a whole number),
+/// after `lead` blanks.
+struct Column {
+    Value value;
+    int width;
+    int decimals;
+    int lead = 0;
+};
+
+struct FileFormat {
+    int number;                ///< 1..7, the index in the form's lists
+    const char* input_label;   ///< label of the input-format list
+    const char* output_label;  ///< label of the output-format list
+    convert::System system;    ///< the coordinate system of the columns
+    int zone;                  ///< UTM zone of North and East (32 or 33), 0 for others
+    bool north_first;          ///< UTM: northing before easting
+    bool sexagesimal;          ///< B and L as degrees, minutes (whole numbers) and seconds
+    std::array<Column, 6> columns;
+    int column_count;          ///< coordinates in the order of the line
+    bool reads_height;         ///< h follows the coordinates (XYZ holds it in X, Y, Z)
+};
+
+inline constexpr int kFormatCount = 7;
+
+/// The seven formats, number 1 first.
+std::span<const FileFormat, kFormatCount> formats();
+/// The format with this number; nullptr outside 1..7.
+const FileFormat* format(int number);
+
+/// The record's value of a column; UTM values of the format's zone.
+double column_value(const FileFormat& f, const Column& c, const convert::Coordinates& p);
+/// Stores a value read for a column into the record.
+void set_column_value(const FileFormat& f, const Column& c, double v, convert::Coordinates& p);
+
+}  // namespace filecalc

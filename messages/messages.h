@@ -1,0 +1,53 @@
+// Every message of the desktop program's boxes and command line, in one place, and the one
+// function that turns a model outcome and a file name into its German text. The file
+// messages are followed directly by the file name.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interp/outcome.h"
+
+namespace messages {
+
+// The model file (selection check and point query).
+inline constexpr const char* kOpenFailed = "Fehler beim \xC3\x96" "ffnen der Datei: ";
+inline constexpr const char* kHeaderFailed = "Fehler beim Lesen des Headers der Geoiddatei    Datei: ";
+inline constexpr const char* kReadFailed = "Fehler beim Lesen der Geoiddatei    Datei: ";
+inline constexpr const char* kInvalid = "Keine g\xC3\xBCltige Geoiddatei,   Datei: ";
+inline constexpr const char* kOutside = "Der Punkt liegt ausserhalb des Quasigeoidgitters.";
+
+// Refusals of a computation, in the order they are tested.
+inline constexpr const char* kNoModel = "Name der Geoiddatei muss angeben werden.";
+inline constexpr const char* kNoInput = "Name der Koordinateneingabedatei muss angeben werden.";
+inline constexpr const char* kNoOutput = "Name der Ausgabedatei muss angeben werden.";
+inline constexpr const char* kSameFile = "Ausgabedatei ist zugleich Eingabedatei: ";
+inline constexpr const char* kBadFormat = "Unbekanntes Dateiformat (erlaubt sind 1 bis 7).";
+
+// Errors of the coordinate and result files during a computation.
+inline constexpr const char* kInputReadError = "Fehler beim Lesen der Datei: ";
+inline constexpr const char* kWriteError = "Fehler beim Schreiben der Datei: ";
+
+// The closing message of a file computation: "<count><text>", lines joined by CR LF.
+inline constexpr const char* kClosingTitle = "Berechnung beendet";
+inline constexpr const char* kPointsRead = " Punkte insgesamt";
+inline constexpr const char* kPointsOutside = " Punkte ausserhalb des Modells";
+inline constexpr const char* kPointsWithModelErrors = " Punkte mit Fehlern beim Lesen der Geoiddatei";
+inline constexpr const char* kCancelledBefore = "Berechnung nach ";
+inline constexpr const char* kCancelledAfter = " Punkten abgebrochen";
+
+/// Whose words: the desktop program's boxes and command line, or varnik's error file.
+enum class Wording { Window, Terminal };
+
+/// The text of a model outcome for the model file `path` (trailing blanks dropped): empty for
+/// Ok; the out-of-grid text (no name) for Outside; otherwise the file message and the name.
+/// In varnik's words Outside is empty (varnik reports such points on its terminal with their
+/// coordinates) and an invalid header reads as an unreadable one.
+std::string model_message(interp::Outcome outcome, std::string_view path, Wording wording = Wording::Window);
+
+/// Every fixed text above that the desktop program can show, for the test that the help text
+/// names each of them.
+std::vector<std::string_view> window_texts();
+
+}  // namespace messages
