@@ -2,7 +2,6 @@
 
 #include "app/fields.h"
 #include "app/ids.h"
-#include "app/koordinaten.h"
 #include "textio/textio.h"
 #include "toolkit/toolkit.h"
 
@@ -45,12 +44,12 @@ void check_vorzeichen(int field, char& sign, std::int32_t& error)
     if (!check_sign_text(field_text(field), sign)) fail(field, error);
 }
 
-void check_field(int field)
+bool check_field(int field, convert::Coordinates& point)
 {
     const Field* f = find_field(kPointDialog, field);
-    if (f == nullptr) return;
-    const VarRef v = var_ref(f->var, koordinaten);
-    std::int32_t& e = koordinaten.field_error;
+    if (f == nullptr) return true;
+    const VarRef v = var_ref(f->var, point);
+    std::int32_t e = 0;
     switch (f->check) {
     case Check::Real: check_real(field, *v.real, f->lowest, f->highest, e); break;
     case Check::Integer:
@@ -59,6 +58,7 @@ void check_field(int field)
     case Check::Sign: check_vorzeichen(field, *v.sign, e); break;
     case Check::None: break;
     }
+    return e == 0;
 }
 
 void put_string_real(int field, double value, const std::string& format)

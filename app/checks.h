@@ -1,16 +1,18 @@
 // Field checks of the point form, numbers written into fields, and the two message boxes.
 // A failed check shows no message: it sounds the warning, puts the focus on the field and
-// sets the error flag. All checks read from the current dialog.
+// reports the failure. All checks read from the current dialog.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "convert/convert.h"
+
 namespace geoid {
 
-/// Runs the check of `field` (point form) with its variable and bounds; sets field_error.
-/// Other fields get no check.
-void check_field(int field);
+/// Runs the check of `field` (point form) with its bounds and stores the value into its
+/// variable of `point`. False when the field fails; fields without a check pass.
+bool check_field(int field, convert::Coordinates& point);
 /// A real number: the first item of the text (ending at a blank, comma or slash) within
 /// [lowest, highest]; `value` receives it when it is a number.
 void check_real(int field, double& value, double lowest, double highest, std::int32_t& error);

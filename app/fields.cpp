@@ -90,7 +90,15 @@ const Field* find_field(int dialog, int id)
 
 VarRef var_ref(Var v, Koordinaten& k)
 {
-    convert::Coordinates& p = k.point;
+    switch (v) {
+    case Var::HeightAnomaly: return {&k.height_anomaly};
+    case Var::NormalHeight: return {&k.normal_height};
+    default: return var_ref(v, k.point);
+    }
+}
+
+VarRef var_ref(Var v, convert::Coordinates& p)
+{
     switch (v) {
     case Var::CartX: return {&p.cart_x};
     case Var::CartY: return {&p.cart_y};
@@ -110,8 +118,8 @@ VarRef var_ref(Var v, Koordinaten& k)
     case Var::Utm32East: return {&p.utm_east[0]};
     case Var::Utm33North: return {&p.utm_north[1]};
     case Var::Utm33East: return {&p.utm_east[1]};
-    case Var::HeightAnomaly: return {&k.height_anomaly};
-    case Var::NormalHeight: return {&k.normal_height};
+    case Var::HeightAnomaly:
+    case Var::NormalHeight:
     case Var::None: break;
     }
     return {};

@@ -75,13 +75,24 @@ std::span<const Field> fields();
 /// The field with this number in a dialog; nullptr when the dialog has none.
 const Field* find_field(int dialog, int id);
 
-/// Address of a field's variable in the module: exactly one of the three is not null.
+/// Address of a field's variable in the record: exactly one of the three is not null.
 struct VarRef {
     double* real = nullptr;
     std::int32_t* integer = nullptr;
     char* sign = nullptr;
 };
 VarRef var_ref(Var v, Koordinaten& k);
+/// The same for the variables of the point alone (none for N and H).
+VarRef var_ref(Var v, convert::Coordinates& p);
+
+/// What reading a form gave: its values, or the number of the first field that failed its
+/// check (the warning has sounded and that field has the focus).
+template <class Values>
+struct Reading {
+    Values values{};
+    int failed_field = 0;
+    bool ok() const { return failed_field == 0; }
+};
 
 // ---- what a field's text means (no widgets involved) ------------------------------------------
 

@@ -6,7 +6,6 @@
 #include "app/fields.h"
 #include "filecalc/filecalc.h"
 #include "app/ids.h"
-#include "app/koordinaten.h"
 #include "interp/query.h"
 #include "messages/messages.h"
 #include "app/shell.h"
@@ -61,66 +60,49 @@ private:
     bool shown_ = false;
 };
 
-void select_form()
+void select_form(int file_window)
 {
-    toolkit::windowselect(koordinaten.file_window);
+    toolkit::windowselect(file_window);
     toolkit::wdialogselect(kFileDialog);
 }
 
 // Lets the user choose a file; the old name is blanked first and stays blank after a cancel.
-void choose_file(std::string& name, int field, int flags, const char* title)
+void choose_file(int file_window, std::string& name, int field, int flags, const char* title)
 {
     name.clear();
-    select_form();
+    select_form(file_window);
     toolkit::wdialogputstring(field, "");
     std::string path;
     toolkit::wselectfile2(kAllFiles, flags, path, title);
     if (toolkit::winfodialog(4) != 1) return;
     name = path;
-    select_form();
+    select_form(file_window);
     toolkit::wdialogputstring(field, name);
 }
 
-void view(const std::string& name, int& handle, Position& pos, int dialog, int field)
+void view(int file_window, const std::string& name, Viewer& viewer, int dialog, int field)
 {
     const std::string path(textio::trim_trailing(name));
     if (textio::actual_length(path) == 0) return;
     const textio::ViewerText text = textio::read_viewer_text(path);
     if (text.status == textio::ViewerRead::OpenFailed) {
         // It exists but cannot be read (no rights, a directory, a pipe): say so.
-        select_form();
+        select_form(file_window);
         write_errcode(kFileDialog, messages::kOpenFailed + path);
         return;
     }
     // After a read error what was read up to then is shown.
-    open_viewer(handle, pos, dialog, field, path, text.text);
+    open_viewer(viewer, dialog, field, path, text.text);
 }
 
-void compute()
+void compute(Koordinaten& k, int file_window)
 {
-    Koordinaten& k = koordinaten;
-    select_form();
-    k.field_error = 0;
-    read_file_form_fields();
-    if (k.field_error != 0) return;
-    filecalc::Job job;
-    job.model_file = k.model_file;
-    job.input_file = k.input_file;
-    job.output_file = k.output_file;
-    job.in_format = k.in_format;
-    job.out_format = k.out_format;
-    job.pnr_flag = k.pnr_flag;
-    job.pnr_length = k.pnr_length;
-    filecalc::Working working;
-    working.point = k.point;
-    working.height_anomaly = k.height_anomaly;
-    working.normal_height = k.normal_height;
+    select_form(file_window);
+    const Reading<filecalc::Job> options = readfields(k);
+    if (!options.ok()) return;
+    static_cast<filecalc::Job&>(k) = options.values;
     BoxReporter reporter;
-    const filecalc::Summary outcome = filecalc::geoidberechnung(job, working, reporter);
-    k.point = working.point;
-    k.height_anomaly = working.height_anomaly;
-    k.normal_height = working.normal_height;
-    k.field_error = outcome.field_error;
+    filecalc::geoidberechnung(k, k, reporter);
 }
 
 }  // namespace
@@ -130,52 +112,53 @@ void set_progress_delay(int milliseconds)
     progress_delay_ms = milliseconds;
 }
 
-void read_file_form_fields()
+Reading<filecalc::Job> readfields(const filecalc::Job& job)
 {
-    Koordinaten& k = koordinaten;
-    int index = 0;
-    toolkit::wdialoggetmenu1(kListInFormat, index);
-    k.in_format = index;
-    toolkit::wdialoggetmenu1(kListOutFormat, index);
-    k.out_format = index;
-    int ticked = 0;
-    toolkit::wdialoggetcheckbox(kCheckPointNumber, ticked);
-    k.pnr_flag = ticked;
-    if (k.pnr_flag != 1) return;
+    Reading<filecalc::Job> r{job, 0};
+    filecalc::Job& j = r.values;
+    toolkit::wdialoggetmenu1(kListInFormat, j.in_format);
+    toolkit::wdialoggetmenu1(kListOutFormat, j.out_format);
+    toolkit::wdialoggetcheckbox(kCheckPointNumber, j.pnr_flag);
+    if (j.pnr_flag != 1) return r;
     const Field* f = find_field(kFileDialog, kFieldPointNumberLength);
     std::string text;
     toolkit::wdialoggetstring(f->id, text);
     std::int32_t length = 0;
     if (!textio::text_to_int32(text, length)) length = 0;
-    k.pnr_length = length;
+    j.pnr_length = length;
     if (length < f->lowest || length > f->highest) {
         toolkit::windowbell("");
-        k.field_error = 1;
         toolkit::wdialogsetfield(f->id);
+        r.failed_field = f->id;
     }
+    return r;
 }
 
-void show_file_names()
+void show_file_names(const Koordinaten& k)
 {
-    toolkit::wdialogputstring(kFieldInputFile, koordinaten.input_file);
-    toolkit::wdialogputstring(kFieldOutputFile, koordinaten.output_file);
+    toolkit::wdialogputstring(kFieldInputFile, k.input_file);
+    toolkit::wdialogputstring(kFieldOutputFile, k.output_file);
 }
 
-void file_form_button(int button)
+void file_form_button(Application& app, int button)
 {
-    Koordinaten& k = koordinaten;
+    Koordinaten& k = app.koordinaten;
+    Windows& w = app.windows;
     switch (button) {
     case kButtonInputFile:
-        choose_file(k.input_file, kFieldInputFile, toolkit::kLoadDialog | toolkit::kPromptOn, "Name der Koordinatendatei");
+        choose_file(w.file_window, k.input_file, kFieldInputFile, toolkit::kLoadDialog | toolkit::kPromptOn,
+                    "Name der Koordinatendatei");
         break;
     case kButtonOutputFile:
-        choose_file(k.output_file, kFieldOutputFile, toolkit::kSaveDialog | toolkit::kPromptOn | toolkit::kDirChange,
-                    "Name der Ergebnisdatei");
+        choose_file(w.file_window, k.output_file, kFieldOutputFile,
+                    toolkit::kSaveDialog | toolkit::kPromptOn | toolkit::kDirChange, "Name der Ergebnisdatei");
         break;
-    case kButtonComputeFile: compute(); break;
-    case kButtonViewInput: view(k.input_file, k.input_viewer, k.input_viewer_pos, kInputViewerDialog, kInputViewerText); break;
+    case kButtonComputeFile: compute(k, w.file_window); break;
+    case kButtonViewInput:
+        view(w.file_window, k.input_file, w.input_viewer, kInputViewerDialog, kInputViewerText);
+        break;
     case kButtonViewOutput:
-        view(k.output_file, k.output_viewer, k.output_viewer_pos, kOutputViewerDialog, kOutputViewerText);
+        view(w.file_window, k.output_file, w.output_viewer, kOutputViewerDialog, kOutputViewerText);
         break;
     default: break;
     }

@@ -3,18 +3,22 @@
 // two viewers.
 #pragma once
 
+#include "app/fields.h"
+#include "app/koordinaten.h"
+
 namespace geoid {
 
 /// readfields("Date"): the format lists, the check box and, when it is ticked, the length of
-/// the point number (1..30; otherwise the warning, the focus on the field and field_error 1).
-void read_file_form_fields();
+/// the point number (1..30; otherwise the warning and the focus on the field), into a copy of
+/// `job`. When the box is not ticked the length stays as it was, unchecked.
+Reading<filecalc::Job> readfields(const filecalc::Job& job);
 
-/// Push button of the file form.
-void file_form_button(int button);
+/// Push button `button` of the file form.
+void file_form_button(Application& app, int button);
 
-/// Shows the file names kept in the module in the form's two name fields: a form opened anew
+/// Shows the file names kept in the record in the form's two name fields: a form opened anew
 /// shows the files that "Berechnen" and the view buttons will use.
-void show_file_names();
+void show_file_names(const Koordinaten& k);
 
 /// How long a computation runs before its progress dialog appears (tests shorten it).
 void set_progress_delay(int milliseconds);

@@ -1,48 +1,50 @@
-// Module koordinaten: the one block of state of the desktop program that outlives a handler.
-// Forms write it from their fields, the converter and the model query read and write it.
+// Module koordinaten: the record of the desktop program that outlives a handler. The forms
+// write it from their fields, the converter and the model query read and write it, the forms
+// read it back. The application object (app/shell.h) owns the one instance.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "convert/convert.h"
+#include "filecalc/filecalc.h"
 
 namespace geoid {
 
+/// The file values are exactly what a file computation takes (model_file, input_file,
+/// output_file, in_format, out_format, pnr_flag, pnr_length), and the point with N and H what
+/// it leaves behind (point, height_anomaly, normal_height): the record is handed to it as it is.
+struct Koordinaten : filecalc::Job, filecalc::Working {
+    Koordinaten() { in_format = out_format = 0; }
+    std::string help_file;  ///< geoid.readme of the working directory at start-up, as a full path
+};
+
+/// A screen position in pixels.
 struct Position {
     int x = 0;
     int y = 0;
 };
 
-struct Koordinaten {
-    std::string model_file;   ///< chosen quasigeoid model, blank (empty) until one passed its check
-    std::string input_file;   ///< coordinate input file of the file form
-    std::string output_file;  ///< result file of the file form
-    std::string help_file;    ///< geoid.readme of the working directory at start-up, as a full path
+/// A viewer window: its handle (0 while closed) and where it last stood.
+struct Viewer {
+    int handle = 0;
+    Position pos;
+};
 
-    convert::Coordinates point;  ///< the point in all five systems (cart_x ... utm_east)
-    double height_anomaly = 0;   ///< N in metres; 999999.0 marks a missing value
-    double normal_height = 0;    ///< H in metres
-
-    std::int32_t in_format = 0;   ///< 1..7
-    std::int32_t out_format = 0;  ///< 1..7
-    std::int32_t pnr_flag = 0;    ///< 1: point number in column 1
-    std::int32_t pnr_length = 0;  ///< 1..30
-    std::int32_t field_error = 0;
-
-    // Window handles, 0 while the window is closed.
+/// The program's windows: the three main windows that replace each other at one place (at
+/// most one is open), and the three viewers that come and go on their own.
+struct Windows {
     int start_window = 0;
     int point_window = 0;
     int file_window = 0;
-    int input_viewer = 0;
-    int output_viewer = 0;
-    int help_viewer = 0;
-
     Position form_pos;  ///< last position of the start, point or file window
-    Position input_viewer_pos, output_viewer_pos, help_viewer_pos;
+    Viewer input_viewer, output_viewer, help_viewer;
 };
 
-/// The program's one instance.
-extern Koordinaten koordinaten;
+/// The running program: the record and the windows. The event loop owns the one instance and
+/// hands each handler what it uses.
+struct Application {
+    Koordinaten koordinaten;
+    Windows windows;
+};
 
 }  // namespace geoid

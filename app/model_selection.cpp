@@ -4,7 +4,6 @@
 
 #include "app/checks.h"
 #include "app/ids.h"
-#include "app/koordinaten.h"
 #include "interp/query.h"
 #include "messages/messages.h"
 #include "app/shell.h"
@@ -19,31 +18,31 @@ namespace {
 constexpr const char* kHelpFile = "geoid.readme";
 constexpr const char* kAllFiles = "alle Dateien (*.*)|*.*|";
 
-void no_model()
+void no_model(Koordinaten& k)
 {
-    koordinaten.model_file.clear();
+    k.model_file.clear();
     toolkit::windowoutstatusbar(1, "");
 }
 
 }  // namespace
 
-void open_model()
+void open_model(Application& app)
 {
-    Koordinaten& k = koordinaten;
-    no_model();
+    Koordinaten& k = app.koordinaten;
+    no_model(k);
     std::string path;
     toolkit::wselectfile2(kAllFiles, toolkit::kLoadDialog | toolkit::kPromptOn, path, "Name des Geoidmodells");
     if (toolkit::winfodialog(4) != 1) {
-        fenster("Leer");
-        no_model();
+        fenster(app, FormMode::Start);
+        no_model(k);
         return;
     }
     k.model_file = path;
     const std::string message = messages::model_message(interp::check_model(k.model_file), k.model_file);
     if (!message.empty()) {
         write_errcode(-1, message);
-        fenster("Leer");
-        no_model();
+        fenster(app, FormMode::Start);
+        no_model(k);
         return;
     }
     toolkit::windowoutstatusbar(1, k.model_file);
@@ -63,10 +62,9 @@ void show_info()
     toolkit::wdialogunload();
 }
 
-void show_help()
+void show_help(const Koordinaten& k, Viewer& help_viewer)
 {
     // Found where the program started, also after a file dialog changed the directory.
-    Koordinaten& k = koordinaten;
     const std::string path = k.help_file.empty() ? kHelpFile : k.help_file;
     const textio::ViewerText help = textio::read_viewer_text(path);
     if (help.status != textio::ViewerRead::Ok) {
@@ -74,7 +72,7 @@ void show_help()
         write_errcode(-1, std::string(messages::kOpenFailed) + path);
         return;
     }
-    open_viewer(k.help_viewer, k.help_viewer_pos, kHelpViewerDialog, kHelpViewerText, "Hilfe", help.text);
+    open_viewer(help_viewer, kHelpViewerDialog, kHelpViewerText, "Hilfe", help.text);
 }
 
 }  // namespace geoid

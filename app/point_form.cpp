@@ -1,11 +1,8 @@
 #include "app/point_form.h"
 
 #include "app/checks.h"
-#include "convert/convert.h"
-#include "app/file_form.h"
 #include "app/ids.h"
-#include "app/koordinaten.h"
-#include "interp/model.h"
+#include "convert/convert.h"
 #include "interp/query.h"
 #include "messages/messages.h"
 #include "textio/textio.h"
@@ -27,9 +24,9 @@ int first_field_of(System s)
     return 0;
 }
 
-void write_field(const Field& f)
+void write_field(const Field& f, Koordinaten& k)
 {
-    const VarRef v = var_ref(f.var, koordinaten);
+    const VarRef v = var_ref(f.var, k);
     if (v.real != nullptr) put_string_real(f.id, *v.real, f.format);
     else if (v.integer != nullptr) put_string_integer(f.id, *v.integer, f.format);
     else if (v.sign != nullptr) toolkit::wdialogputstring(f.id, std::string(1, *v.sign));
@@ -48,9 +45,8 @@ System selected_system()
     return System::None;
 }
 
-void input_enable(std::string_view code)
+void input_enable(System s)
 {
-    const System s = system_of(code);
     for (const Field& f : fields())
         if (is_input(f)) toolkit::wdialogfieldstate(f.id, 0);
     if (s == System::None) return;
@@ -59,23 +55,21 @@ void input_enable(std::string_view code)
     toolkit::wdialogsetfield(first_field_of(s));
 }
 
-void readfields(std::string_view code)
+Reading<convert::Coordinates> readfields(System s, const convert::Coordinates& point)
 {
-    if (code == "Date") {
-        read_file_form_fields();
-        return;
-    }
-    const System s = system_of(code);
+    Reading<convert::Coordinates> r{point, 0};
     for (const Field& f : fields()) {
         if (!is_input(f) || f.system != s) continue;
-        check_field(f.id);
-        if (koordinaten.field_error != 0) return;
+        if (!check_field(f.id, r.values)) {
+            r.failed_field = f.id;
+            break;
+        }
     }
+    return r;
 }
 
-void writefields(bool with_results)
+void writefields(Koordinaten& k, bool with_results)
 {
-    Koordinaten& k = koordinaten;
     bool sexagesimal_done = false;
     for (const Field& f : fields()) {
         if (!is_input(f)) continue;
@@ -85,12 +79,12 @@ void writefields(bool with_results)
             convert::gd2gms(k.point.ell_l, k.point.l_sign, k.point.l_deg, k.point.l_min, k.point.l_sec);
             sexagesimal_done = true;
         }
-        write_field(f);
+        write_field(f, k);
     }
     const bool shown = with_results && k.height_anomaly != interp::kNoValue;
     for (const Field& f : fields()) {
         if (f.dialog != kPointDialog || f.kind != Kind::Result) continue;
-        if (shown) write_field(f);
+        if (shown) write_field(f, k);
         else toolkit::wdialogputstring(f.id, "");
     }
 }
@@ -100,30 +94,28 @@ void point_form_field(int field1, int field2)
     // Only a radio button that changed state; focus moving between fields is ignored.
     if (field1 != field2) return;
     const Field* f = find_field(kPointDialog, field1);
-    if (f != nullptr && f->kind == Kind::Radio) input_enable(system_code(f->system));
+    if (f != nullptr && f->kind == Kind::Radio) input_enable(f->system);
 }
 
-void point_form_button(int button)
+void point_form_button(Koordinaten& k, int point_window, int button)
 {
     if (button != kButtonComputePoint) return;
-    Koordinaten& k = koordinaten;
-    toolkit::windowselect(k.point_window);
+    toolkit::windowselect(point_window);
     toolkit::wdialogselect(kPointDialog);
     if (textio::actual_length(k.model_file) == 0) {
         write_errcode(kPointDialog, messages::kNoModel);
         return;
     }
     const System s = selected_system();
-    const std::string_view code = system_code(s);
-    k.field_error = 0;
-    readfields(code);
-    if (k.field_error != 0) return;
-    convert::kokon(code, k.point);
+    const Reading<convert::Coordinates> typed = readfields(s, k.point);
+    if (!typed.ok()) return;
+    k.point = typed.values;
+    convert::kokon(system_code(s), k.point);
     std::string message;
     interp::varnik1(k.point.ell_b, k.point.ell_l, k.model_file, k.height_anomaly, message);
     if (message.empty()) k.normal_height = k.point.ell_h - k.height_anomaly;
     else write_errcode(kPointDialog, message);
-    writefields(message.empty());
+    writefields(k, message.empty());
     toolkit::wdialogsetfield(first_field_of(s));
 }
 

@@ -58,40 +58,43 @@ int main(int argc, char** argv)
     out_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     if (out_dir == QStringLiteral("--menu-geometry")) {
         geoid::register_resources();
-        geoid::startup();
-        auto* w = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(geoid::koordinaten.start_window));
+        geoid::Application app;
+        geoid::startup(app);
+        auto* w = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(app.windows.start_window));
         for (QAction* a : w->menuBar()->actions()) {
             const QPoint c = w->menuBar()->actionGeometry(a).center() + w->menuBar()->pos();
             std::printf("%s %d %d\n", qPrintable(a->text().remove(QLatin1Char('&')).replace(QLatin1Char(' '), QLatin1Char('_'))), c.x(), c.y());
         }
-        geoid::shutdown();
+        geoid::shutdown(app);
         return 0;
     }
     QDir().mkpath(out_dir);
     geoid::register_resources();
-    geoid::Koordinaten& k = geoid::koordinaten;
-    geoid::startup();
-    save(toolkit::testing::window_widget(k.start_window), "start-window");
+    geoid::Application app;
+    geoid::Koordinaten& k = app.koordinaten;
+    const geoid::Windows& w = app.windows;
+    geoid::startup(app);
+    save(toolkit::testing::window_widget(w.start_window), "start-window");
 
     k.model_file = "egm96-de-15min.bin";  // the tool runs in data/
-    geoid::fenster("Inte");
+    geoid::fenster(app, geoid::FormMode::Point);
     // A point typed in decimal degrees and computed: every system with N and H.
     toolkit::wdialogputstring(geoid::kFieldB, "52.5163");
     toolkit::wdialogputstring(geoid::kFieldL, "13.3777");
     toolkit::wdialogputstring(geoid::kFieldHeight, "80.412");
-    geoid::point_form_button(geoid::kButtonComputePoint);
-    save(toolkit::testing::window_widget(k.point_window), "point-form");
+    geoid::point_form_button(k, w.point_window, geoid::kButtonComputePoint);
+    save(toolkit::testing::window_widget(w.point_window), "point-form");
 
-    geoid::fenster("Date");
-    save(toolkit::testing::window_widget(k.file_window), "file-form");
+    geoid::fenster(app, geoid::FormMode::File);
+    save(toolkit::testing::window_widget(w.file_window), "file-form");
 
     grab_modal("error-box");
     geoid::write_errcode(-1, "Fehler beim \xC3\x96" "ffnen der Datei: /daten/modelle/gcg2016.bin");
     grab_modal("info-dialog");
     geoid::show_info();
 
-    geoid::show_help();
-    if (k.help_viewer != 0) save(toolkit::testing::window_widget(k.help_viewer), "help-viewer");
-    geoid::shutdown();
+    geoid::show_help(k, app.windows.help_viewer);
+    if (w.help_viewer.handle != 0) save(toolkit::testing::window_widget(w.help_viewer.handle), "help-viewer");
+    geoid::shutdown(app);
     return 0;
 }

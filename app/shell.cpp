@@ -29,24 +29,19 @@ void close_keeping_position(int& handle, Position& pos)
     handle = 0;
 }
 
-bool is_main_window(int handle)
+bool is_main_window(const Windows& w, int handle)
 {
-    const Koordinaten& k = koordinaten;
-    return handle != 0 && (handle == k.start_window || handle == k.point_window || handle == k.file_window);
+    return handle != 0 && (handle == w.start_window || handle == w.point_window || handle == w.file_window);
 }
 
-void close_request(int window, int& quit_flag)
+void close_request(Windows& w, int window, int& quit_flag)
 {
-    Koordinaten& k = koordinaten;
-    if (is_main_window(window)) {
+    if (is_main_window(w, window)) {
         quit_flag = 1;
-    } else if (window == k.input_viewer) {
-        close_keeping_position(k.input_viewer, k.input_viewer_pos);
-    } else if (window == k.output_viewer) {
-        close_keeping_position(k.output_viewer, k.output_viewer_pos);
-    } else if (window == k.help_viewer) {
-        close_keeping_position(k.help_viewer, k.help_viewer_pos);
+        return;
     }
+    for (Viewer* v : {&w.input_viewer, &w.output_viewer, &w.help_viewer})
+        if (window == v->handle) close_keeping_position(v->handle, v->pos);
 }
 
 // geoid.readme in the working directory of the start, as a full path.
@@ -59,22 +54,20 @@ std::string help_path()
 
 }  // namespace
 
-void startup()
+void startup(Application& app)
 {
-    Koordinaten& k = koordinaten;
-    k.help_file = help_path();
+    app.koordinaten.help_file = help_path();
     toolkit::winitialise();
     toolkit::windowopen2();
-    k.start_window = k.point_window = k.file_window = 0;
-    k.input_viewer = k.output_viewer = k.help_viewer = 0;
-    toolkit::windowopenchild2(k.start_window, toolkit::kSysMenu | toolkit::kStatusBar, toolkit::kCentred,
+    app.windows = Windows{};
+    toolkit::windowopenchild2(app.windows.start_window, toolkit::kSysMenu | toolkit::kStatusBar, toolkit::kCentred,
                               toolkit::kCentred, kMenu, kStartDialog, kStartTitle);
     toolkit::wmenusetstate(kItemPointForm, 1, 0);
     toolkit::wmenusetstate(kItemFileForm, 1, 0);
     toolkit::wmessageenable(toolkit::EventKind::FieldChanged, 1);
 }
 
-void event_loop()
+void event_loop(Application& app)
 {
     int quit_flag = 0;
     while (quit_flag == 0) {
@@ -86,22 +79,21 @@ void event_loop()
             // The menu belongs to the window it was chosen in: status bar and items are that
             // window's, even when a viewer was the current window before.
             toolkit::windowselect(event.window);
-            processmenu(event.value1, quit_flag);
+            processmenu(app, event.value1, quit_flag);
             break;
-        case toolkit::EventKind::PushButton: processpushbutton(event.window, event.value1); break;
-        case toolkit::EventKind::Expose: toolkit::windowselect(event.window); break;
-        case toolkit::EventKind::CloseRequest: close_request(event.window, quit_flag); break;
-        case toolkit::EventKind::FieldChanged: processfield(kind, event); break;
+        case toolkit::EventKind::PushButton: processpushbutton(app, event.window, event.value1); break;
+        case toolkit::EventKind::CloseRequest: close_request(app.windows, event.window, quit_flag); break;
+        case toolkit::EventKind::FieldChanged: processfield(app, kind, event); break;
         case toolkit::EventKind::None: break;
         }
     }
 }
 
-void shutdown()
+void shutdown(Application& app)
 {
-    Koordinaten& k = koordinaten;
-    for (int* handle : {&k.start_window, &k.point_window, &k.file_window, &k.input_viewer, &k.output_viewer,
-                        &k.help_viewer}) {
+    Windows& w = app.windows;
+    for (int* handle : {&w.start_window, &w.point_window, &w.file_window, &w.input_viewer.handle,
+                        &w.output_viewer.handle, &w.help_viewer.handle}) {
         if (*handle != 0) toolkit::windowclosechild(*handle);
         *handle = 0;
     }
@@ -110,70 +102,76 @@ void shutdown()
 
 void run()
 {
-    startup();
-    event_loop();
-    shutdown();
+    Application app;
+    startup(app);
+    event_loop(app);
+    shutdown(app);
 }
 
-void processmenu(int item, int& quit_flag)
+void processmenu(Application& app, int item, int& quit_flag)
 {
     switch (item) {
-    case kItemModel: open_model(); break;
-    case kItemPointForm: fenster("Inte"); break;
-    case kItemFileForm: fenster("Date"); break;
-    case kItemHelp: show_help(); break;
+    case kItemModel: open_model(app); break;
+    case kItemPointForm: fenster(app, FormMode::Point); break;
+    case kItemFileForm: fenster(app, FormMode::File); break;
+    case kItemHelp: show_help(app.koordinaten, app.windows.help_viewer); break;
     case kItemInfo: show_info(); break;
     case kItemQuit: quit_flag = 1; break;
     default: break;
     }
 }
 
-void processfield(toolkit::EventKind, const toolkit::Event& event)
+void processfield(Application& app, toolkit::EventKind, const toolkit::Event& event)
 {
     // Only the form that posted the event handles it; one replaced since then has no window.
-    if (event.window != 0 && event.window == koordinaten.point_window) point_form_field(event.value1, event.value2);
+    if (event.window != 0 && event.window == app.windows.point_window) point_form_field(event.value1, event.value2);
 }
 
-void processpushbutton(int window, int button)
+void processpushbutton(Application& app, int window, int button)
 {
-    const Koordinaten& k = koordinaten;
+    const Windows& w = app.windows;
     if (window == 0) return;
-    if (window == k.point_window) point_form_button(button);
-    else if (window == k.file_window) file_form_button(button);
+    if (window == w.point_window) point_form_button(app.koordinaten, w.point_window, button);
+    else if (window == w.file_window) file_form_button(app, button);
 }
 
-void fenster(const std::string& mode)
+void fenster(Application& app, FormMode mode)
 {
-    Koordinaten& k = koordinaten;
-    close_keeping_position(k.start_window, k.form_pos);
-    close_keeping_position(k.point_window, k.form_pos);
-    close_keeping_position(k.file_window, k.form_pos);
-    const std::string model(textio::trim_trailing(k.model_file));
-    if (mode == "Leer") {
-        toolkit::windowopenchild2(k.start_window, toolkit::kSysMenu | toolkit::kMinButton | toolkit::kStatusBar,
-                                  k.form_pos.x, k.form_pos.y, kMenu, kStartDialog, kStartTitleAgain);
+    Windows& w = app.windows;
+    close_keeping_position(w.start_window, w.form_pos);
+    close_keeping_position(w.point_window, w.form_pos);
+    close_keeping_position(w.file_window, w.form_pos);
+    const std::string model(textio::trim_trailing(app.koordinaten.model_file));
+    switch (mode) {
+    case FormMode::Start:
+        toolkit::windowopenchild2(w.start_window, toolkit::kSysMenu | toolkit::kMinButton | toolkit::kStatusBar,
+                                  w.form_pos.x, w.form_pos.y, kMenu, kStartDialog, kStartTitleAgain);
         toolkit::wmenusetstate(kItemPointForm, 1, 0);
         toolkit::wmenusetstate(kItemFileForm, 1, 0);
-    } else if (mode == "Inte") {
-        toolkit::windowopenchild2(k.point_window, toolkit::kSysMenu | toolkit::kMinButton | toolkit::kStatusBar,
-                                  k.form_pos.x, k.form_pos.y, kMenu, kPointDialog, kPointTitle);
+        break;
+    case FormMode::Point:
+        toolkit::windowopenchild2(w.point_window, toolkit::kSysMenu | toolkit::kMinButton | toolkit::kStatusBar,
+                                  w.form_pos.x, w.form_pos.y, kMenu, kPointDialog, kPointTitle);
         toolkit::windowoutstatusbar(1, model);
         toolkit::wdialogsetfield(kFieldB);
-    } else if (mode == "Date") {
-        toolkit::windowopenchild2(k.file_window, toolkit::kSysMenu | toolkit::kMinButton | toolkit::kStatusBar,
-                                  k.form_pos.x, k.form_pos.y, kMenu, kFileDialog, kFileTitle);
+        break;
+    case FormMode::File:
+        toolkit::windowopenchild2(w.file_window, toolkit::kSysMenu | toolkit::kMinButton | toolkit::kStatusBar,
+                                  w.form_pos.x, w.form_pos.y, kMenu, kFileDialog, kFileTitle);
         toolkit::wdialogfieldstate(kFieldInputFile, 0);
         toolkit::wdialogfieldstate(kFieldOutputFile, 0);
-        show_file_names();
+        show_file_names(app.koordinaten);
         toolkit::windowoutstatusbar(1, model);
         toolkit::wdialogsetfield(kButtonComputeFile);
+        break;
+    case FormMode::None: break;
     }
 }
 
-void open_viewer(int& handle, Position& pos, int dialog, int field, const std::string& title, const std::string& text)
+void open_viewer(Viewer& viewer, int dialog, int field, const std::string& title, const std::string& text)
 {
-    close_keeping_position(handle, pos);
-    toolkit::windowopenchild2(handle, toolkit::kSysMenu, pos.x, pos.y, 0, dialog, title);
+    close_keeping_position(viewer.handle, viewer.pos);
+    toolkit::windowopenchild2(viewer.handle, toolkit::kSysMenu, viewer.pos.x, viewer.pos.y, 0, dialog, title);
     toolkit::wdialogputstring(field, text);
 }
 

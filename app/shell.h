@@ -13,28 +13,31 @@ namespace geoid {
 void register_resources();
 
 /// Opens the root window and the start window, disables the two form commands.
-void startup();
+void startup(Application& app);
 /// Waits for events and dispatches them until "Beenden" or the close box of a main window.
-void event_loop();
+void event_loop(Application& app);
 /// Closes every open window and the root window.
-void shutdown();
-/// startup, event_loop, shutdown.
+void shutdown(Application& app);
+/// The whole program: one application object, started, run and shut down.
 void run();
 
 /// Handles a menu item; sets quit_flag for "Beenden".
-void processmenu(int item, int& quit_flag);
+void processmenu(Application& app, int item, int& quit_flag);
 /// Field changes of the forms (radio buttons of the point form), handled by the form whose
 /// window posted them.
-void processfield(toolkit::EventKind kind, const toolkit::Event& event);
+void processfield(Application& app, toolkit::EventKind kind, const toolkit::Event& event);
 /// Push button `button` of the form in `window`; a window that is no longer open does nothing.
-void processpushbutton(int window, int button);
+void processpushbutton(Application& app, int window, int button);
 
-/// Closes the open main window and opens the one `mode` names: "Leer" start window,
-/// "Inte" point form, "Date" file form; any other code opens none.
-void fenster(const std::string& mode);
+/// The main window a form command opens. The codes of the original dialogue are "Leer" (the
+/// start window), "Inte" (the point form) and "Date" (the file form).
+enum class FormMode { Start, Point, File, None };
+
+/// Closes the open main window and opens the one `mode` names; None opens none.
+void fenster(Application& app, FormMode mode);
 
 /// Opens a viewer anew at its stored position (closing it first, keeping its place) with
 /// `title`, and puts `text` into its field.
-void open_viewer(int& handle, Position& pos, int dialog, int field, const std::string& title, const std::string& text);
+void open_viewer(Viewer& viewer, int dialog, int field, const std::string& title, const std::string& text);
 
 }  // namespace geoid

@@ -25,12 +25,14 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     geoid::register_resources();
-    geoid::startup();
-    geoid::Koordinaten& k = geoid::koordinaten;
+    geoid::Application application;
+    geoid::startup(application);
+    geoid::Koordinaten& k = application.koordinaten;
+    const geoid::Windows& w = application.windows;
     k.model_file = argv[1];
     k.input_file = argv[2];
     k.output_file = argv[3];
-    geoid::fenster("Date");
+    geoid::fenster(application, geoid::FormMode::File);
     qobject_cast<QComboBox*>(toolkit::testing::field_widget(geoid::kListInFormat))->setCurrentIndex(std::atoi(argv[4]) - 1);
     qobject_cast<QComboBox*>(toolkit::testing::field_widget(geoid::kListOutFormat))->setCurrentIndex(std::atoi(argv[5]) - 1);
 
@@ -40,7 +42,7 @@ int main(int argc, char** argv)
     press.setSingleShot(true);
     QObject::connect(&press, &QTimer::timeout, [&] {
         clock.start();
-        toolkit::testing::post({toolkit::EventKind::PushButton, k.file_window, geoid::kButtonComputeFile, 0});
+        toolkit::testing::post({toolkit::EventKind::PushButton, w.file_window, geoid::kButtonComputeFile, 0});
     });
     press.start(0);
     QTimer watch;
@@ -51,11 +53,11 @@ int main(int argc, char** argv)
         std::printf("%s\n", box->text().toStdString().c_str());
         box->close();
         watch.stop();
-        toolkit::testing::post({toolkit::EventKind::MenuSelect, k.file_window, geoid::kItemQuit, 0});
+        toolkit::testing::post({toolkit::EventKind::MenuSelect, w.file_window, geoid::kItemQuit, 0});
     });
     watch.start(1);
-    geoid::event_loop();
-    geoid::shutdown();
+    geoid::event_loop(application);
+    geoid::shutdown(application);
     std::printf("pressed to closing box: %.3f s\n", seconds);
     return seconds < 0 ? 1 : 0;
 }

@@ -22,9 +22,21 @@ using testing_support::write_text;
 
 namespace {
 
+// The program's one application object, made anew for each test.
+geoid::Application& app()
+{
+    static geoid::Application a;
+    return a;
+}
+
 geoid::Koordinaten& k()
 {
-    return geoid::koordinaten;
+    return app().koordinaten;
+}
+
+geoid::Windows& win()
+{
+    return app().windows;
 }
 
 QString status_text(int handle)
@@ -38,7 +50,7 @@ QString status_text(int handle)
 // The window holding the menu: whichever main window is open.
 int main_window()
 {
-    return k().point_window != 0 ? k().point_window : k().file_window != 0 ? k().file_window : k().start_window;
+    return win().point_window != 0 ? win().point_window : win().file_window != 0 ? win().file_window : win().start_window;
 }
 
 bool item_enabled(int handle, const char* text)
@@ -64,14 +76,14 @@ class Geoid : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        k() = geoid::Koordinaten{};
+        app() = geoid::Application{};
         old_cwd_ = QDir::currentPath();
         QDir::setCurrent(QString::fromStdString(dir.path()));
-        geoid::startup();
+        geoid::startup(app());
     }
     void TearDown() override
     {
-        geoid::shutdown();
+        geoid::shutdown(app());
         QDir::setCurrent(old_cwd_);
     }
 
@@ -90,7 +102,7 @@ protected:
             toolkit::testing::post({toolkit::EventKind::MenuSelect, main_window(), geoid::kItemQuit, 0});
         });
         watchdog.start(15000);
-        geoid::event_loop();
+        geoid::event_loop(app());
         return !rescued && s.done();
     }
 

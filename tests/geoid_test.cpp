@@ -38,13 +38,13 @@ using testing_support::write_text;
 
 TEST_F(Geoid, StartWindowWithTheTwoFormCommandsDisabled)
 {
-    QWidget* w = toolkit::testing::window_widget(k().start_window);
+    QWidget* w = toolkit::testing::window_widget(win().start_window);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Quasigeoidh\xC3\xB6henberechnung"));
-    EXPECT_FALSE(item_enabled(k().start_window, "Interaktive Eingabe"));
-    EXPECT_FALSE(item_enabled(k().start_window, "Dateieingabe"));
+    EXPECT_FALSE(item_enabled(win().start_window, "Interaktive Eingabe"));
+    EXPECT_FALSE(item_enabled(win().start_window, "Dateieingabe"));
     for (const char* item : {"Quasigeoidmodell", "Hilfe", "Info", "Beenden"})
-        EXPECT_TRUE(item_enabled(k().start_window, item)) << item;
+        EXPECT_TRUE(item_enabled(win().start_window, item)) << item;
     const QStringList order = [&] {
         QStringList l;
         for (QAction* a : qobject_cast<QMainWindow*>(w)->menuBar()->actions()) l << a->text();
@@ -56,9 +56,9 @@ TEST_F(Geoid, StartWindowWithTheTwoFormCommandsDisabled)
     QSet<QChar> keys;
     for (const QString& text : order) keys.insert(text.at(text.indexOf(QLatin1Char('&')) + 1).toLower());
     EXPECT_EQ(keys.size(), order.size());
-    EXPECT_EQ(status_text(k().start_window), "");
-    EXPECT_EQ(k().point_window, 0);
-    EXPECT_EQ(k().file_window, 0);
+    EXPECT_EQ(status_text(win().start_window), "");
+    EXPECT_EQ(win().point_window, 0);
+    EXPECT_EQ(win().file_window, 0);
 }
 
 TEST_F(Geoid, DisabledCommandsDoNothingAndTheOthersWork)
@@ -72,12 +72,12 @@ TEST_F(Geoid, DisabledCommandsDoNothingAndTheOthersWork)
         [] { trigger("Interaktive Eingabe"); },
         [] { trigger("Dateieingabe"); },
         [] {
-            EXPECT_EQ(k().point_window, 0);
-            EXPECT_EQ(k().file_window, 0);
+            EXPECT_EQ(win().point_window, 0);
+            EXPECT_EQ(win().file_window, 0);
             trigger("Info");
         },
         [] { trigger("Hilfe"); },
-        [] { EXPECT_NE(k().help_viewer, 0); },
+        [] { EXPECT_NE(win().help_viewer.handle, 0); },
     });
     EXPECT_TRUE(clean);
     EXPECT_TRUE(info.contains(QString::fromUtf8("Berechnung von Quasigeoidh\xC3\xB6hen")));
@@ -95,14 +95,14 @@ TEST_F(Geoid, ChosenModelIsAcceptedAndUnlocksTheForms)
     EXPECT_TRUE(run_loop({[] { trigger("Quasigeoidmodell"); },
                           [&] {
                               EXPECT_EQ(k().model_file, model);
-                              EXPECT_EQ(status_text(k().start_window), QString::fromStdString(model));
-                              EXPECT_TRUE(item_enabled(k().start_window, "Interaktive Eingabe"));
-                              EXPECT_TRUE(item_enabled(k().start_window, "Dateieingabe"));
+                              EXPECT_EQ(status_text(win().start_window), QString::fromStdString(model));
+                              EXPECT_TRUE(item_enabled(win().start_window, "Interaktive Eingabe"));
+                              EXPECT_TRUE(item_enabled(win().start_window, "Dateieingabe"));
                               trigger("Interaktive Eingabe");
                           },
                           [&] {
-                              ASSERT_NE(k().point_window, 0);
-                              EXPECT_EQ(status_text(k().point_window), QString::fromStdString(model));
+                              ASSERT_NE(win().point_window, 0);
+                              EXPECT_EQ(status_text(win().point_window), QString::fromStdString(model));
                           }}));
     EXPECT_TRUE(answers.all_answered());
 }
@@ -132,7 +132,7 @@ TEST_F(Geoid, RejectedModelsShowTheirMessageAndLeaveNoModel)
         SCOPED_TRACE(c.path);
         // A model was chosen and the point form is open.
         k().model_file = good;
-        geoid::fenster("Inte");
+        geoid::fenster(app(), geoid::FormMode::Point);
         std::deque<std::function<void(QWidget*)>> handlers{[&](QWidget* m) { gui::choose_file(m, c.path); }};
         if (c.path == missing)  // the dialog asks before it takes a file that does not exist
             handlers.push_back([](QWidget* m) {
@@ -151,13 +151,13 @@ TEST_F(Geoid, RejectedModelsShowTheirMessageAndLeaveNoModel)
         EXPECT_TRUE(run_loop({[] { trigger("Quasigeoidmodell"); },
                               [] {
                                   // Back to the start window without a model.
-                                  EXPECT_EQ(k().point_window, 0);
-                                  ASSERT_NE(k().start_window, 0);
-                                  EXPECT_EQ(toolkit::testing::window_widget(k().start_window)->windowTitle(),
+                                  EXPECT_EQ(win().point_window, 0);
+                                  ASSERT_NE(win().start_window, 0);
+                                  EXPECT_EQ(toolkit::testing::window_widget(win().start_window)->windowTitle(),
                                             QStringLiteral("Quasigeoidberechnung"));
-                                  EXPECT_FALSE(item_enabled(k().start_window, "Interaktive Eingabe"));
-                                  EXPECT_FALSE(item_enabled(k().start_window, "Dateieingabe"));
-                                  EXPECT_EQ(status_text(k().start_window), "");
+                                  EXPECT_FALSE(item_enabled(win().start_window, "Interaktive Eingabe"));
+                                  EXPECT_FALSE(item_enabled(win().start_window, "Dateieingabe"));
+                                  EXPECT_EQ(status_text(win().start_window), "");
                                   EXPECT_EQ(k().model_file, "");
                               }}));
         EXPECT_EQ(shown, QString::fromStdString(c.message));
@@ -169,17 +169,17 @@ TEST_F(Geoid, RejectedModelsShowTheirMessageAndLeaveNoModel)
 TEST_F(Geoid, CancelWhileThePointFormIsOpenReturnsToTheStartWindow)
 {
     k().model_file = sample_copy();
-    geoid::fenster("Inte");
-    toolkit::testing::window_widget(k().point_window)->move(140, 90);
+    geoid::fenster(app(), geoid::FormMode::Point);
+    toolkit::testing::window_widget(win().point_window)->move(140, 90);
     gui::ModalAnswers answers({gui::cancel});
     EXPECT_TRUE(run_loop({[] { trigger("Quasigeoidmodell"); },
                           [] {
-                              EXPECT_EQ(k().point_window, 0);
-                              ASSERT_NE(k().start_window, 0);
-                              EXPECT_EQ(toolkit::testing::window_widget(k().start_window)->pos(), QPoint(140, 90));
-                              EXPECT_FALSE(item_enabled(k().start_window, "Interaktive Eingabe"));
+                              EXPECT_EQ(win().point_window, 0);
+                              ASSERT_NE(win().start_window, 0);
+                              EXPECT_EQ(toolkit::testing::window_widget(win().start_window)->pos(), QPoint(140, 90));
+                              EXPECT_FALSE(item_enabled(win().start_window, "Interaktive Eingabe"));
                               EXPECT_EQ(k().model_file, "");
-                              EXPECT_EQ(status_text(k().start_window), "");
+                              EXPECT_EQ(status_text(win().start_window), "");
                           }}));
 }
 
@@ -187,13 +187,13 @@ TEST_F(Geoid, NewValidModelKeepsTheOpenFormAndItsContents)
 {
     k().model_file = sample_copy("first.bin");
     const std::string second = sample_copy("second.bin");
-    geoid::fenster("Inte");
-    const int form = k().point_window;
+    geoid::fenster(app(), geoid::FormMode::Point);
+    const int form = win().point_window;
     toolkit::wdialogputstring(1029, "52.5");
     gui::ModalAnswers answers({[&](QWidget* m) { gui::choose_file(m, second); }});
     EXPECT_TRUE(run_loop({[] { trigger("Quasigeoidmodell"); },
                           [&] {
-                              EXPECT_EQ(k().point_window, form);
+                              EXPECT_EQ(win().point_window, form);
                               EXPECT_EQ(status_text(form), QString::fromStdString(second));
                               toolkit::wdialogselect(geoid::kPointDialog);
                               std::string text;
@@ -216,7 +216,7 @@ TEST_F(Geoid, LongPathsAreElidedInTheMiddleAndShownWholeAsTooltip)
     EXPECT_TRUE(run_loop({[] { trigger("Quasigeoidmodell"); },
                           [&] {
                               EXPECT_EQ(k().model_file, model);
-                              auto* w = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(k().start_window));
+                              auto* w = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(win().start_window));
                               auto* label = w->statusBar()->findChild<QLabel*>();
                               EXPECT_EQ(label->toolTip(), QString::fromStdString(model));
                               EXPECT_TRUE(label->text().endsWith(QStringLiteral("/modell.bin"))) << label->text().toStdString();
@@ -245,16 +245,16 @@ TEST_F(Geoid, InformationDialogShowsItsEightLines)
     EXPECT_EQ(title, QStringLiteral("Info"));
     EXPECT_EQ(text, QString::fromUtf8("\n\nBerechnung von Quasigeoidh\xC3\xB6hen\n\nVersion 1.05  (22.08.12)      \n\n\nVennhof"));
     EXPECT_TRUE(has_picture);
-    EXPECT_EQ(status_text(k().start_window), QStringLiteral("/x/model.bin"));
-    EXPECT_FALSE(item_enabled(k().start_window, "Interaktive Eingabe"));
+    EXPECT_EQ(status_text(win().start_window), QStringLiteral("/x/model.bin"));
+    EXPECT_FALSE(item_enabled(win().start_window, "Interaktive Eingabe"));
 }
 
 TEST_F(Geoid, HelpShowsGeoidReadmeOfTheWorkingDirectory)
 {
     write_text(dir.file("geoid.readme"), "Hilfe zur H\xC3\xB6he   \r\n\r\n  eingerückt\nletzte Zeile");
-    geoid::show_help();
-    ASSERT_NE(k().help_viewer, 0);
-    QWidget* v = toolkit::testing::window_widget(k().help_viewer);
+    geoid::show_help(k(), win().help_viewer);
+    ASSERT_NE(win().help_viewer.handle, 0);
+    QWidget* v = toolkit::testing::window_widget(win().help_viewer.handle);
     EXPECT_EQ(v->windowTitle(), QStringLiteral("Hilfe"));
     EXPECT_EQ(v->pos(), QPoint(0, 0));  // first opening: top-left corner
     auto* text = v->findChild<QPlainTextEdit*>(QStringLiteral("id1056"));
@@ -265,10 +265,10 @@ TEST_F(Geoid, HelpShowsGeoidReadmeOfTheWorkingDirectory)
 
 TEST_F(Geoid, HelpWithoutGeoidReadmeCreatesItAndShowsItEmpty)
 {
-    geoid::show_help();
-    ASSERT_NE(k().help_viewer, 0);
+    geoid::show_help(k(), win().help_viewer);
+    ASSERT_NE(win().help_viewer.handle, 0);
     EXPECT_TRUE(testing_support::file_exists(dir.file("geoid.readme")));
-    auto* text = toolkit::testing::window_widget(k().help_viewer)->findChild<QPlainTextEdit*>(QStringLiteral("id1056"));
+    auto* text = toolkit::testing::window_widget(win().help_viewer.handle)->findChild<QPlainTextEdit*>(QStringLiteral("id1056"));
     EXPECT_EQ(text->toPlainText(), "");
 }
 
@@ -280,8 +280,8 @@ TEST_F(Geoid, UnreadableHelpShowsTheOpenMessageAndChangesNothing)
         shown = label_text(m, 1006);
         gui::press(m, QStringLiteral("id1"));
     }});
-    geoid::show_help();
-    EXPECT_EQ(k().help_viewer, 0);
+    geoid::show_help(k(), win().help_viewer);
+    EXPECT_EQ(win().help_viewer.handle, 0);
     EXPECT_EQ(shown.toStdString(), "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("geoid.readme"));
 }
 
@@ -289,16 +289,16 @@ TEST_F(Geoid, UnreadableHelpShowsTheOpenMessageAndChangesNothing)
 
 TEST_F(Geoid, FormsReplaceEachOtherAtOnePlace)
 {
-    const QPoint centred = toolkit::testing::window_widget(k().start_window)->pos();
-    geoid::fenster("Inte");
-    EXPECT_EQ(k().start_window, 0);
-    QWidget* point = toolkit::testing::window_widget(k().point_window);
+    const QPoint centred = toolkit::testing::window_widget(win().start_window)->pos();
+    geoid::fenster(app(), geoid::FormMode::Point);
+    EXPECT_EQ(win().start_window, 0);
+    QWidget* point = toolkit::testing::window_widget(win().point_window);
     EXPECT_EQ(point->pos(), centred);  // the first form takes the place of the centred start window
     EXPECT_EQ(point->windowTitle(), QStringLiteral("Quasigeoidberechnung Interaktive Eingabe - Koordinaten im ETRS89"));
     point->move(210, 130);
-    geoid::fenster("Date");
-    EXPECT_EQ(k().point_window, 0);
-    QWidget* file = toolkit::testing::window_widget(k().file_window);
+    geoid::fenster(app(), geoid::FormMode::File);
+    EXPECT_EQ(win().point_window, 0);
+    QWidget* file = toolkit::testing::window_widget(win().file_window);
     EXPECT_EQ(file->pos(), QPoint(210, 130));
     EXPECT_EQ(file->windowTitle(), QStringLiteral("Quasigeoidberechnung Dateieingabe"));
     toolkit::wdialogselect(geoid::kFileDialog);
@@ -307,26 +307,24 @@ TEST_F(Geoid, FormsReplaceEachOtherAtOnePlace)
     EXPECT_EQ(file->focusWidget(), toolkit::testing::field_widget(1065));
 
     // The point form opened again while open: an empty one at the same place.
-    geoid::fenster("Inte");
+    geoid::fenster(app(), geoid::FormMode::Point);
     toolkit::wdialogputstring(1029, "50.0");
-    geoid::fenster("Inte");
-    EXPECT_EQ(toolkit::testing::window_widget(k().point_window)->pos(), QPoint(210, 130));
+    geoid::fenster(app(), geoid::FormMode::Point);
+    EXPECT_EQ(toolkit::testing::window_widget(win().point_window)->pos(), QPoint(210, 130));
     std::string text = "x";
     toolkit::wdialoggetstring(1029, text);
     EXPECT_EQ(text, "");
-    EXPECT_EQ(toolkit::testing::window_widget(k().point_window)->focusWidget(), toolkit::testing::field_widget(1029));
+    EXPECT_EQ(toolkit::testing::window_widget(win().point_window)->focusWidget(), toolkit::testing::field_widget(1029));
 
-    geoid::fenster("xxxx");  // any other code closes the form and opens none
-    EXPECT_EQ(k().point_window, 0);
-    EXPECT_EQ(k().start_window, 0);
+    geoid::fenster(app(), geoid::FormMode::None);  // any other mode closes the form and opens none
+    EXPECT_EQ(win().point_window, 0);
+    EXPECT_EQ(win().start_window, 0);
 }
 
 TEST_F(Geoid, PointFormOpensWithDecimalDegreesSelected)
 {
-    geoid::fenster("Inte");
-    int index = 0;
-    toolkit::wdialoggetradiobutton(1001, index);
-    EXPECT_EQ(index, 2);
+    geoid::fenster(app(), geoid::FormMode::Point);
+    EXPECT_EQ(geoid::selected_system(), geoid::System::Blh1);  // the second button of the group
     for (const int f : {1029, 1014, 1015}) EXPECT_TRUE(toolkit::testing::field_widget(f)->isEnabled()) << f;
     for (const int f : {1007, 1004, 1005, 1058, 1035, 1037, 1038, 1057, 1030, 1013, 1036, 1031, 1026, 1028, 1027,
                         1074, 1075, 1060, 1043, 1044})
@@ -349,17 +347,17 @@ TEST_F(Geoid, PointFormOpensWithDecimalDegreesSelected)
 TEST_F(Geoid, ClosingAViewerKeepsTheProgramClosingAFormEndsIt)
 {
     k().model_file = sample_copy();
-    geoid::fenster("Inte");
+    geoid::fenster(app(), geoid::FormMode::Point);
     write_text(dir.file("geoid.readme"), "Hilfe\n");
     const bool clean = run_loop({[] { trigger("Hilfe"); },
                                  [] {
-                                     ASSERT_NE(k().help_viewer, 0);
-                                     toolkit::testing::window_widget(k().help_viewer)->close();  // its close box
+                                     ASSERT_NE(win().help_viewer.handle, 0);
+                                     toolkit::testing::window_widget(win().help_viewer.handle)->close();  // its close box
                                  },
                                  [] {
-                                     EXPECT_EQ(k().help_viewer, 0);
-                                     ASSERT_NE(k().point_window, 0);
-                                     toolkit::testing::window_widget(k().point_window)->close();
+                                     EXPECT_EQ(win().help_viewer.handle, 0);
+                                     ASSERT_NE(win().point_window, 0);
+                                     toolkit::testing::window_widget(win().point_window)->close();
                                  }},
                                 /*quit_at_end=*/false);
     EXPECT_TRUE(clean);  // the loop ended through the form's close box
@@ -370,29 +368,29 @@ TEST_F(Geoid, ViewerReopensAtItsMovedPosition)
     write_text(dir.file("geoid.readme"), "Hilfe\n");
     EXPECT_TRUE(run_loop({[] { trigger("Hilfe"); },
                           [] {
-                              QWidget* v = toolkit::testing::window_widget(k().help_viewer);
+                              QWidget* v = toolkit::testing::window_widget(win().help_viewer.handle);
                               EXPECT_EQ(v->pos(), QPoint(0, 0));
                               v->move(333, 222);
                               v->close();
                           },
                           [] {
-                              EXPECT_EQ(k().help_viewer, 0);
+                              EXPECT_EQ(win().help_viewer.handle, 0);
                               trigger("Hilfe");
                           },
                           [] {
-                              EXPECT_EQ(toolkit::testing::window_widget(k().help_viewer)->pos(), QPoint(333, 222));
-                              toolkit::testing::window_widget(k().help_viewer)->move(50, 60);
+                              EXPECT_EQ(toolkit::testing::window_widget(win().help_viewer.handle)->pos(), QPoint(333, 222));
+                              toolkit::testing::window_widget(win().help_viewer.handle)->move(50, 60);
                               trigger("Hilfe");  // opened again while open: same place
                           },
-                          [] { EXPECT_EQ(toolkit::testing::window_widget(k().help_viewer)->pos(), QPoint(50, 60)); }}));
+                          [] { EXPECT_EQ(toolkit::testing::window_widget(win().help_viewer.handle)->pos(), QPoint(50, 60)); }}));
 }
 
 // ---- field checks ---------------------------------------------------------------------------------
 
 TEST_F(Geoid, FailedCheckSoundsTheWarningAndFocusesTheFieldWithoutAMessage)
 {
-    geoid::fenster("Inte");
-    QWidget* form = toolkit::testing::window_widget(k().point_window);
+    geoid::fenster(app(), geoid::FormMode::Point);
+    QWidget* form = toolkit::testing::window_widget(win().point_window);
     const struct {
         int field;
         const char* text;
@@ -405,24 +403,20 @@ TEST_F(Geoid, FailedCheckSoundsTheWarningAndFocusesTheFieldWithoutAMessage)
         f->setEnabled(true);
         toolkit::wdialogputstring(c.field, c.text);
         form->setFocus();
-        k().field_error = 0;
         const int bells = toolkit::testing::bell_count();
-        geoid::check_field(c.field);
-        EXPECT_EQ(k().field_error, c.ok ? 0 : 1);
+        EXPECT_EQ(geoid::check_field(c.field, k().point), c.ok);
         EXPECT_EQ(toolkit::testing::bell_count() - bells, c.ok ? 0 : 1);
         EXPECT_EQ(form->focusWidget() == f, !c.ok);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
     EXPECT_EQ(k().point.ell_b, 52.0);
     EXPECT_EQ(k().point.b_sign, '-');
-    k().field_error = 1;  // a field without a check leaves the flag as it was
-    geoid::check_field(1043);
-    EXPECT_EQ(k().field_error, 1);
+    EXPECT_TRUE(geoid::check_field(1043, k().point));  // a field without a check passes
 }
 
 TEST_F(Geoid, NumbersAreWrittenIntoFieldsByFormat)
 {
-    geoid::fenster("Inte");
+    geoid::fenster(app(), geoid::FormMode::Point);
     std::string text;
     geoid::put_string_real(1044, 100.0 - 47.123, "(f8.3)");
     toolkit::wdialoggetstring(1044, text);
@@ -443,7 +437,7 @@ TEST_F(Geoid, NumbersAreWrittenIntoFieldsByFormat)
 
 TEST_F(Geoid, MessageBoxOfACompletedComputation)
 {
-    geoid::fenster("Inte");
+    geoid::fenster(app(), geoid::FormMode::Point);
     QString title, text;
     gui::ModalAnswers answers({[&](QWidget* m) {
         title = m->windowTitle();
@@ -462,30 +456,30 @@ TEST_F(Geoid, MessageBoxOfACompletedComputation)
 
 TEST_F(Geoid, StartWindowAndBothFormsShareOneSize)
 {
-    const QSize start = toolkit::testing::window_widget(k().start_window)->size();
-    geoid::fenster("Inte");
-    EXPECT_EQ(toolkit::testing::window_widget(k().point_window)->size(), start);
-    geoid::fenster("Date");
-    EXPECT_EQ(toolkit::testing::window_widget(k().file_window)->size(), start);
+    const QSize start = toolkit::testing::window_widget(win().start_window)->size();
+    geoid::fenster(app(), geoid::FormMode::Point);
+    EXPECT_EQ(toolkit::testing::window_widget(win().point_window)->size(), start);
+    geoid::fenster(app(), geoid::FormMode::File);
+    EXPECT_EQ(toolkit::testing::window_widget(win().file_window)->size(), start);
 }
 
 TEST_F(Geoid, ClosedWindowsAreDeletedOverAHundredSwaps)
 {
-    geoid::fenster("Inte");
-    geoid::fenster("Date");
+    geoid::fenster(app(), geoid::FormMode::Point);
+    geoid::fenster(app(), geoid::FormMode::File);
     const qsizetype before = QApplication::topLevelWidgets().size();
-    for (int n = 0; n < 100; ++n) geoid::fenster(n % 3 == 0 ? "Inte" : n % 3 == 1 ? "Date" : "Leer");
-    geoid::fenster("Date");
+    for (int n = 0; n < 100; ++n) geoid::fenster(app(), n % 3 == 0 ? geoid::FormMode::Point : n % 3 == 1 ? geoid::FormMode::File : geoid::FormMode::Start);
+    geoid::fenster(app(), geoid::FormMode::File);
     EXPECT_EQ(QApplication::topLevelWidgets().size(), before);
 }
 
 TEST_F(Geoid, ClosingAWindowWhileItsDialogIsCurrentLeavesNothingDangling)
 {
     // Under AddressSanitizer a stale pointer to the form or to a dialog over it would show here.
-    geoid::fenster("Inte");
+    geoid::fenster(app(), geoid::FormMode::Point);
     toolkit::wdialogload(geoid::kErrorDialog);  // a modal dialog owned by the form's window
-    toolkit::windowclosechild(k().point_window);
-    k().point_window = 0;
+    toolkit::windowclosechild(win().point_window);
+    win().point_window = 0;
     toolkit::wdialogputstring(geoid::kErrorText, "x");
     toolkit::wdialogunload();
     EXPECT_EQ(toolkit::testing::current_dialog(), 0);
@@ -498,12 +492,12 @@ TEST_F(Geoid, ClosingAWindowWhileItsDialogIsCurrentLeavesNothingDangling)
 TEST_F(Geoid, EventOfAReplacedFormNeverReachesTheNewForm)
 {
     // "Berechnen" without a model shows the error box; queued by a form replaced since, nothing.
-    geoid::fenster("Inte");
-    const int old_form = k().point_window;
+    geoid::fenster(app(), geoid::FormMode::Point);
+    const int old_form = win().point_window;
     toolkit::testing::post({toolkit::EventKind::PushButton, old_form, geoid::kButtonComputePoint, 0});
     toolkit::testing::post({toolkit::EventKind::FieldChanged, old_form, geoid::kRadioXyz, geoid::kRadioXyz});
-    geoid::fenster("Inte");
-    ASSERT_NE(k().point_window, old_form);
+    geoid::fenster(app(), geoid::FormMode::Point);
+    ASSERT_NE(win().point_window, old_form);
     int boxes = 0;
     gui::ModalAnswers answers({[&](QWidget* m) {
         ++boxes;
@@ -511,7 +505,7 @@ TEST_F(Geoid, EventOfAReplacedFormNeverReachesTheNewForm)
     }});
     EXPECT_TRUE(run_loop({[] { EXPECT_TRUE(toolkit::testing::field_widget(1029)->isEnabled()); },
                           [] {
-                              toolkit::testing::post({toolkit::EventKind::PushButton, k().point_window,
+                              toolkit::testing::post({toolkit::EventKind::PushButton, win().point_window,
                                                       geoid::kButtonComputePoint, 0});
                           },
                           [&] { EXPECT_EQ(boxes, 1); }}));
@@ -520,7 +514,7 @@ TEST_F(Geoid, EventOfAReplacedFormNeverReachesTheNewForm)
 
 TEST_F(Geoid, RadioButtonsSelectTheirSystemByFieldNumber)
 {
-    geoid::fenster("Inte");
+    geoid::fenster(app(), geoid::FormMode::Point);
     const std::pair<int, geoid::System> radios[] = {{1001, geoid::System::Xyz}, {1002, geoid::System::Blh1},
                                                     {1016, geoid::System::Blh2}, {1003, geoid::System::Utm32},
                                                     {1061, geoid::System::Utm33}};
@@ -551,7 +545,7 @@ TEST_F(Geoid, LabelsShowPlainTextNeverMarkup)
     EXPECT_EQ(box_text.toStdString(), path);
     EXPECT_EQ(message_text.toStdString(), path);
     toolkit::windowoutstatusbar(1, path);
-    auto* bar = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(k().start_window))->statusBar();
+    auto* bar = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(win().start_window))->statusBar();
     EXPECT_EQ(bar->findChild<QLabel*>()->textFormat(), Qt::PlainText);
 }
 
@@ -588,8 +582,8 @@ TEST_F(Geoid, FileDialogListsFilesWithoutADotAndWritesGermanDates)
 TEST_F(Geoid, ViewersScrollBothWaysAndTheHelpTextFitsTheirWidth)
 {
     QFile::copy(QStringLiteral(HELP_TEXT), QString::fromStdString(dir.file("geoid.readme")));
-    geoid::show_help();
-    ASSERT_NE(k().help_viewer, 0);
+    geoid::show_help(k(), win().help_viewer);
+    ASSERT_NE(win().help_viewer.handle, 0);
     auto* text = qobject_cast<QPlainTextEdit*>(toolkit::testing::field_widget(geoid::kHelpViewerText));
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->lineWrapMode(), QPlainTextEdit::NoWrap);

@@ -7,7 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "textio/textio.h"
+
 namespace testing_support {
+
+/// A value as a fixed-point field writes it (width, decimals).
+inline std::string fixed(double v, int width, int decimals)
+{
+    std::string s;
+    textio::put_fixed(s, v, width, decimals);
+    return s;
+}
 
 /// One header angle as the file stores it: degrees (signed), minutes, micro-arc-seconds.
 struct Angle {

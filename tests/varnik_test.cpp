@@ -421,7 +421,7 @@ TEST_F(VarnikRun, SameNAsTheSinglePointQuery)
         std::istringstream fields(line);
         ASSERT_TRUE(fields >> b >> l) << line;
         interp::varnik1(b, l, model, n, message);
-        EXPECT_EQ(line.substr(22), textio::fixed(n, 11, 3)) << line;
+        EXPECT_EQ(line.substr(22), testing_support::fixed(n, 11, 3)) << line;
     }
     EXPECT_EQ(k, bl.size());
 }

@@ -8,13 +8,6 @@
 
 namespace textio {
 
-int lench(const char* text, int length)
-{
-    for (int k = length; k > 0; --k)
-        if (text[k - 1] != ' ') return k;
-    return 0;
-}
-
 int lench(std::string_view text)
 {
     const auto pos = text.find_last_not_of(' ');
@@ -24,11 +17,6 @@ int lench(std::string_view text)
 std::string_view trim_trailing(std::string_view text)
 {
     return text.substr(0, static_cast<std::size_t>(lench(text)));
-}
-
-bool is_blank(std::string_view text)
-{
-    return lench(text) == 0;
 }
 
 namespace {
@@ -108,13 +96,6 @@ void put_fixed(std::string& out, double v, int width, int decimals)
     put_right(out, buf, static_cast<std::size_t>(res.ptr - buf), width);
 }
 
-std::string fixed(double v, int width, int decimals)
-{
-    std::string s;
-    put_fixed(s, v, width, decimals);
-    return s;
-}
-
 void put_integer(std::string& out, long long v, int width)
 {
     char buf[32];
@@ -126,13 +107,6 @@ int actual_length(std::string_view text)
 {
     for (std::size_t k = text.size(); k > 0; --k)
         if (text[k - 1] != ' ' && text[k - 1] != '\0') return static_cast<int>(k);
-    return 0;
-}
-
-int first_nonblank(std::string_view text)
-{
-    for (std::size_t k = 0; k < text.size(); ++k)
-        if (text[k] != ' ' && text[k] != '\0') return static_cast<int>(k + 1);
     return 0;
 }
 

@@ -59,11 +59,6 @@ bool FreeReader::seek(std::int64_t offset)
     return true;
 }
 
-bool FreeReader::rewind()
-{
-    return seek(0);
-}
-
 bool FreeReader::backspace()
 {
     return seek(last_line_start_);

@@ -9,30 +9,23 @@
 
 namespace textio {
 
-/// Position (counted from 1) of the last character of text[0..length) that is not a blank
-/// (0x20); 0 when length <= 0 or the text holds only blanks. Tabs and NULs are ordinary.
-int lench(const char* text, int length);
+/// Position (counted from 1) of the last character of the text that is not a blank (0x20); 0
+/// when the text is empty or holds only blanks. Tabs and NULs are ordinary characters.
 int lench(std::string_view text);
 
 /// The text without its trailing blanks.
 std::string_view trim_trailing(std::string_view text);
 
-/// True when the text holds nothing but blanks.
-bool is_blank(std::string_view text);
-
 /// Appends v rounded to `decimals` places, right-justified in exactly `width` characters
 /// (rounded like printf("%*.*f")). A value that does not fit, or is not finite, fills the
 /// field with asterisks.
 void put_fixed(std::string& out, double v, int width, int decimals);
-std::string fixed(double v, int width, int decimals);
 
 /// Appends an integer right-justified in exactly `width` characters, asterisks when too wide.
 void put_integer(std::string& out, long long v, int width);
 
 /// Position (from 1) of the last character that is neither a blank nor a NUL; 0 if none.
 int actual_length(std::string_view text);
-/// Position (from 1) of the first character that is neither a blank nor a NUL; 0 if none.
-int first_nonblank(std::string_view text);
 
 /// Converts the text of an integer field: blanks around it are ignored, then an optional sign
 /// and at most 10 digits up to 2147483647. False on any other text (value 0); a lone sign
@@ -104,8 +97,6 @@ public:
 
     /// Goes back to the start of the line on which the last read ended.
     bool backspace();
-    /// Goes back to the start of the file.
-    bool rewind();
 
 private:
     int peek();

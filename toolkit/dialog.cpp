@@ -2,7 +2,6 @@
 // operations on its fields by resource number. Every text goes into a widget as plain text:
 // a path that looks like markup is shown as it is.
 #include <QAbstractButton>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLayout>
@@ -194,22 +193,6 @@ void wdialogsetfield(int field)
     if (QWidget* f = find_field(st().current_dialog, field)) f->setFocus(Qt::OtherFocusReason);
 }
 
-void wdialoggetradiobutton(int first, int& index)
-{
-    index = 0;
-    auto* r = qobject_cast<QRadioButton*>(find_field(st().current_dialog, first));
-    if (r == nullptr) return;
-    QList<QAbstractButton*> buttons;
-    if (QButtonGroup* g = r->group()) {
-        buttons = g->buttons();
-    } else {
-        for (QRadioButton* b : r->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
-            buttons.push_back(b);
-    }
-    for (qsizetype k = 0; k < buttons.size(); ++k)
-        if (buttons[k]->isChecked()) index = static_cast<int>(k + 1);
-}
-
 void wdialoggetcheckbox(int field, int& state)
 {
     auto* b = qobject_cast<QAbstractButton*>(find_field(st().current_dialog, field));
@@ -222,31 +205,9 @@ void wdialoggetmenu1(int field, int& index)
     index = c != nullptr ? c->currentIndex() + 1 : 0;
 }
 
-void istringtointeger(std::string_view text, int& value)
-{
-    std::int32_t v = 0;
-    st().conversion_error = textio::text_to_int32(text, v) ? 0 : 1;
-    value = v;
-}
-
-int infoerror(int item)
-{
-    return item == 1 ? st().conversion_error : 0;
-}
-
 void integertostring(int value, std::string& text, std::string_view format)
 {
     text = textio::format_integer(value, format);
-}
-
-int iactuallength(std::string_view text)
-{
-    return textio::actual_length(text);
-}
-
-int ilocatechar(std::string_view text)
-{
-    return textio::first_nonblank(text);
 }
 
 namespace testing {

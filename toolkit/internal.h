@@ -87,7 +87,6 @@ struct State {
     QPointer<QWidget> current_dialog;
     std::vector<LoadedDialog> loaded;
     int file_dialog_ok = 0;
-    int conversion_error = 0;
     int bells = 0;
 };
 

@@ -22,7 +22,6 @@ enum class EventKind {
     None,
     MenuSelect,    ///< value1: menu item identifier
     PushButton,    ///< value1: button identifier
-    Expose,        ///< redraw request of `window`
     CloseRequest,  ///< the close box of `window`
     FieldChanged,  ///< value1, value2: field identifiers (equal when a button changed state)
 };
@@ -101,22 +100,12 @@ void wdialogputstring(int field, const std::string& text);
 void wdialoggetstring(int field, std::string& text);
 void wdialogfieldstate(int field, int state);
 void wdialogsetfield(int field);
-/// 1-based index of the selected button in the group of radio button `first` (0: none).
-void wdialoggetradiobutton(int first, int& index);
 /// 1 when the check box or radio button `field` is ticked, else 0.
 void wdialoggetcheckbox(int field, int& state);
 void wdialoggetmenu1(int field, int& index);
 
-/// Blanks around are ignored; then an optional sign and at most 10 digits up to 2147483647.
-/// On an error `value` is 0 and infoerror(1) returns nonzero; a lone sign gives 0 without error.
-void istringtointeger(std::string_view text, int& value);
-int infoerror(int item);
 /// Integer formatted by "(iW)": right-aligned in W characters, asterisks when too wide.
 void integertostring(int value, std::string& text, std::string_view format);
-/// Last position (from 1) not blank or NUL; 0 if none.
-int iactuallength(std::string_view text);
-/// First position (from 1) not blank or NUL; 0 if none.
-int ilocatechar(std::string_view text);
 
 // ---- file dialogs and message boxes (filedialog.cpp) ----------------------------------------
 

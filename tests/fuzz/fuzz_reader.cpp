@@ -26,10 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (!reader.backspace()) break;
                 continue;
             }
-            if (shape == 3 && k == 5) {
-                if (!reader.rewind()) break;
-                continue;
-            }
             const int count = shape == 0 ? 2 : 3;
             const textio::ReadStatus st = reader.read(v, count);
             if (st != textio::ReadStatus::Ok) break;

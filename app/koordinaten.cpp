@@ -1,7 +1,0 @@
-#include "app/koordinaten.h"
-
-namespace geoid {
-
-Koordinaten koordinaten;
-
-}  // namespace geoid
