@@ -54,7 +54,7 @@ void grab_modal(const char* name)
 int main(int argc, char** argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QApplication qt(argc, argv);
     out_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     if (out_dir == QStringLiteral("--menu-geometry")) {
         geoid::register_resources();

@@ -76,6 +76,13 @@ private:
         return messages::model_message(o, model_name_, messages::Wording::Terminal);
     }
     bool same_file_as_input(const std::string& name) const;
+    // Ends the run with `status`: false, for the caller to return exit_.
+    bool stop(int status)
+    {
+        exit_ = status;
+        return false;
+    }
+    bool choose_mode();  // P3 with the height detection and P4; false: the run has ended
     bool open_output();  // false: the run has been aborted, status in exit_
     int point_loop();
 
@@ -251,6 +258,43 @@ int Varnik::point_loop()
     return 0;
 }
 
+bool Varnik::choose_mode()
+{
+    bool yes = false;
+    if (!ask_yes("\n Enthaelt die Datei der zu interpolierenden Punkte auch eine Hoehe? (j/n): ", yes)) return false;
+    if (!yes) {
+        mode_ = Mode::Position;
+        say(kInfo1);
+        return true;
+    }
+    // Height detection: read three numbers, go back to the line where that read ended and
+    // read three again. The same B and L twice means the first line carries a height.
+    textio::FreeReader reader(points_);
+    double first[3], second[3];
+    const textio::ReadStatus st1 = reader.read(first, 3);
+    if (st1 == textio::ReadStatus::End)
+        return stop(abort_run("Interpolationspunktedatei --- " + point_name_ +
+                              " --- enthaelt zu wenige Werte,\nbitte Datei pruefen und neu starten."));
+    if (st1 == textio::ReadStatus::Error) return stop(abort_run("Fehler beim Lesen der Datei " + point_name_));
+    reader.backspace();
+    const textio::ReadStatus st2 = reader.read(second, 3);
+    if (st2 == textio::ReadStatus::Error) return stop(abort_run("Fehler beim Lesen der Datei " + point_name_));
+    // The file ending in the second read means the first read spanned several lines: the
+    // first line holds no height.
+    if (st2 == textio::ReadStatus::Ok && first[0] == second[0] && first[1] == second[1]) {
+        if (!ask_yes("\n Handelt es sich um ellipsoidische Hoehen im ETRS89 (anderenfalls wird\n"
+                     " DHHN92 erwartet) (j/n): ",
+                     yes))
+            return false;
+        mode_ = yes ? Mode::Ellipsoidal : Mode::Normal;
+        say(yes ? kInfo2 : kInfo3);
+    } else {
+        say(kWarning1);
+        mode_ = Mode::Position;
+    }
+    return true;
+}
+
 int Varnik::run()
 {
     // Created empty at every start: it only ever holds the message of the latest run.
@@ -270,39 +314,7 @@ int Varnik::run()
     if (interp::read_header(model_, grid_) != interp::HeaderStatus::Ok)
         return abort_run(model_text(interp::Outcome::HeaderError));
 
-    bool yes = false;
-    if (!ask_yes("\n Enthaelt die Datei der zu interpolierenden Punkte auch eine Hoehe? (j/n): ", yes))
-        return exit_;
-    if (!yes) {
-        mode_ = Mode::Position;
-        say(kInfo1);
-    } else {
-        // Height detection: read three numbers, go back to the line where that read ended and
-        // read three again. The same B and L twice means the first line carries a height.
-        textio::FreeReader reader(points_);
-        double first[3], second[3];
-        const textio::ReadStatus st1 = reader.read(first, 3);
-        if (st1 == textio::ReadStatus::End)
-            return abort_run("Interpolationspunktedatei --- " + point_name_ +
-                             " --- enthaelt zu wenige Werte,\nbitte Datei pruefen und neu starten.");
-        if (st1 == textio::ReadStatus::Error) return abort_run("Fehler beim Lesen der Datei " + point_name_);
-        reader.backspace();
-        const textio::ReadStatus st2 = reader.read(second, 3);
-        if (st2 == textio::ReadStatus::Error) return abort_run("Fehler beim Lesen der Datei " + point_name_);
-        // The file ending in the second read means the first read spanned several lines: the
-        // first line holds no height.
-        if (st2 == textio::ReadStatus::Ok && first[0] == second[0] && first[1] == second[1]) {
-            if (!ask_yes("\n Handelt es sich um ellipsoidische Hoehen im ETRS89 (anderenfalls wird\n"
-                         " DHHN92 erwartet) (j/n): ",
-                         yes))
-                return exit_;
-            mode_ = yes ? Mode::Ellipsoidal : Mode::Normal;
-            say(yes ? kInfo2 : kInfo3);
-        } else {
-            say(kWarning1);
-            mode_ = Mode::Position;
-        }
-    }
+    if (!choose_mode()) return exit_;
 
     if (!ask_name("\n Name der Ausgabedatei: ", out_name_)) return exit_;
     if (!open_output()) return exit_;

@@ -98,79 +98,78 @@ bool inside_grid(const GridHeader& h, double b, double l)
     return locate(h, b, l, i, j);
 }
 
-Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, double l, double& n)
-{
+namespace {
+
+// The cell of a point: its north-west corner (row i, column j, from 1), the latitudes of its
+// southern and northern rows and the longitudes of its western and eastern columns (degrees).
+struct Cell {
     std::int64_t i = 0, j = 0;
-    if (!locate(h, b, l, i, j)) {
+    double bs = 0, bn = 0, lw = 0, le = 0;
+};
+
+Cell cell_of(const GridHeader& h, std::int64_t i, std::int64_t j)
+{
+    Cell c;
+    c.i = i;
+    c.j = j;
+    c.bs = h.bmax - static_cast<double>(i) * h.db;  // cell's southern row, i + 1
+    c.bn = c.bs + h.db;                             // cell's northern row, i
+    c.lw = h.lmin + static_cast<double>(j - 1) * h.dl;
+    c.le = c.lw + h.dl;
+    return c;
+}
+
+// The corner a point lies on (within 0.002 of a spacing in both directions), tested NW, NE,
+// then SW, SE; nullptr when none. The window holds the corners at W(2,2) NW, W(2,3) NE,
+// W(3,2) SW and W(3,3) SE.
+const double* snapped_corner(const GridHeader& h, const Cell& c, const NodeWindow& w, double b, double l)
+{
+    const double tb = kNodeTolerance * h.db;
+    const double tl = kNodeTolerance * h.dl;
+    if (c.bn - b <= tb) {
+        if (l - c.lw <= tl) return &w[1][1];
+        if (c.le - l <= tl) return &w[1][2];
+    }
+    if (b - c.bs <= tb) {
+        if (l - c.lw <= tl) return &w[2][1];
+        if (c.le - l <= tl) return &w[2][2];
+    }
+    return nullptr;
+}
+
+bool all_have_values(const NodeWindow& w)
+{
+    for (int r = 0; r < kWindow; ++r)
+        for (int c = 0; c < kWindow; ++c)
+            if (w[r][c] > kValueBound) return false;
+    return true;
+}
+
+// Bilinear in the cell from its four corners, weighted by the point's fractions of the cell
+// from its southern row (t) and its western column (u).
+Outcome bilinear(const GridHeader& h, const Cell& c, const NodeWindow& w, double b, double l, double& n)
+{
+    const double nw = w[1][1], ne = w[1][2], sw = w[2][1], se = w[2][2];
+    if (nw > kValueBound || ne > kValueBound || sw > kValueBound || se > kValueBound) {
         n = kNoValue;
         return Outcome::Outside;
     }
-    const double bs = h.bmax - static_cast<double>(i) * h.db;  // cell's southern row, i + 1
-    const double bn = bs + h.db;                              // cell's northern row, i
-    const double lw = h.lmin + static_cast<double>(j - 1) * h.dl;
-    const double le = lw + h.dl;
-    const double tb = kNodeTolerance * h.db;
-    const double tl = kNodeTolerance * h.dl;
+    const double t = (b - c.bs) / h.db;
+    const double u = (l - c.lw) / h.dl;
+    n = (1.0 - u) * (1.0 - t) * sw + u * (1.0 - t) * se + (1.0 - u) * t * nw + u * t * ne;
+    return Outcome::Ok;
+}
 
-    const bool use_spline = i >= 2 && i <= h.nb - 3 && j >= 2 && j <= h.nl - 3;
-
-    // Window W(r, c) = node (i - 2 + r, j - 2 + c); its corners W(2,2) NW, W(2,3) NE,
-    // W(3,2) SW, W(3,3) SE. The bilinear branch reads only the four corners.
-    NodeWindow w;
-    const int rows = use_spline ? kWindow : 2;
-    const int first_row = use_spline ? 0 : 1;  // window row of the first row read
-    const std::int64_t top = i - 1 + first_row;
-    const std::int64_t left = use_spline ? j - 1 : j;
-    if (!nodes.read_window(h, top, left, rows, first_row, w)) return Outcome::ReadError;
-    const double nw = w[1][1], ne = w[1][2], sw = w[2][1], se = w[2][2];
-
-    // A point on (or very near) a node takes that node's value, before any value test.
-    const double* snapped = nullptr;
-    if (bn - b <= tb) {
-        if (l - lw <= tl) snapped = &nw;
-        else if (le - l <= tl) snapped = &ne;
-    }
-    if (snapped == nullptr && b - bs <= tb) {
-        if (l - lw <= tl) snapped = &sw;
-        else if (le - l <= tl) snapped = &se;
-    }
-    if (snapped != nullptr) {
-        if (*snapped > kValueBound) {
-            n = kNoValue;
-            return Outcome::Outside;
-        }
-        n = *snapped;
-        return Outcome::Ok;
-    }
-
-    bool spline_ok = use_spline;
-    if (use_spline) {
-        for (int r = 0; r < kWindow && spline_ok; ++r)
-            for (int c = 0; c < kWindow; ++c)
-                if (w[r][c] > kValueBound) {
-                    spline_ok = false;
-                    break;
-                }
-    }
-
-    if (!spline_ok) {
-        if (nw > kValueBound || ne > kValueBound || sw > kValueBound || se > kValueBound) {
-            n = kNoValue;
-            return Outcome::Outside;
-        }
-        const double t = (b - bs) / h.db;
-        const double u = (l - lw) / h.dl;
-        n = (1.0 - u) * (1.0 - t) * sw + u * (1.0 - t) * se + (1.0 - u) * t * nw + u * t * ne;
-        return Outcome::Ok;
-    }
-
-    // Bicubic spline: one natural spline per window column along the meridian (rows north
-    // to south, then reversed into ascending latitude for splint), then one along the parallel.
-    // The five column splines share their abscissas, so whatever spline() and splint() compute
-    // from the abscissas alone is computed once here, by the same operations in the same order:
-    // the results are those of five separate calls, bit for bit.
+// Bicubic spline: one natural spline per window column along the meridian (rows north to
+// south, then reversed into ascending latitude for splint), then one along the parallel.
+// The five column splines share their abscissas, so whatever spline() and splint() compute
+// from the abscissas alone is computed once here, by the same operations in the same order:
+// the results are those of five separate calls, bit for bit. Splitting this block further
+// would mean passing the shared terms around; it stays whole.
+double bicubic(const GridHeader& h, const Cell& cell, const NodeWindow& w, double b, double l)
+{
     double yr[kWindow];
-    for (int r = 0; r < kWindow; ++r) yr[r] = bs + static_cast<double>(3 - (r + 1)) * h.db;
+    for (int r = 0; r < kWindow; ++r) yr[r] = cell.bs + static_cast<double>(3 - (r + 1)) * h.db;
     double sig[kWindow] = {}, p[kWindow] = {}, y2x[kWindow] = {}, dleft[kWindow] = {}, dright[kWindow] = {},
            span[kWindow] = {};
     for (int k = 1; k < kWindow - 1; ++k) {
@@ -206,10 +205,45 @@ Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, doub
         for (int k = kWindow - 2; k >= 0; --k) y2[k] = y2x[k] * y2[k + 1] + u[k];
         z[c] = ab * y[lo] + bb * y[hi] + (ab3 * y2[lo] + bb3 * y2[hi]) * hb2 * 0.16666666666666666;
     }
-    double xc[kWindow], z2[kWindow];
-    for (int c = 0; c < kWindow; ++c) xc[c] = lw + static_cast<double>((c + 1) - 2) * h.dl;
+    double xc[kWindow], z2[kWindow], n = 0.0;
+    for (int c = 0; c < kWindow; ++c) xc[c] = cell.lw + static_cast<double>((c + 1) - 2) * h.dl;
     spline(xc, z, kWindow, kNaturalSlope, kNaturalSlope, z2);
     splint(xc, z, z2, kWindow, l, n);
+    return n;
+}
+
+}  // namespace
+
+Outcome interpolate(const NodeSource& nodes, const GridHeader& h, double b, double l, double& n)
+{
+    std::int64_t i = 0, j = 0;
+    if (!locate(h, b, l, i, j)) {
+        n = kNoValue;
+        return Outcome::Outside;
+    }
+    const Cell cell = cell_of(h, i, j);
+    const bool use_spline = i >= 2 && i <= h.nb - 3 && j >= 2 && j <= h.nl - 3;
+
+    // Window W(r, c) = node (i - 2 + r, j - 2 + c). The bilinear branch reads only the four
+    // corners, W(2..3, 2..3).
+    NodeWindow w;
+    const int rows = use_spline ? kWindow : 2;
+    const int first_row = use_spline ? 0 : 1;  // window row of the first row read
+    const std::int64_t top = i - 1 + first_row;
+    const std::int64_t left = use_spline ? j - 1 : j;
+    if (!nodes.read_window(h, top, left, rows, first_row, w)) return Outcome::ReadError;
+
+    // A point on (or very near) a node takes that node's value, before any value test.
+    if (const double* snapped = snapped_corner(h, cell, w, b, l)) {
+        if (*snapped > kValueBound) {
+            n = kNoValue;
+            return Outcome::Outside;
+        }
+        n = *snapped;
+        return Outcome::Ok;
+    }
+    if (!use_spline || !all_have_values(w)) return bilinear(h, cell, w, b, l, n);
+    n = bicubic(h, cell, w, b, l);
     return Outcome::Ok;
 }
 

@@ -67,7 +67,9 @@ TEST(FieldTable, MatchesTheDialogResources)
             EXPECT_TRUE(in_table.insert(f.id).second) << "twice in the table";
             ASSERT_EQ(ui.count(f.id), 1u);
             EXPECT_EQ(ui.at(f.id).cls, widget_class(f.kind));
-            if (f.length > 0) EXPECT_EQ(ui.at(f.id).max_length, f.length);
+            if (f.length > 0) {
+                EXPECT_EQ(ui.at(f.id).max_length, f.length);
+            }
             if (f.kind == geoid::Kind::Input) {
                 const char* align = f.align == geoid::Align::Right ? "AlignRight" : f.align == geoid::Align::Centre ? "AlignHCenter" : "AlignLeft";
                 EXPECT_NE(ui.at(f.id).alignment.find(align), std::string::npos) << ui.at(f.id).alignment;

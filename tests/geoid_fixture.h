@@ -23,23 +23,23 @@ using testing_support::write_text;
 namespace {
 
 // The program's one application object, made anew for each test.
-geoid::Application& app()
+[[maybe_unused]] geoid::Application& app()
 {
     static geoid::Application a;
     return a;
 }
 
-geoid::Koordinaten& k()
+[[maybe_unused]] geoid::Koordinaten& k()
 {
     return app().koordinaten;
 }
 
-geoid::Windows& win()
+[[maybe_unused]] geoid::Windows& win()
 {
     return app().windows;
 }
 
-QString status_text(int handle)
+[[maybe_unused]] QString status_text(int handle)
 {
     auto* w = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(handle));
     if (w == nullptr) return QStringLiteral("<no window>");
@@ -48,25 +48,25 @@ QString status_text(int handle)
 }
 
 // The window holding the menu: whichever main window is open.
-int main_window()
+[[maybe_unused]] int main_window()
 {
     return win().point_window != 0 ? win().point_window : win().file_window != 0 ? win().file_window : win().start_window;
 }
 
-bool item_enabled(int handle, const char* text)
+[[maybe_unused]] bool item_enabled(int handle, const char* text)
 {
     QAction* a = gui::menu_action(toolkit::testing::window_widget(handle), QString::fromUtf8(text));
     return a != nullptr && a->isEnabled();
 }
 
-void trigger(const char* text)
+[[maybe_unused]] void trigger(const char* text)
 {
     QAction* a = gui::menu_action(toolkit::testing::window_widget(main_window()), QString::fromUtf8(text));
     ASSERT_NE(a, nullptr) << text;
     a->trigger();
 }
 
-QString label_text(QWidget* modal, int id)
+[[maybe_unused]] QString label_text(QWidget* modal, int id)
 {
     auto* l = modal->findChild<QLabel*>(QStringLiteral("id%1").arg(id));
     return l != nullptr ? l->text() : QStringLiteral("<no field>");

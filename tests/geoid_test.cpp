@@ -562,7 +562,7 @@ TEST_F(Geoid, FileDialogListsFilesWithoutADotAndWritesGermanDates)
         filter = combo->currentText();
         auto* view = d->findChild<QListView*>(QStringLiteral("listView"));
         QAbstractItemModel* model = view->model();
-        QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) >= 2; }, 3000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) >= 2; }, 3000));
         for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
             listed << model->index(r, 0, view->rootIndex()).data().toString();
             if (listed.back() == QStringLiteral("modell")) date = model->index(r, 3, view->rootIndex()).data().toString();

@@ -101,6 +101,50 @@ TEST(HeaderDecoding, DimensionsAllowATenthOfAStepShort)
     EXPECT_DOUBLE_EQ(h.db, 0.1);
 }
 
+// The encoder geoidmodell writes with and the decoder every reader uses: an angle in whole
+// micro-arc-seconds comes back as the same records, and its degrees as the decoder gives them;
+// the header and the nodes of a written file read back as they were put.
+TEST(ModelFormat, EncodedAnglesAndRecordsComeBack)
+{
+    const struct {
+        std::int64_t micro;
+        std::int32_t d, m, s;
+    } angles[] = {{0, 0, 0, 0},
+                  {90000000, 0, 1, 30000000},                // 1.5'
+                  {23400000000, 6, 30, 0},                   // 6.5 degrees
+                  {-23400000000, -6, 30, 0},                 // the sign rides on the degrees
+                  {-3600000001, -1, 0, 1},                   // just beyond -1 degree
+                  {202975123456, 56, 22, 55123456},          // seconds with six decimals
+                  {7730941129200000000, 2147483647, 0, 0}};  // the largest degrees
+    for (const auto& a : angles) {
+        SCOPED_TRACE(a.micro);
+        std::int32_t r[3] = {-9, -9, -9};
+        ASSERT_TRUE(encode_angle(a.micro, r));
+        EXPECT_EQ(r[0], a.d);
+        EXPECT_EQ(r[1], a.m);
+        EXPECT_EQ(r[2], a.s);
+        EXPECT_NEAR(decode_angle(r[0], r[1], r[2]), static_cast<double>(a.micro) / 3.6e9, 1e-12 * (1 + std::fabs(a.d)));
+    }
+    // Between -1 and 0 degrees the degrees are 0 and cannot carry the sign; nor can 2^31 degrees.
+    std::int32_t r[3];
+    for (const std::int64_t refused : {-1LL, -3599999999LL, 7730941132800000000LL})
+        EXPECT_FALSE(encode_angle(refused, r)) << refused;
+
+    TempDir dir;
+    const std::vector<std::int32_t> nodes = {-12345, 0, 99999998, kNoValueRecord, 474560, 1};
+    std::string bytes;
+    put_records(bytes, kSmallHeader.data(), kSmallHeader.size());
+    put_records(bytes, nodes.data(), nodes.size());
+    testing_support::write_bytes(dir.file("m.bin"), std::vector<unsigned char>(bytes.begin(), bytes.end()));
+    ModelFile file;
+    ASSERT_TRUE(file.open(dir.file("m.bin")));
+    std::int32_t back[24];
+    ASSERT_TRUE(file.read_records(1, 24, back));
+    EXPECT_TRUE(std::equal(kSmallHeader.begin(), kSmallHeader.end(), back));
+    EXPECT_TRUE(std::equal(nodes.begin(), nodes.end(), back + 18));
+    EXPECT_FALSE(file.read_records(24, 2, back));  // one record beyond the end
+}
+
 TEST(NodeDecoding, ScalesTenthsOfMillimetresAndMarksNoValue)
 {
     EXPECT_EQ(decode_node(99999999), 999999.0);

@@ -1,6 +1,7 @@
 // The point form driven as a user drives it: a radio button clicked, a point typed, "Berechnen"
 // pressed; then every system, N and H read back from the form.
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +12,8 @@
 #include <map>
 
 #include "app/fields.h"
+#include "app/file_form.h"
+#include "app/point_form.h"
 #include "messages/messages.h"
 #include "tests/geoid_fixture.h"
 #include "app/point_form.h"
@@ -223,6 +226,46 @@ TEST_F(PointForm, MissingOrVanishedModelShowsItsMessageAndComputesNothingWithout
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], "Name der Geoiddatei muss angeben werden.");
     EXPECT_EQ(shown[1], std::string(messages::kOpenFailed) + model);
+}
+
+// Reading a form gives its values, or the first field that failed; the record stays as it was.
+TEST_F(PointForm, ReadingTheFormsGivesTheValuesOrTheFieldThatFailed)
+{
+    const struct {
+        const char* b;
+        const char* l;
+        int failed;
+    } cases[] = {{"52.5", "13.25", 0}, {"52.5", "16.0", 1014}, {"x", "16.0", 1029}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.b) + " " + c.l);
+        toolkit::wdialogputstring(1029, c.b);
+        toolkit::wdialogputstring(1014, c.l);
+        toolkit::wdialogputstring(1015, "80");
+        convert::Coordinates before;
+        before.ell_b = -1.0;
+        const auto r = geoid::readfields(geoid::System::Blh1, before);
+        EXPECT_EQ(r.failed_field, c.failed);
+        EXPECT_EQ(r.ok(), c.failed == 0);
+        if (r.ok()) {
+            EXPECT_EQ(r.values.ell_b, 52.5);
+            EXPECT_EQ(r.values.ell_l, 13.25);
+            EXPECT_EQ(r.values.ell_h, 80.0);
+        }
+        EXPECT_EQ(before.ell_b, -1.0);
+    }
+    geoid::fenster(app(), geoid::FormMode::File);
+    filecalc::Job job;
+    job.pnr_length = 12;
+    qobject_cast<QCheckBox*>(toolkit::testing::field_widget(geoid::kCheckPointNumber))->setChecked(true);
+    toolkit::wdialogputstring(geoid::kFieldPointNumberLength, "31");
+    EXPECT_EQ(geoid::readfields(job).failed_field, geoid::kFieldPointNumberLength);
+    toolkit::wdialogputstring(geoid::kFieldPointNumberLength, "7");
+    const auto r = geoid::readfields(job);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.values.pnr_flag, 1);
+    EXPECT_EQ(r.values.pnr_length, 7);
+    EXPECT_EQ(r.values.in_format, 2);
+    EXPECT_EQ(job.pnr_length, 12);
 }
 
 TEST_F(PointForm, FailingFieldStopsWithTheFocusOnItAndNothingComputed)

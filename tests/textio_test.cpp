@@ -101,6 +101,11 @@ protected:
         file_ = std::tmpfile();
         std::fwrite(content.data(), 1, content.size(), file_);
         std::rewind(file_);
+        return again();
+    }
+    // A new reader over the same file, as varnik starts its point loop after the detection.
+    FreeReader& again()
+    {
         reader_ = std::make_unique<FreeReader>(file_);
         return *reader_;
     }
@@ -177,8 +182,8 @@ TEST_F(FreeReaderTest, IgnoresCarriageReturnsAndByteOrderMark)
     EXPECT_EQ(v[0], 50.0);
     ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
     EXPECT_EQ(v[1], 11.0);
-    ASSERT_TRUE(r.rewind());
-    ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
+    FreeReader& from_start = again();
+    ASSERT_EQ(from_start.read(v, 2), ReadStatus::Ok);
     EXPECT_EQ(v[0], 50.0);
 }
 

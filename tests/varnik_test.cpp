@@ -44,7 +44,7 @@ const std::string kI3 = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. La
                         "                  Leerzeichen getrennt\n";
 const std::string kAbort = "\n Programmabbruch!\n";
 
-struct Outcome {
+struct RunResult {
     int status = -1;
     std::string terminal;
 };
@@ -61,13 +61,13 @@ protected:
             testing_support::with_nodes(header, testing_support::make_nodes(11, 11, [](int, int) { return 474560; })));
     }
 
-    Outcome run(const std::string& answers)
+    RunResult run(const std::string& answers)
     {
         write_text(dir.file("answers.txt"), answers);
         // A run that does not end within the limit counts as hung (status 124).
         const std::string cmd = "cd '" + dir.path() + "' && timeout 60 '" VARNIK_EXE "' < answers.txt > terminal.txt 2>&1";
         const int raw = std::system(cmd.c_str());
-        Outcome r;
+        RunResult r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         r.terminal = read_text(dir.file("terminal.txt"));
         return r;
@@ -80,20 +80,59 @@ protected:
 
 }  // namespace
 
-TEST_F(VarnikRun, ModeTwoWholeDialogueAndResultLine)
+// Whole runs on the constant model (N = 47.456 m): the answers, the point file, every text on
+// the terminal and the result file; varnik.err stays empty after each.
+TEST_F(VarnikRun, DialogueHeightDetectionAndResultLines)
 {
-    write_text(dir.file("points.txt"), "50.1 10.2 300.123\n50.5,8.5,100\n");
-    // 10.2 lies east of the model: M1 and the dummy line.
-    const Outcome r = run("model.bin\npoints.txt\nj\nj\nout.txt\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kP4 + kI2 + kP5 +
-                              "\n Zu interpolierender Punkt --- 50.100000 10.200000 ---\n"
-                              "liegt ausserhalb des gewaehlten Geoides.\n"
-                              " Dummywert gesetzt.\n");
-    EXPECT_EQ(out(), " 50.1000000 10.2000000 999999.000 999999.000\n"
-                     " 50.5000000  8.5000000     52.544     47.456\n");
-    // varnik.err exists after a normal run, and is empty.
-    EXPECT_EQ(err(), "");
+    const std::string m1_east = "\n Zu interpolierender Punkt --- 50.100000 10.200000 ---\n"
+                                "liegt ausserhalb des gewaehlten Geoides.\n"
+                                " Dummywert gesetzt.\n";
+    const std::string m1_north = "\n Zu interpolierender Punkt --- 51.500000  8.500000 ---\n"
+                                 "liegt ausserhalb des gewaehlten Geoides.\n"
+                                 " Dummywert gesetzt.\n";
+    const struct {
+        const char* name;
+        std::string points, answers, terminal, result;
+    } cases[] = {
+        // 10.2 lies east of the model: M1 and the dummy line.
+        {"mode 2, one point outside", "50.1 10.2 300.123\n50.5,8.5,100\n", "j\nj\n",
+         kP1 + kP2 + kP3 + kP4 + kI2 + kP5 + m1_east,
+         " 50.1000000 10.2000000 999999.000 999999.000\n 50.5000000  8.5000000     52.544     47.456\n"},
+        {"mode 3 adds N and writes both dummies outside", "50.5 8.5 100\n51.5 8.5 100\n", "J\nn\n",
+         kP1 + kP2 + kP3 + kP4 + kI3 + kP5 + m1_north,
+         " 50.5000000  8.5000000    147.456     47.456\n 51.5000000  8.5000000 999999.000 999999.000\n"},
+        // The first read takes 50.5 8.5 50.5 over two lines; read again from the second line it
+        // gives B 50.5 but L 8.7: the lines hold no heights.
+        {"same latitude, other longitude: no height", "50.5 8.5\n50.5 8.7\n", "j\n", kP1 + kP2 + kP3 + kW1 + kP5,
+         " 50.5000000  8.5000000     47.456\n 50.5000000  8.7000000     47.456\n"},
+        {"yes for a file without heights warns, mode 1", "50.5 8.5\n50.25 8.75\n", "j\n", kP1 + kP2 + kP3 + kW1 + kP5,
+         " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n"},
+        {"yes for a longer file without heights warns too", "50.5 8.5\n50.25 8.75\n50.75 8.25\n", "j\n",
+         kP1 + kP2 + kP3 + kW1 + kP5,
+         " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n 50.7500000  8.2500000     47.456\n"},
+        // Two lines with the same B and L: P4 is asked, and each read then takes the height from
+        // the first number of the next line.
+        {"same first two points are taken for heights", "50.5 8.5\n50.5 8.5\n50.25 8.75\n", "j\nj\n",
+         kP1 + kP2 + kP3 + kP4 + kI2 + kP5, " 50.5000000  8.5000000      3.044     47.456\n"},
+        {"empty point file, empty result", "", "n\n", kP1 + kP2 + kP3 + kI1 + kP5, ""},
+        {"last incomplete line dropped, too wide values as asterisks", "50.5 1000.0 1\n50.5 -100 1\n50.5 8.5 1\n50.5\n",
+         "j\nj\n", "",
+         " 50.5000000*********** 999999.000 999999.000\n"
+         " 50.5000000*********** 999999.000 999999.000\n"
+         " 50.5000000  8.5000000    -46.456     47.456\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::remove(dir.file("out.txt").c_str());
+        write_text(dir.file("points.txt"), c.points);
+        const RunResult r = run("model.bin\npoints.txt\n" + c.answers + "out.txt\n");
+        EXPECT_EQ(r.status, 0);
+        if (!c.terminal.empty()) {
+            EXPECT_EQ(r.terminal, c.terminal);
+        }
+        EXPECT_EQ(out(), c.result);
+        EXPECT_EQ(err(), "");  // varnik.err exists after a normal run, and is empty
+    }
 }
 
 TEST_F(VarnikRun, ResultLineOfTheExample)
@@ -105,33 +144,9 @@ TEST_F(VarnikRun, ResultLineOfTheExample)
         dir.file("wide.bin"),
         testing_support::with_nodes(header, testing_support::make_nodes(5, 5, [](int, int) { return 474560; })));
     write_text(dir.file("points.txt"), "50.1 10.2 300.123\n");
-    const Outcome r = run("wide.bin\npoints.txt\nJa\nj\nout.txt\n");
+    const RunResult r = run("wide.bin\npoints.txt\nJa\nj\nout.txt\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(out(), " 50.1000000 10.2000000    252.667     47.456\n");
-}
-
-TEST_F(VarnikRun, ModeThreeAddsNAndWritesBothDummiesOutside)
-{
-    write_text(dir.file("points.txt"), "50.5 8.5 100\n51.5 8.5 100\n");
-    const Outcome r = run("model.bin\npoints.txt\nJ\nn\nout.txt\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kP4 + kI3 + kP5 +
-                              "\n Zu interpolierender Punkt --- 51.500000  8.500000 ---\n"
-                              "liegt ausserhalb des gewaehlten Geoides.\n"
-                              " Dummywert gesetzt.\n");
-    EXPECT_EQ(out(), " 50.5000000  8.5000000    147.456     47.456\n"
-                     " 51.5000000  8.5000000 999999.000 999999.000\n");
-}
-
-TEST_F(VarnikRun, SameLatitudeDifferentLongitudeIsNoHeight)
-{
-    // The first read takes 50.5 8.5 50.5 over two lines; read again from the second line it
-    // gives B 50.5 but L 8.7: the lines hold no heights.
-    write_text(dir.file("points.txt"), "50.5 8.5\n50.5 8.7\n");
-    const Outcome r = run("model.bin\npoints.txt\nj\nout.txt\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kW1 + kP5);
-    EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.5000000  8.7000000     47.456\n");
 }
 
 TEST_F(VarnikRun, ModeOneIgnoresHeightsAndAnyOtherAnswerIsNo)
@@ -139,66 +154,17 @@ TEST_F(VarnikRun, ModeOneIgnoresHeightsAndAnyOtherAnswerIsNo)
     write_text(dir.file("points.txt"), "50.5 8.5 100\n50.25 8.75 7 8 9\n");
     for (const std::string answer : {"n", "", "x", " j"}) {
         std::remove(dir.file("out.txt").c_str());
-        const Outcome r = run("model.bin\npoints.txt\n" + answer + "\nout.txt\n");
+        const RunResult r = run("model.bin\npoints.txt\n" + answer + "\nout.txt\n");
         EXPECT_EQ(r.status, 0) << answer;
         EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kI1 + kP5) << answer;
         EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n") << answer;
     }
 }
 
-TEST_F(VarnikRun, YesForAFileWithoutHeightsWarnsAndUsesModeOne)
-{
-    write_text(dir.file("points.txt"), "50.5 8.5\n50.25 8.75\n");
-    const Outcome r = run("model.bin\npoints.txt\nj\nout.txt\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kW1 + kP5);
-    EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n");
-}
-
-TEST_F(VarnikRun, YesForALongerFileWithoutHeightsWarnsToo)
-{
-    write_text(dir.file("points.txt"), "50.5 8.5\n50.25 8.75\n50.75 8.25\n");
-    const Outcome r = run("model.bin\npoints.txt\nj\nout.txt\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kW1 + kP5);
-    EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n"
-                     " 50.7500000  8.2500000     47.456\n");
-}
-
-TEST_F(VarnikRun, SameFirstTwoPointsAreTakenForHeights)
-{
-    // Two lines with the same B and L: P4 is asked, and each read then takes the height from
-    // the first number of the next line.
-    write_text(dir.file("points.txt"), "50.5 8.5\n50.5 8.5\n50.25 8.75\n");
-    const Outcome r = run("model.bin\npoints.txt\nj\nj\nout.txt\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kP4 + kI2 + kP5);
-    EXPECT_EQ(out(), " 50.5000000  8.5000000      3.044     47.456\n");
-}
-
-TEST_F(VarnikRun, EmptyPointFileGivesAnEmptyOutputFile)
-{
-    write_text(dir.file("points.txt"), "");
-    const Outcome r = run("model.bin\npoints.txt\nn\nout.txt\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(out(), "");
-    EXPECT_EQ(err(), "");
-}
-
-TEST_F(VarnikRun, LastIncompleteLineIsDroppedAndTooWideValuesAreAsterisks)
-{
-    write_text(dir.file("points.txt"), "50.5 1000.0 1\n50.5 -100 1\n50.5 8.5 1\n50.5\n");
-    const Outcome r = run("model.bin\npoints.txt\nj\nj\nout.txt\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(out(), " 50.5000000*********** 999999.000 999999.000\n"
-                     " 50.5000000*********** 999999.000 999999.000\n"
-                     " 50.5000000  8.5000000    -46.456     47.456\n");
-}
-
 TEST_F(VarnikRun, PointsOnTheGridBorderAreOutside)
 {
     write_text(dir.file("points.txt"), "51 8.5\n50 8.5\n50.5 8\n50.5 9\n");
-    const Outcome r = run("model.bin\npoints.txt\nn\nout.txt\n");
+    const RunResult r = run("model.bin\npoints.txt\nn\nout.txt\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(out(), " 51.0000000  8.5000000 999999.000\n 50.0000000  8.5000000 999999.000\n"
                      " 50.5000000  8.0000000 999999.000\n 50.5000000  9.0000000 999999.000\n");
@@ -215,7 +181,7 @@ TEST_F(VarnikRun, NodeWithoutValueGivesTheDummyWithoutTerminalText)
                                         return r == 6 && c == 6 ? 99999999 : 474560;
                                     })));
     write_text(dir.file("points.txt"), "50.5 8.5 10\n");
-    const Outcome r = run("holes.bin\npoints.txt\nj\nj\nout.txt\n");
+    const RunResult r = run("holes.bin\npoints.txt\nj\nj\nout.txt\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kP4 + kI2 + kP5);
     EXPECT_EQ(out(), " 50.5000000  8.5000000 999999.000 999999.000\n");
@@ -228,7 +194,7 @@ TEST_F(VarnikRun, LongFileNamesAreUsedWhole)
     write_text(dir.file(name), "50.5 8.5\n");
     write_text(dir.file(name.substr(0, 72)), "50.25 8.25\n");
     const std::string out_name = std::string(80, 'o') + ".out";
-    const Outcome r = run("model.bin\n" + name + "\nn\n" + out_name + "\n");
+    const RunResult r = run("model.bin\n" + name + "\nn\n" + out_name + "\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(out(out_name), " 50.5000000  8.5000000     47.456\n");
     EXPECT_FALSE(testing_support::file_exists(dir.file(out_name.substr(0, 72))));
@@ -238,7 +204,7 @@ TEST_F(VarnikRun, OverwriteAfterYesTruncatesTheOldFile)
 {
     write_text(dir.file("points.txt"), "50.5 8.5\n");
     write_text(dir.file("out.txt"), "old line 1\nold line 2\nold line 3\n");
-    const Outcome r = run("model.bin\npoints.txt\nn\nout.txt\nj\n");
+    const RunResult r = run("model.bin\npoints.txt\nn\nout.txt\nj\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.terminal,
               kP1 + kP2 + kP3 + kI1 + kP5 + "\n Datei out.txt existiert schon, soll sie ueberschrieben werden? (j/n): ");
@@ -249,7 +215,7 @@ TEST_F(VarnikRun, NoToOverwriteEndsTheRunAndKeepsTheFile)
 {
     write_text(dir.file("points.txt"), "50.5 8.5\n");
     write_text(dir.file("out.txt"), "keep me\n");
-    const Outcome r = run("model.bin\npoints.txt\nn\nout.txt\nn\n");
+    const RunResult r = run("model.bin\npoints.txt\nn\nout.txt\nn\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.terminal.substr(r.terminal.size() - kAbort.size()), kAbort);
     EXPECT_EQ(out(), "keep me\n");
@@ -321,7 +287,7 @@ TEST_F(VarnikRun, FailurePathsWriteTheirMessage)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Outcome r = run(c.answers);
+        const RunResult r = run(c.answers);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.terminal, c.terminal + kAbort);
         EXPECT_EQ(err(), c.message);
@@ -366,7 +332,7 @@ TEST_F(VarnikRun, BadInputNeverHangsNorIsMisread)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Outcome r = run(c.answers);
+        const RunResult r = run(c.answers);
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(err(), c.message);
     }
@@ -409,7 +375,7 @@ TEST_F(VarnikRun, SameNAsTheSinglePointQuery)
         points << buf;
     }
     write_text(dir.file("points.txt"), points.str());
-    const Outcome r = run(model + "\npoints.txt\nn\nout.txt\n");
+    const RunResult r = run(model + "\npoints.txt\nn\nout.txt\n");
     ASSERT_EQ(r.status, 0);
     std::istringstream lines(out());
     std::string line;

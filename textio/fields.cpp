@@ -184,64 +184,86 @@ std::string format_integer(long long v, std::string_view text)
     return out;
 }
 
-bool parse_number(std::string_view token, double& value)
+namespace {
+
+// The shape of a free-format number token, as far as its conversion needs it.
+struct NumberShape {
+    bool plus = false;      // a leading "+", which from_chars does not take
+    bool negative = false;
+    long magnitude = 0;     // decimal exponent of the leading significant digit, roughly
+    long exponent = 0;      // the written exponent, saturated
+    std::size_t d_exponent = std::string_view::npos;  // where a D exponent stands
+};
+
+// Sign and digits with an optional decimal point from token[k]; false without any digit.
+bool scan_mantissa(std::string_view token, std::size_t& k, NumberShape& s)
 {
-    // Validate the free format first; from_chars alone would take "inf" or "nan" and knows
-    // neither a leading "+" nor the D exponent. One length rule for every form.
     const std::size_t size = token.size();
-    if (size > kMaxToken) return false;
-    std::size_t k = 0;
-    bool plus = false;
-    const bool negative = size > 0 && token[0] == '-';
-    if (k < size && (token[k] == '+' || token[k] == '-')) plus = token[k++] == '+';
+    s.negative = size > 0 && token[0] == '-';
+    if (k < size && (token[k] == '+' || token[k] == '-')) s.plus = token[k++] == '+';
     int digits = 0;
-    long magnitude = 0;  // decimal exponent of the leading significant digit, roughly
     bool significant = false;
     while (k < size && token[k] >= '0' && token[k] <= '9') {
         significant = significant || token[k] != '0';
-        if (significant) ++magnitude;
+        if (significant) ++s.magnitude;
         ++k;
         ++digits;
     }
     if (k < size && token[k] == '.') {
         ++k;
         while (k < size && token[k] >= '0' && token[k] <= '9') {
-            if (!significant && token[k] == '0') --magnitude;
+            if (!significant && token[k] == '0') --s.magnitude;
             significant = significant || token[k] != '0';
             ++k;
             ++digits;
         }
     }
-    if (digits == 0) return false;
-    std::size_t d_exponent = std::string_view::npos;
-    long exponent = 0;
-    if (k < size) {
-        const char e = token[k];
-        if (e == 'd' || e == 'D') d_exponent = k;
-        else if (e != 'e' && e != 'E') return false;
-        ++k;
-        bool exponent_negative = false;
-        if (k < size && (token[k] == '+' || token[k] == '-')) exponent_negative = token[k++] == '-';
-        int exp_digits = 0;
-        for (; k < size && token[k] >= '0' && token[k] <= '9'; ++k, ++exp_digits)
-            exponent = std::min(100000L, exponent * 10 + (token[k] - '0'));
-        if (exp_digits == 0 || k != size) return false;
-        if (exponent_negative) exponent = -exponent;
-    }
-    const char* begin = token.data() + (plus ? 1 : 0);
-    const char* end = token.data() + size;
+    return digits > 0;
+}
+
+// An optional exponent with E or D from token[k] to the end of the token.
+bool scan_exponent(std::string_view token, std::size_t k, NumberShape& s)
+{
+    const std::size_t size = token.size();
+    if (k == size) return true;
+    const char e = token[k];
+    if (e == 'd' || e == 'D') s.d_exponent = k;
+    else if (e != 'e' && e != 'E') return false;
+    ++k;
+    bool exponent_negative = false;
+    if (k < size && (token[k] == '+' || token[k] == '-')) exponent_negative = token[k++] == '-';
+    int exp_digits = 0;
+    for (; k < size && token[k] >= '0' && token[k] <= '9'; ++k, ++exp_digits)
+        s.exponent = std::min(100000L, s.exponent * 10 + (token[k] - '0'));
+    if (exp_digits == 0 || k != size) return false;
+    if (exponent_negative) s.exponent = -s.exponent;
+    return true;
+}
+
+}  // namespace
+
+bool parse_number(std::string_view token, double& value)
+{
+    // Validate the free format first; from_chars alone would take "inf" or "nan" and knows
+    // neither a leading "+" nor the D exponent. One length rule for every form.
+    if (token.size() > kMaxToken) return false;
+    NumberShape s;
+    std::size_t k = 0;
+    if (!scan_mantissa(token, k, s) || !scan_exponent(token, k, s)) return false;
+    const char* begin = token.data() + (s.plus ? 1 : 0);
+    const char* end = token.data() + token.size();
     char buf[kMaxToken];
-    if (d_exponent != std::string_view::npos) {
+    if (s.d_exponent != std::string_view::npos) {
         const std::size_t n = static_cast<std::size_t>(end - begin);
         std::memcpy(buf, begin, n);
-        buf[d_exponent - (plus ? 1 : 0)] = 'e';
+        buf[s.d_exponent - (s.plus ? 1 : 0)] = 'e';
         begin = buf;
         end = buf + n;
     }
     double v = 0.0;
     const auto res = std::from_chars(begin, end, v);
-    if (res.ec == std::errc::result_out_of_range && magnitude + exponent < 0) {
-        v = negative ? -0.0 : 0.0;  // too small for a double: zero, as a list-directed read gives
+    if (res.ec == std::errc::result_out_of_range && s.magnitude + s.exponent < 0) {
+        v = s.negative ? -0.0 : 0.0;  // too small for a double: zero, as a list-directed read gives
     } else if (res.ec != std::errc{} || res.ptr != end || !std::isfinite(v)) {
         return false;
     }
