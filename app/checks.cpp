@@ -58,7 +58,26 @@ bool check_field(int field, convert::Coordinates& point)
     case Check::Sign: check_vorzeichen(field, *v.sign, e); break;
     case Check::None: break;
     }
+    if (e != 0) show_reason(kPointDialog, field);
     return e == 0;
+}
+
+void show_reason(int dialog, int id)
+{
+    const Field* f = find_field(dialog, id);
+    if (f == nullptr) return;
+    const std::string reason = check_reason(*f);
+    if (const Field* line = reason_field(dialog, f->system)) toolkit::wdialogputstring(line->id, reason);
+    toolkit::wdialogsetdescription(id, reason);
+}
+
+void clear_reasons(int dialog)
+{
+    for (const Field& f : fields()) {
+        if (f.dialog != dialog) continue;
+        if (f.kind == Kind::Reason) toolkit::wdialogputstring(f.id, "");
+        else if (f.check != Check::None) toolkit::wdialogsetdescription(f.id, "");
+    }
 }
 
 void put_string_real(int field, double value, const std::string& format)

@@ -21,8 +21,20 @@ void check_integer(int field, std::int32_t& value, std::int32_t lowest, std::int
 /// A sign field: "+" or "-" as its first character.
 void check_vorzeichen(int field, char& sign, std::int32_t& error);
 
+/// Shows why field `id` of `dialog` failed its check: on the reason line of its column (or of
+/// the file form) and as its description for a screen reader.
+void show_reason(int dialog, int id);
+/// Empties the reason lines and descriptions of a dialog's fields.
+void clear_reasons(int dialog);
+
 /// Writes `value` by a format text such as "(f12.3)" into a field of the current dialog.
 void put_string_real(int field, double value, const std::string& format);
+/// Shows why field `id` of `dialog` failed its check: on the reason line of its column (or of
+/// the file form) and as its description for a screen reader.
+void show_reason(int dialog, int id);
+/// Empties the reason lines and descriptions of a dialog's fields.
+void clear_reasons(int dialog);
+
 /// Writes `value` by a format text such as "(i2)" into a field of the current dialog.
 void put_string_integer(int field, std::int32_t value, const std::string& format);
 

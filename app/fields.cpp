@@ -1,6 +1,8 @@
 #include "app/fields.h"
 
 #include <array>
+#include <charconv>
+#include <string>
 
 #include "convert/convert.h"
 #include "app/ids.h"
@@ -26,53 +28,88 @@ constexpr double kEastMax = 1200000.0;
 
 constexpr std::array kFields = {
     // Point form: one column per system, each headed by its radio button.
-    Field{kRadioXyz, P, K::Radio, S::Xyz, "kartesische Koordinaten", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1007, P, K::Input, S::Xyz, "X", V::CartX, C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
-    Field{1004, P, K::Input, S::Xyz, "Y", V::CartY, C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
-    Field{1005, P, K::Input, S::Xyz, "Z", V::CartZ, C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
-    Field{kRadioBlh1, P, K::Radio, S::Blh1, "ellipsoidische Koordinaten", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kFieldB, P, K::Input, S::Blh1, "B", V::EllB, C::Real, 47.23, 55.98, 13, A::Right, "(f13.8)"},
-    Field{kFieldL, P, K::Input, S::Blh1, "L", V::EllL, C::Real, 3.26, 15.12, 13, A::Right, "(f13.8)"},
-    Field{kFieldHeight, P, K::Input, S::Blh1, "h", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
-    Field{kRadioBlh2, P, K::Radio, S::Blh2, "ellipsoidische Koordinaten", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1058, P, K::Input, S::Blh2, "B", V::BSign, C::Sign, kNone, kNone, 1, A::Centre, nullptr},
-    Field{1035, P, K::Input, S::Blh2, "", V::BDeg, C::Integer, 47.0, 55.0, 2, A::Centre, "(i2)"},
-    Field{1037, P, K::Input, S::Blh2, "", V::BMin, C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
-    Field{1038, P, K::Input, S::Blh2, "", V::BSec, C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
-    Field{1057, P, K::Input, S::Blh2, "L", V::LSign, C::Sign, kNone, kNone, 1, A::Centre, nullptr},
-    Field{1030, P, K::Input, S::Blh2, "", V::LDeg, C::Integer, 3.0, 15.0, 3, A::Centre, "(i3)"},
-    Field{1013, P, K::Input, S::Blh2, "", V::LMin, C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
-    Field{1036, P, K::Input, S::Blh2, "", V::LSec, C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
-    Field{1031, P, K::Input, S::Blh2, "h", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
-    Field{kRadioUtm32, P, K::Radio, S::Utm32, "UTM32", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1026, P, K::Input, S::Utm32, "N", V::Utm32North, C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
-    Field{1028, P, K::Input, S::Utm32, "E", V::Utm32East, C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
-    Field{1027, P, K::Input, S::Utm32, "h", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
-    Field{kRadioUtm33, P, K::Radio, S::Utm33, "UTM33", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1074, P, K::Input, S::Utm33, "N", V::Utm33North, C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
-    Field{1075, P, K::Input, S::Utm33, "E", V::Utm33East, C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
-    Field{1060, P, K::Input, S::Utm33, "h", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{kRadioXyz, P, K::Radio, S::Xyz, "kartesische Koordinaten", "kartesische Koordinaten", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1007, P, K::Input, S::Xyz, "X", "X", V::CartX, C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
+    Field{1004, P, K::Input, S::Xyz, "Y", "Y", V::CartY, C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
+    Field{1005, P, K::Input, S::Xyz, "Z", "Z", V::CartZ, C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
+    Field{1101, P, K::Reason, S::Xyz, "", "Hinweis kartesische Koordinaten", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioBlh1, P, K::Radio, S::Blh1, "ellipsoidische Koordinaten", "ellipsoidische Koordinaten (Dezimalgrad)", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kFieldB, P, K::Input, S::Blh1, "B", "B (Dezimalgrad)", V::EllB, C::Real, 47.23, 55.98, 13, A::Right, "(f13.8)"},
+    Field{kFieldL, P, K::Input, S::Blh1, "L", "L (Dezimalgrad)", V::EllL, C::Real, 3.26, 15.12, 13, A::Right, "(f13.8)"},
+    Field{kFieldHeight, P, K::Input, S::Blh1, "h", "h (Dezimalgrad)", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1102, P, K::Reason, S::Blh1, "", "Hinweis ellipsoidische Koordinaten (Dezimalgrad)", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioBlh2, P, K::Radio, S::Blh2, "ellipsoidische Koordinaten", "ellipsoidische Koordinaten (Grad, Minuten, Sekunden)", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1058, P, K::Input, S::Blh2, "B", "B Vorzeichen", V::BSign, C::Sign, kNone, kNone, 1, A::Centre, nullptr},
+    Field{1035, P, K::Input, S::Blh2, "", "B Grad", V::BDeg, C::Integer, 47.0, 55.0, 2, A::Centre, "(i2)"},
+    Field{1037, P, K::Input, S::Blh2, "", "B Minuten", V::BMin, C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
+    Field{1038, P, K::Input, S::Blh2, "", "B Sekunden", V::BSec, C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
+    Field{1057, P, K::Input, S::Blh2, "L", "L Vorzeichen", V::LSign, C::Sign, kNone, kNone, 1, A::Centre, nullptr},
+    Field{1030, P, K::Input, S::Blh2, "", "L Grad", V::LDeg, C::Integer, 3.0, 15.0, 3, A::Centre, "(i3)"},
+    Field{1013, P, K::Input, S::Blh2, "", "L Minuten", V::LMin, C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
+    Field{1036, P, K::Input, S::Blh2, "", "L Sekunden", V::LSec, C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
+    Field{1031, P, K::Input, S::Blh2, "h", "h (Grad, Minuten, Sekunden)", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1103, P, K::Reason, S::Blh2, "", "Hinweis ellipsoidische Koordinaten (Grad, Minuten, Sekunden)", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioUtm32, P, K::Radio, S::Utm32, "UTM32", "UTM32", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1026, P, K::Input, S::Utm32, "N", "N UTM32", V::Utm32North, C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
+    Field{1028, P, K::Input, S::Utm32, "E", "E UTM32", V::Utm32East, C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
+    Field{1027, P, K::Input, S::Utm32, "h", "h UTM32", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1104, P, K::Reason, S::Utm32, "", "Hinweis UTM32", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioUtm33, P, K::Radio, S::Utm33, "UTM33", "UTM33", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1074, P, K::Input, S::Utm33, "N", "N UTM33", V::Utm33North, C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
+    Field{1075, P, K::Input, S::Utm33, "E", "E UTM33", V::Utm33East, C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
+    Field{1060, P, K::Input, S::Utm33, "h", "h UTM33", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1105, P, K::Reason, S::Utm33, "", "Hinweis UTM33", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
     // The results, never editable, and the button.
-    Field{kFieldN, P, K::Result, S::None, "H\xC3\xB6henanomalie N", V::HeightAnomaly, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
-    Field{kFieldH, P, K::Result, S::None, "Normalh\xC3\xB6he H", V::NormalHeight, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
-    Field{kButtonComputePoint, P, K::Button, S::None, "Berechnen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kFieldN, P, K::Result, S::None, "H\xC3\xB6henanomalie N", "H\xC3\xB6henanomalie N", V::HeightAnomaly, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
+    Field{kFieldH, P, K::Result, S::None, "Normalh\xC3\xB6he H", "Normalh\xC3\xB6he H", V::NormalHeight, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
+    Field{kButtonComputePoint, P, K::Button, S::None, "Berechnen", "Berechnen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
 
-    // File form: the input side, the large button, the output side.
-    Field{kButtonInputFile, F, K::Button, S::None, "Eingabedatei", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kFieldInputFile, F, K::FileName, S::None, "", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1018, F, K::Label, S::None, "Eingabeformat", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kListInFormat, F, K::List, S::None, "", V::None, C::None, 1.0, 7.0, 0, A::Left, nullptr},
-    Field{kCheckPointNumber, F, K::CheckBox, S::None, " Punktnummer in Spalte 1", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kButtonViewInput, F, K::Button, S::None, "Eingabedatei ansehen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kButtonComputeFile, F, K::Button, S::None, "Berechnen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kButtonOutputFile, F, K::Button, S::None, "Ausgabedatei", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kFieldOutputFile, F, K::FileName, S::None, "", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1012, F, K::Label, S::None, "Ausgabeformat", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kListOutFormat, F, K::List, S::None, "", V::None, C::None, 1.0, 7.0, 0, A::Left, nullptr},
-    Field{1009, F, K::Label, S::None, "L\xC3\xA4nge der Punktnummer (<31 Zeichen)", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kFieldPointNumberLength, F, K::Text, S::None, "", V::None, C::Integer, 1.0, 30.0, 3, A::Centre, nullptr},
-    Field{kButtonViewOutput, F, K::Button, S::None, "Ausgabedatei ansehen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    // File form, in the order Tab takes: the input column, the output column, the point
+    // number, then the large button.
+    Field{kButtonInputFile, F, K::Button, S::None, "Eingabedatei", "Eingabedatei", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kFieldInputFile, F, K::FileName, S::None, "", "Name der Eingabedatei", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1018, F, K::Label, S::None, "Eingabeformat", "Eingabeformat", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kListInFormat, F, K::List, S::None, "", "Eingabeformat", V::None, C::None, 1.0, 7.0, 0, A::Left, nullptr},
+    Field{kButtonViewInput, F, K::Button, S::None, "Eingabedatei ansehen", "Eingabedatei ansehen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kButtonOutputFile, F, K::Button, S::None, "Ausgabedatei", "Ausgabedatei", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kFieldOutputFile, F, K::FileName, S::None, "", "Name der Ausgabedatei", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1012, F, K::Label, S::None, "Ausgabeformat", "Ausgabeformat", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kListOutFormat, F, K::List, S::None, "", "Ausgabeformat", V::None, C::None, 1.0, 7.0, 0, A::Left, nullptr},
+    Field{kButtonViewOutput, F, K::Button, S::None, "Ausgabedatei ansehen", "Ausgabedatei ansehen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kCheckPointNumber, F, K::CheckBox, S::None, " Punktnummer in Spalte 1", "Punktnummer in Spalte 1", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1009, F, K::Label, S::None, "L\xC3\xA4nge der Punktnummer (<31 Zeichen)", "L\xC3\xA4nge der Punktnummer", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kFieldPointNumberLength, F, K::Text, S::None, "L\xC3\xA4nge der Punktnummer", "L\xC3\xA4nge der Punktnummer", V::None, C::Integer, 1.0, 30.0, 3, A::Centre, nullptr},
+    Field{1171, F, K::Reason, S::None, "", "Hinweis zur L\xC3\xA4nge der Punktnummer", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kButtonComputeFile, F, K::Button, S::None, "Berechnen", "Berechnen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
 };
+
+}  // namespace
+
+namespace {
+
+// A text that is one number written with a decimal comma instead of the point, as German
+// users write it ("52,5163", "-0,5", "5,25D1"); false for any other text.
+bool decimal_comma_number(std::string_view text, double& value)
+{
+    const std::size_t start = text.find_first_not_of(' ');
+    const std::size_t last = text.find_last_not_of(' ');
+    if (start == std::string_view::npos) return false;
+    std::string item(text.substr(start, last + 1 - start));
+    const std::size_t comma = item.find(',');
+    if (comma == std::string::npos || item.find_first_of(",. /", comma + 1) != std::string::npos ||
+        item.find_first_of(". /") < comma)
+        return false;
+    item[comma] = '.';
+    return textio::parse_number(item, value);
+}
+
+// A bound as short as it reads: 47.23, -7000000.
+std::string bound_text(double v)
+{
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
 
 }  // namespace
 
@@ -86,6 +123,26 @@ const Field* find_field(int dialog, int id)
     for (const Field& f : kFields)
         if (f.dialog == dialog && f.id == id) return &f;
     return nullptr;
+}
+
+const Field* reason_field(int dialog, System s)
+{
+    for (const Field& f : kFields)
+        if (f.dialog == dialog && f.kind == Kind::Reason && f.system == s) return &f;
+    return nullptr;
+}
+
+std::string check_reason(const Field& f)
+{
+    const std::string who = *f.label != '\0' ? f.label : f.name;
+    switch (f.check) {
+    case Check::Real: return who + ": Zahl zwischen " + bound_text(f.lowest) + " und " + bound_text(f.highest);
+    case Check::Integer:
+        return who + ": ganze Zahl zwischen " + bound_text(f.lowest) + " und " + bound_text(f.highest);
+    case Check::Sign: return who + ": + oder -";
+    case Check::None: break;
+    }
+    return {};
 }
 
 VarRef var_ref(Var v, Koordinaten& k)
@@ -125,16 +182,20 @@ VarRef var_ref(Var v, convert::Coordinates& p)
     return {};
 }
 
+
 bool check_real_text(std::string_view text, double& value, double lowest, double highest)
 {
     text = text.substr(0, kCheckedChars);
     const std::size_t start = text.find_first_not_of(' ');
     if (start == std::string_view::npos) return false;
-    // The first item ends at a blank, a comma, a slash or the end of the text.
-    const std::size_t end = text.find_first_of(" ,/", start);
-    const std::string_view item = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     double v = 0.0;
-    if (!textio::parse_number(item, v)) return false;
+    if (!decimal_comma_number(text, v)) {
+        // The first item ends at a blank, a comma, a slash or the end of the text.
+        const std::size_t end = text.find_first_of(" ,/", start);
+        const std::string_view item =
+            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (!textio::parse_number(item, v)) return false;
+    }
     value = v;
     return v >= lowest && v <= highest;
 }

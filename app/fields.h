@@ -4,11 +4,13 @@
 // code names a field by its number.
 //
 // Table order is the order of the forms' routines: the 21 input fields are disabled, checked
-// and written in the order they stand here, system by system.
+// and written in the order they stand here, system by system. It is also the order in which
+// Tab moves through each form.
 #pragma once
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "app/koordinaten.h"
@@ -45,7 +47,9 @@ using convert::System;
 using convert::system_code;
 using convert::system_of;
 
-enum class Kind { Radio, Input, Result, Button, FileName, List, CheckBox, Label, Text };
+/// Reason: the line under a system's column (or the point-number length) that says why a field
+/// failed its check.
+enum class Kind { Radio, Input, Result, Button, FileName, List, CheckBox, Label, Text, Reason };
 enum class Check { None, Real, Integer, Sign };
 enum class Align { Left, Right, Centre };
 
@@ -61,6 +65,7 @@ struct Field {
     Kind kind;
     System system;        ///< the system a radio button selects or an input field belongs to
     const char* label;    ///< the caption or the static text beside the field
+    const char* name;     ///< accessible name: the label and what tells the field apart
     Var var;
     Check check;
     double lowest;        ///< check bounds, inclusive
@@ -74,6 +79,11 @@ struct Field {
 std::span<const Field> fields();
 /// The field with this number in a dialog; nullptr when the dialog has none.
 const Field* find_field(int dialog, int id);
+/// The reason line of a system's column in the point form, or of the file form (System::None).
+const Field* reason_field(int dialog, System s);
+/// Why a field's text failed its check, in a few German words, e.g.
+/// "B: Zahl zwischen 47.23 und 55.98".
+std::string check_reason(const Field& f);
 
 /// Address of a field's variable in the record: exactly one of the three is not null.
 struct VarRef {
@@ -100,7 +110,8 @@ struct Reading {
 inline constexpr std::size_t kCheckedChars = 20;
 
 /// A real field: its first item (ending at a blank, comma or slash) must be a number within
-/// [lowest, highest]. `value` receives the number whenever the item is one.
+/// [lowest, highest]; a text that is one number written with a decimal comma instead of the
+/// point ("52,5163") is that number. `value` receives the number whenever it is one.
 bool check_real_text(std::string_view text, double& value, double lowest, double highest);
 /// An integer field: blanks around, optional sign, digits only, within [lowest, highest].
 /// `value` receives the number whenever the text converts.

@@ -1,5 +1,6 @@
 #include "app/file_form.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "app/checks.h"
@@ -42,12 +43,12 @@ public:
             toolkit::wprogressshow("Berechnung");
             shown_ = true;
         }
-        const int permille = bytes_total > 0 ? static_cast<int>(1000.0 * static_cast<double>(bytes_read) /
-                                                                static_cast<double>(bytes_total))
-                                             : 0;
-        const std::string text = std::to_string(points) + " Punkte berechnet, " + std::to_string(permille / 10) +
-                                 " % der Eingabedatei gelesen";
-        return toolkit::wprogressupdate(permille, text) == 0;
+        // One whole percentage for the bar and the text.
+        const double share = bytes_total > 0 ? static_cast<double>(bytes_read) / static_cast<double>(bytes_total) : 0.0;
+        const int percent = static_cast<int>(100.0 * std::clamp(share, 0.0, 1.0));
+        const std::string text =
+            std::to_string(points) + " Punkte berechnet, " + std::to_string(percent) + " % der Eingabedatei gelesen";
+        return toolkit::wprogressupdate(percent, text) == 0;
     }
 
 private:
@@ -98,6 +99,7 @@ void view(int file_window, const std::string& name, Viewer& viewer, int dialog, 
 void compute(Koordinaten& k, int file_window)
 {
     select_form(file_window);
+    clear_reasons(kFileDialog);
     const Reading<filecalc::Job> options = readfields(k);
     if (!options.ok()) return;
     static_cast<filecalc::Job&>(k) = options.values;
@@ -129,9 +131,15 @@ Reading<filecalc::Job> readfields(const filecalc::Job& job)
     if (length < f->lowest || length > f->highest) {
         toolkit::windowbell("");
         toolkit::wdialogsetfield(f->id);
+        show_reason(kFileDialog, f->id);
         r.failed_field = f->id;
     }
     return r;
+}
+
+void file_form_field(int field1, int field2)
+{
+    if (field1 == kFieldPointNumberLength && field2 == 0) clear_reasons(kFileDialog);
 }
 
 void show_file_names(const Koordinaten& k)

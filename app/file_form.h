@@ -13,6 +13,9 @@ namespace geoid {
 /// `job`. When the box is not ticked the length stays as it was, unchecked.
 Reading<filecalc::Job> readfields(const filecalc::Job& job);
 
+/// Field-change event of the file form: typing into the point-number length clears its reason.
+void file_form_field(int field1, int field2);
+
 /// Push button `button` of the file form.
 void file_form_button(Application& app, int button);
 

@@ -91,10 +91,16 @@ void writefields(Koordinaten& k, bool with_results)
 
 void point_form_field(int field1, int field2)
 {
-    // Only a radio button that changed state; focus moving between fields is ignored.
-    if (field1 != field2) return;
     const Field* f = find_field(kPointDialog, field1);
-    if (f != nullptr && f->kind == Kind::Radio) input_enable(f->system);
+    if (f == nullptr) return;
+    // A radio button that changed state.
+    if (field1 == field2 && f->kind == Kind::Radio) input_enable(f->system);
+    // The user typed into an input field: N and H no longer belong to what the form shows.
+    if (field2 == 0 && f->kind == Kind::Input) {
+        for (const Field& r : fields())
+            if (r.dialog == kPointDialog && r.kind == Kind::Result) toolkit::wdialogputstring(r.id, "");
+        clear_reasons(kPointDialog);
+    }
 }
 
 void point_form_button(Koordinaten& k, int point_window, int button)
@@ -107,6 +113,7 @@ void point_form_button(Koordinaten& k, int point_window, int button)
         return;
     }
     const System s = selected_system();
+    clear_reasons(kPointDialog);
     const Reading<convert::Coordinates> typed = readfields(s, k.point);
     if (!typed.ok()) return;
     k.point = typed.values;

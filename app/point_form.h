@@ -19,7 +19,8 @@ Reading<convert::Coordinates> readfields(System s, const convert::Coordinates& p
 /// the sexagesimal fields show the normalised form of the decimal angles (also in the record).
 void writefields(Koordinaten& k, bool with_results);
 
-/// Field-change event of the point form: a radio button that became selected.
+/// Field-change event of the point form: a radio button that became selected (field1 ==
+/// field2), or text the user typed into field1 (field2 == 0), which empties N and H.
 void point_form_field(int field1, int field2);
 /// Push button of the point form in window `point_window` ("Berechnen").
 void point_form_button(Koordinaten& k, int point_window, int button);

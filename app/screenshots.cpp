@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
@@ -15,6 +16,7 @@
 #include <functional>
 
 #include "app/checks.h"
+#include "app/file_form.h"
 #include "app/fields.h"
 #include "app/point_form.h"
 #include "app/ids.h"
@@ -85,11 +87,18 @@ int main(int argc, char** argv)
     geoid::point_form_button(k, w.point_window, geoid::kButtonComputePoint);
     save(toolkit::testing::window_widget(w.point_window), "point-form");
 
+    // The file form after a computation of the sample points, with its closing box.
     geoid::fenster(app, geoid::FormMode::File);
+    k.input_file = "points-ellipsoidal.txt";
+    k.output_file = "ergebnis.txt";
+    geoid::show_file_names(k);
+    grab_modal("closing-box");
+    geoid::file_form_button(app, geoid::kButtonComputeFile);
+    QFile::remove(QString::fromStdString(k.output_file));
     save(toolkit::testing::window_widget(w.file_window), "file-form");
 
     grab_modal("error-box");
-    geoid::write_errcode(-1, "Fehler beim \xC3\x96" "ffnen der Datei: /daten/modelle/gcg2016.bin");
+    geoid::write_errcode(-1, "Fehler beim \xC3\x96" "ffnen der Datei: /daten/vermessung/projekte/2026/los-17-bahnhofsvorplatz/modelle/quasigeoid_gcg2016_deutschland.bin");
     grab_modal("info-dialog");
     geoid::show_info();
 

@@ -124,7 +124,10 @@ void processmenu(Application& app, int item, int& quit_flag)
 void processfield(Application& app, toolkit::EventKind, const toolkit::Event& event)
 {
     // Only the form that posted the event handles it; one replaced since then has no window.
-    if (event.window != 0 && event.window == app.windows.point_window) point_form_field(event.value1, event.value2);
+    const Windows& w = app.windows;
+    if (event.window == 0) return;
+    if (event.window == w.point_window) point_form_field(event.value1, event.value2);
+    else if (event.window == w.file_window) file_form_field(event.value1, event.value2);
 }
 
 void processpushbutton(Application& app, int window, int button)

@@ -165,6 +165,7 @@ TEST_F(FileForm, PointNumberLengthIsCheckedOnlyWhenTicked)
     }
 }
 
+// "Abbrechen" or Escape stops a long run; its text and its bar give one percentage.
 TEST_F(FileForm, LongRunShowsProgressAndStopsWhenCancelled)
 {
     std::string text;
@@ -173,29 +174,36 @@ TEST_F(FileForm, LongRunShowsProgressAndStopsWhenCancelled)
     k().input_file = dir.file("viele.txt");
     k().output_file = dir.file("viele-out.txt");
     geoid::set_progress_delay(0);
-    std::string closing;
-    bool progress_seen = false;
-    gui::ModalAnswers answers({[&](QWidget* m) {
-                                   auto* p = qobject_cast<QProgressDialog*>(m);
-                                   auto* cancel = p != nullptr ? p->findChild<QPushButton*>() : nullptr;
-                                   progress_seen = cancel != nullptr;
-                                   if (cancel == nullptr) {
-                                       m->close();
-                                       return;
-                                   }
-                                   EXPECT_EQ(cancel->text(), QStringLiteral("Abbrechen"));
-                                   cancel->click();
-                               },
-                               keep_text(closing)});
-    EXPECT_TRUE(run_loop({[] { click(geoid::kButtonComputeFile); }}));
-    EXPECT_TRUE(progress_seen);
-    ASSERT_EQ(closing.rfind("Berechnung nach ", 0), 0u) << closing;
-    const std::int64_t points = std::stoll(closing.substr(16));
-    EXPECT_GT(points, 0);
-    EXPECT_LT(points, 200000);
-    // The lines written so far stay: one per point computed.
-    const std::string out = testing_support::read_text(dir.file("viele-out.txt"));
-    EXPECT_EQ(static_cast<std::int64_t>(std::count(out.begin(), out.end(), '\n')), points);
+    for (const bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Escape" : "Abbrechen");
+        std::string closing;
+        bool progress_seen = false;
+        gui::ModalAnswers answers({[&](QWidget* m) {
+                                       auto* p = qobject_cast<QProgressDialog*>(m);
+                                       auto* cancel = p != nullptr ? p->findChild<QPushButton*>() : nullptr;
+                                       progress_seen = cancel != nullptr;
+                                       if (cancel == nullptr) {
+                                           m->close();
+                                           return;
+                                       }
+                                       EXPECT_EQ(cancel->text(), QStringLiteral("Abbrechen"));
+                                       const QString label = p->labelText();
+                                       const QString percent = label.mid(label.indexOf(QStringLiteral(", ")) + 2).section(QLatin1Char(' '), 0, 0);
+                                       EXPECT_EQ(percent.toInt(), p->value()) << label.toStdString();
+                                       if (escape) QTest::keyClick(p->windowHandle(), Qt::Key_Escape);  // as a real key arrives
+                                       else cancel->click();
+                                   },
+                                   keep_text(closing)});
+        EXPECT_TRUE(run_loop({[] { click(geoid::kButtonComputeFile); }}));
+        EXPECT_TRUE(progress_seen);
+        ASSERT_EQ(closing.rfind("Berechnung nach ", 0), 0u) << closing;
+        const std::int64_t points = std::stoll(closing.substr(16));
+        EXPECT_GT(points, 0);
+        EXPECT_LT(points, 200000);
+        // The lines written so far stay: one per point computed.
+        const std::string out = testing_support::read_text(dir.file("viele-out.txt"));
+        EXPECT_EQ(static_cast<std::int64_t>(std::count(out.begin(), out.end(), '\n')), points);
+    }
 }
 
 TEST_F(FileForm, HelpIsFoundWhereTheProgramStartedAfterAResultFileElsewhere)

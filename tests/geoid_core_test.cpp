@@ -49,7 +49,8 @@ const char* widget_class(geoid::Kind k)
     case geoid::Kind::Button: return "QPushButton";
     case geoid::Kind::List: return "QComboBox";
     case geoid::Kind::CheckBox: return "QCheckBox";
-    case geoid::Kind::Label: return "QLabel";
+    case geoid::Kind::Label:
+    case geoid::Kind::Reason: return "QLabel";
     }
     return "";
 }
@@ -67,15 +68,29 @@ TEST(FieldTable, MatchesTheDialogResources)
             EXPECT_TRUE(in_table.insert(f.id).second) << "twice in the table";
             ASSERT_EQ(ui.count(f.id), 1u);
             EXPECT_EQ(ui.at(f.id).cls, widget_class(f.kind));
-            if (f.length > 0) {
-                EXPECT_EQ(ui.at(f.id).max_length, f.length);
-            }
-            if (f.kind == geoid::Kind::Input) {
-                const char* align = f.align == geoid::Align::Right ? "AlignRight" : f.align == geoid::Align::Centre ? "AlignHCenter" : "AlignLeft";
-                EXPECT_NE(ui.at(f.id).alignment.find(align), std::string::npos) << ui.at(f.id).alignment;
-            }
+            // The table, not the resource, sets a field's length and alignment.
+            EXPECT_EQ(ui.at(f.id).max_length, 0);
+            EXPECT_EQ(ui.at(f.id).alignment, "");
         }
         for (const auto& [id, w] : ui) EXPECT_EQ(in_table.count(id), 1u) << dialog << "/" << id << " missing in the table";
+    }
+}
+
+// Lengths and alignments of the point form's text fields as the forms were drawn (R right,
+// C centred), against the table that gives them to the widgets.
+TEST(FieldTable, LengthsAndAlignmentsOfTheTextFields)
+{
+    const std::map<int, std::pair<int, char>> expected = {
+        {1007, {12, 'R'}}, {1004, {12, 'R'}}, {1005, {12, 'R'}}, {1029, {13, 'R'}}, {1014, {13, 'R'}},
+        {1015, {8, 'R'}},  {1058, {1, 'C'}},  {1035, {2, 'C'}},  {1037, {2, 'C'}},  {1038, {8, 'R'}},
+        {1057, {1, 'C'}},  {1030, {3, 'C'}},  {1013, {2, 'C'}},  {1036, {8, 'R'}},  {1031, {8, 'R'}},
+        {1026, {13, 'R'}}, {1028, {13, 'R'}}, {1027, {8, 'R'}},  {1074, {13, 'R'}}, {1075, {13, 'R'}},
+        {1060, {8, 'R'}},  {1071, {3, 'C'}}};
+    for (const auto& [id, la] : expected) {
+        const geoid::Field* f = geoid::find_field(id == 1071 ? 102 : 101, id);
+        ASSERT_NE(f, nullptr) << id;
+        EXPECT_EQ(f->length, la.first) << id;
+        EXPECT_EQ(f->align, la.second == 'R' ? geoid::Align::Right : geoid::Align::Centre) << id;
     }
 }
 
@@ -151,9 +166,22 @@ TEST(FieldChecks, EveryInputFieldWithItsBounds)
 
 TEST(FieldChecks, StoredValues)
 {
+    // One number with a decimal comma is that number (German input); otherwise the comma ends
+    // the first item, as a separator between values.
+    const struct {
+        const char* text;
+        double value;
+    } commas[] = {{"52,5163", 52.5163}, {" 52,5 ", 52.5},   {"+52,5", 52.5}, {"5,25D1", 52.5}, {"5,25e1", 52.5},
+                  {"52,", 52.0},        {"52,5 13", 52.0}, {"52.5,3", 52.5}, {"52,5,3", 52.0}, {"52,5/", 52.0},
+                  {"52,5x", 52.0}};
     double b = 0;
-    EXPECT_TRUE(geoid::check_real_text("52,5", b, 47.23, 55.98));
-    EXPECT_EQ(b, 52.0);  // the comma ends the number
+    for (const auto& c : commas) {
+        b = -1;
+        EXPECT_TRUE(geoid::check_real_text(c.text, b, 47.23, 55.98)) << c.text;
+        EXPECT_EQ(b, c.value) << c.text;
+    }
+    EXPECT_TRUE(geoid::check_real_text("-0,5", b, -999, 9999));
+    EXPECT_EQ(b, -0.5);
     EXPECT_FALSE(geoid::check_real_text("60.5", b, 47.23, 55.98));
     EXPECT_EQ(b, 60.5);  // a number out of range is still stored
     std::int32_t m = 9;

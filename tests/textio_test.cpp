@@ -307,31 +307,41 @@ TEST(ViewerText, MissingFileIsCreatedEmptyAndOthersThanFilesCannotBeOpened)
     ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);  // would block a plain open forever
     EXPECT_EQ(textio::read_viewer_text(dir.file("fifo")).status, textio::ViewerRead::OpenFailed);
     // An endless single line stops at the viewer's limit (it was read to its end before).
-    EXPECT_EQ(textio::read_viewer_text("/dev/zero").text, std::string(textio::kViewerChars, '\0'));
+    const std::string zero = textio::read_viewer_text("/dev/zero").text;
+    EXPECT_EQ(zero.substr(0, 65454), std::string(65454, '\0'));
+    EXPECT_NE(zero.find("[gek\xC3\xBCrzt: angezeigt werden die ersten 65454 von "), std::string::npos);
 }
 
-TEST(ViewerText, LongTextIsCutAtTheViewersLimit)
+// A file longer than the viewer holds is shown in whole lines, then a line that says how many
+// of its bytes are shown; only a first line longer than the viewer is shown in part.
+TEST(ViewerText, LongTextIsCutAtALineEndAndSaysSo)
 {
     TempDir dir;
-    // 1000 lines of 98 characters + CR LF = 100 characters each: the 656th line reaches the
-    // limit of 65534 characters and is cut there; no further line is read.
+    const auto note = [](std::size_t shown, std::size_t size) {
+        return "[gek\xC3\xBCrzt: angezeigt werden die ersten " + std::to_string(shown) + " von " + std::to_string(size) +
+               " Byte]\r\n";
+    };
+    // 1000 lines of 98 characters: 100 characters each with CR LF, 654 of them fit.
     std::string text;
     for (int k = 0; k < 1000; ++k) text += std::string(97, static_cast<char>('a' + k % 26)) + "Z\n";
     write_text(dir.file("long.txt"), text);
-    const textio::ViewerText t = textio::read_viewer_text(dir.file("long.txt"));
-    ASSERT_EQ(t.text.size(), textio::kViewerChars);
-    EXPECT_EQ(t.text.substr(0, 100), std::string(97, 'a') + "Z\r\n");
-    EXPECT_EQ(t.text.substr(65500, 34), std::string(34, static_cast<char>('a' + 655 % 26)));
-    // A line longer than the whole text is cut too.
+    const std::string t = textio::read_viewer_text(dir.file("long.txt")).text;
+    EXPECT_LE(t.size(), textio::kViewerChars);
+    EXPECT_EQ(t.substr(0, 100), std::string(97, 'a') + "Z\r\n");
+    EXPECT_EQ(t.substr(65300), std::string(97, static_cast<char>('a' + 653 % 26)) + "Z\r\n" + note(654 * 99, 99000));
+    // A line longer than the whole text: its start, and the note.
     write_text(dir.file("one.txt"), std::string(70000, 'x') + "\nmehr\n");
-    EXPECT_EQ(textio::read_viewer_text(dir.file("one.txt")).text, std::string(textio::kViewerChars, 'x'));
+    EXPECT_EQ(textio::read_viewer_text(dir.file("one.txt")).text, std::string(65454, 'x') + "\r\n" + note(65454, 70006));
     // A cut never splits a character: 4-byte characters up to the limit and beyond.
     std::string wide;
     for (int k = 0; k < 70000; ++k) wide += "\xF0\x9F\x98\x80";
     write_text(dir.file("wide.txt"), wide);
     const std::string shown = textio::read_viewer_text(dir.file("wide.txt")).text;
     EXPECT_TRUE(textio::is_valid_utf8(shown));
-    EXPECT_EQ(shown.size(), 4 * textio::kViewerChars);
+    EXPECT_EQ(shown.substr(4 * 65454), "\r\n" + note(4 * 65454, 280000));
+    // A file that fits is shown whole, without a note; a lone CR ends a line as LF does.
+    write_text(dir.file("mac.txt"), "a\rb  \r\rc\r\nd");
+    EXPECT_EQ(textio::read_viewer_text(dir.file("mac.txt")).text, "a\r\nb\r\n\r\nc\r\nd\r\n");
 }
 
 // Fixed-point fields must be byte for byte what printf("%*.*f") writes, asterisks aside.

@@ -3,11 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
-#include "textio/files.h"
 #include "textio/encoding.h"
+#include "textio/files.h"
 
 namespace textio {
 
@@ -16,6 +17,94 @@ namespace {
 // Bytes enough to fill the text even if every character took four bytes; nothing beyond
 // them is read.
 constexpr std::size_t kMaxBytes = 4 * kViewerChars;
+// Characters kept free for the line that says the text was cut.
+constexpr std::size_t kNoteRoom = 80;
+
+// A line of the file: its bytes without the line end, and the file offset after its line end.
+struct Line {
+    std::string bytes;
+    std::size_t end = 0;
+};
+
+// What the viewer reads of a file: its first bytes, and how long it is.
+struct Sample {
+    std::string bytes;
+    std::uint64_t size = 0;  // the file's length, at least what was read
+    bool complete = true;    // the sample holds the whole file
+    bool read_error = false;
+};
+
+// A missing file is created empty (and shown empty); false when that fails.
+bool create_empty(const std::string& path)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+Sample read_sample(std::FILE* f)
+{
+    Sample s;
+    s.bytes.assign(kMaxBytes, '\0');
+    std::size_t got = 0;
+    while (got < kMaxBytes) {
+        const std::size_t n = std::fread(s.bytes.data() + got, 1, kMaxBytes - got, f);
+        got += n;
+        if (n == 0) {
+            s.read_error = std::ferror(f) != 0;
+            break;
+        }
+    }
+    s.bytes.resize(got);
+    s.complete = got < kMaxBytes || std::fgetc(f) == EOF;
+    struct stat info {};
+    const std::uint64_t stated = fstat(fileno(f), &info) == 0 && S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+    s.size = std::max<std::uint64_t>(stated, got + (s.complete ? 0 : 1));
+    return s;
+}
+
+// The lines of the sample; LF, CR LF and a lone CR end a line. A last line cut by the end of
+// the sample is marked by an end of 0 and loses a character cut short.
+std::vector<Line> split_lines(const std::string& bytes, bool complete)
+{
+    std::vector<Line> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t stop = bytes.find_first_of("\r\n", start);
+        if (stop == std::string::npos) {
+            Line last{bytes.substr(start), complete ? bytes.size() : 0};
+            if (!complete) last.bytes.resize(without_cut_character(last.bytes));
+            lines.push_back(std::move(last));
+            break;
+        }
+        std::size_t next = stop + 1;
+        if (bytes[stop] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
+        // A CR as the sample's last byte may be the first half of a CR LF beyond it.
+        lines.push_back({bytes.substr(start, stop - start), complete || next < bytes.size() ? next : 0});
+        start = next;
+    }
+    return lines;
+}
+
+// The line without trailing blanks, and CR LF.
+void append_line(std::u32string& text, std::u32string line)
+{
+    const std::size_t last = line.find_last_not_of(U' ');
+    line.resize(last == std::u32string::npos ? 0 : last + 1);
+    text += line;
+    text += U"\r\n";
+}
+
+std::u32string cut_note(std::size_t shown, std::uint64_t size)
+{
+    const std::string note =
+        "[gek\xC3\xBCrzt: angezeigt werden die ersten " + std::to_string(shown) + " von " + std::to_string(size) + " Byte]";
+    return utf8_to_u32(note);
+}
 
 }  // namespace
 
@@ -25,72 +114,42 @@ ViewerText read_viewer_text(const std::string& path)
     OpenStatus status;
     std::FILE* f = fopen_for_reading(path, &status);
     if (f == nullptr) {
-        if (status != OpenStatus::Missing) {
-            result.status = ViewerRead::OpenFailed;
-            return result;
-        }
-        // A missing file is created empty and shown empty.
-        int fd;
-        do {
-            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        } while (fd < 0 && errno == EINTR);
-        if (fd < 0) result.status = ViewerRead::OpenFailed;
-        else ::close(fd);
+        if (status != OpenStatus::Missing || !create_empty(path)) result.status = ViewerRead::OpenFailed;
         return result;
     }
-
-    // At most kMaxBytes of the file, split into lines; then decide the encoding.
-    std::string bytes(kMaxBytes, '\0');
-    std::size_t got = 0;
-    while (got < kMaxBytes) {
-        const std::size_t n = std::fread(bytes.data() + got, 1, kMaxBytes - got, f);
-        got += n;
-        if (n == 0) {
-            if (std::ferror(f)) result.status = ViewerRead::ReadError;
-            break;
-        }
-    }
-    const bool cut = got == kMaxBytes && std::fgetc(f) != EOF;
+    const Sample sample = read_sample(f);
     std::fclose(f);
-    bytes.resize(got);
-
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start < bytes.size();) {
-        std::size_t end = bytes.find('\n', start);
-        const bool last = end == std::string::npos;
-        if (last) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (last && cut) line.resize(without_cut_character(line));
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
+    if (sample.read_error) result.status = ViewerRead::ReadError;
+    const std::vector<Line> lines = split_lines(sample.bytes, sample.complete);
 
     bool utf8 = true;
-    for (const std::string& line : lines)
-        if (!is_valid_utf8(line)) {
-            utf8 = false;
-            break;
-        }
+    for (const Line& line : lines) utf8 = utf8 && is_valid_utf8(line.bytes);
 
-    // Each line goes into the text from position p; n is the last non-blank of the whole text;
-    // CR LF follow it unless the text is (nearly) full.
+    // Whole lines as long as they fit; if the file does not fit, a line of its own says how
+    // much of it is shown. Only a first line too long for the viewer is shown in part.
     std::u32string text;
-    text.reserve(kViewerChars);
-    for (const std::string& raw : lines) {
-        std::u32string line = utf8_to_u32(utf8 ? raw : cp1252_to_utf8(raw));
-        const std::size_t room = kViewerChars - text.size();
-        if (line.size() > room) line.resize(room);
-        text += line;
-        const std::size_t last = text.find_last_not_of(U' ');
-        const std::size_t n = last == std::u32string::npos ? 0 : last + 1;
-        if (n >= kViewerChars - 1) {
-            text.resize(n);
+    std::size_t shown = 0;
+    bool cut = !sample.complete;
+    for (const Line& line : lines) {
+        std::u32string chars = utf8_to_u32(utf8 ? line.bytes : cp1252_to_utf8(line.bytes));
+        if (line.end == 0 || text.size() + chars.size() + 2 > kViewerChars - kNoteRoom) {
+            cut = true;
+            if (text.empty()) {
+                chars.resize(std::min(chars.size(), kViewerChars - kNoteRoom));
+                const std::string part = [&] {
+                    std::string u;
+                    for (const char32_t cp : chars) append_utf8(u, cp);
+                    return u;
+                }();
+                shown = utf8 ? part.size() : chars.size();  // Windows-1252: one byte a character
+                append_line(text, std::move(chars));
+            }
             break;
         }
-        text.resize(n);
-        text += U"\r\n";
+        append_line(text, std::move(chars));
+        shown = line.end;
     }
+    if (cut) append_line(text, cut_note(shown, sample.size));
     for (const char32_t cp : text) append_utf8(result.text, cp);
     return result;
 }

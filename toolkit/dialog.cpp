@@ -3,7 +3,13 @@
 // a path that looks like markup is shown as it is.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QStyle>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -52,10 +58,68 @@ QWidget* build_dialog(int id)
     return it == st().dialogs.end() ? nullptr : it->second();
 }
 
+void show_read_only(QLineEdit* e)
+{
+    // On the window's background instead of the field's: the user sees that the field takes no
+    // input, and its text keeps the full contrast of the normal text colour.
+    QPalette p = e->palette();
+    p.setColor(QPalette::Base, QApplication::palette().color(e->isReadOnly() ? QPalette::Window : QPalette::Base));
+    e->setPalette(p);
+}
+
+namespace {
+
+// The keyboard of a form as in a dialog: the default button follows the focus (a focused push
+// button is drawn and pressed as the default), and Return presses the focused push button,
+// otherwise the form's default button.
+class FormKeys : public QObject {
+public:
+    FormKeys(QWidget* form, QPushButton* default_button) : QObject(form), default_(default_button), shown_(default_button) {}
+
+    /// The focus went to `w` (also while the window is not active and no focus event comes).
+    void focused(QObject* w)
+    {
+        auto* b = qobject_cast<QPushButton*>(w);
+        show_default(b != nullptr ? b : default_.data());
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::FocusIn) {
+            focused(o);
+        } else if (e->type() == QEvent::KeyPress) {
+            const auto* k = static_cast<QKeyEvent*>(e);
+            if (k->key() != Qt::Key_Return && k->key() != Qt::Key_Enter) return false;
+            auto* combo = qobject_cast<QComboBox*>(o);
+            if (combo != nullptr && combo->view()->isVisible()) return false;
+            auto* b = qobject_cast<QPushButton*>(o);
+            if (b == nullptr) b = default_;
+            if (b == nullptr || !b->isEnabled()) return false;
+            b->click();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    void show_default(QPushButton* b)
+    {
+        if (b == shown_) return;
+        if (shown_ != nullptr) shown_->setDefault(false);
+        shown_ = b;
+        if (b != nullptr) b->setDefault(true);
+    }
+    QPointer<QPushButton> default_;
+    QPointer<QPushButton> shown_;
+};
+
+}  // namespace
+
 void bind_fields(QWidget* dialog, int handle)
 {
     EventPump& pump = st().pump;
-    int default_button = 0;
+    QPushButton* default_button = nullptr;
     for (QObject* o : dialog->findChildren<QObject*>()) {
         const int id = field_id(o);
         if (id == 0) continue;
@@ -67,34 +131,55 @@ void bind_fields(QWidget* dialog, int handle)
             QObject::connect(c, &QCheckBox::toggled, c,
                              [&pump, handle, id](bool) { pump.post({EventKind::FieldChanged, handle, id, id}); });
         } else if (auto* b = qobject_cast<QPushButton*>(o)) {
-            if (b->isDefault()) default_button = id;
+            if (b->isDefault()) default_button = b;
             QObject::connect(b, &QPushButton::clicked, b,
                              [&pump, handle, id] { pump.post({EventKind::PushButton, handle, id, 0}); });
         } else if (auto* cb = qobject_cast<QComboBox*>(o)) {
             QObject::connect(cb, &QComboBox::activated, cb,
                              [&pump, handle, id](int) { pump.post({EventKind::FieldChanged, handle, id, id}); });
+        } else if (auto* e = qobject_cast<QLineEdit*>(o)) {
+            show_read_only(e);
+            // What the user types (not what the program puts there): the field and no second one.
+            QObject::connect(e, &QLineEdit::textEdited, e,
+                             [&pump, handle, id](const QString&) { pump.post({EventKind::FieldChanged, handle, id, 0}); });
         }
     }
-    // Return in a text field presses the form's default button, as in a dialog.
-    if (default_button != 0) {
-        for (QLineEdit* e : dialog->findChildren<QLineEdit*>())
-            QObject::connect(e, &QLineEdit::returnPressed, e, [&pump, handle, default_button] {
-                pump.post({EventKind::PushButton, handle, default_button, 0});
-            });
-    }
+    auto* keys = new FormKeys(dialog, default_button);
+    for (QWidget* w : dialog->findChildren<QWidget*>())
+        if (w->focusPolicy() != Qt::NoFocus) w->installEventFilter(keys);
 }
 
 }  // namespace detail
 
 using namespace detail;
 
+namespace {
+
+// A loaded dialog with an OK button is a message: a screen reader is told it is an alert, as
+// it is told of the platform's message boxes, so both kinds of box are announced alike.
+class MessageDialog : public QDialog {
+public:
+    using QDialog::QDialog;
+};
+
+QAccessibleInterface* message_accessible(const QString&, QObject* object)
+{
+    if (auto* d = dynamic_cast<MessageDialog*>(object)) return new QAccessibleWidget(d, QAccessible::AlertMessage);
+    return nullptr;
+}
+
+}  // namespace
+
 void wdialogload(int id)
 {
     State& s = st();
     QWidget* content = build_dialog(id);
     if (content == nullptr) return;
+    static const bool factory = (QAccessible::installFactory(message_accessible), true);
+    (void)factory;
     // Owned by its parent window when there is one, otherwise by the unload.
-    auto* dlg = new QDialog(modal_parent());
+    const bool message = qobject_cast<QPushButton*>(find_field(content, 1)) != nullptr;
+    auto* dlg = message ? new MessageDialog(modal_parent()) : new QDialog(modal_parent());
     dlg->setWindowTitle(content->windowTitle());
     auto* layout = new QVBoxLayout(dlg);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -185,12 +270,30 @@ void wdialoggetstring(int field, std::string& text)
 
 void wdialogfieldstate(int field, int state)
 {
-    if (QWidget* f = find_field(st().current_dialog, field)) f->setEnabled(state != 0);
+    QWidget* f = find_field(st().current_dialog, field);
+    if (auto* e = qobject_cast<QLineEdit*>(f)) {
+        // A text field the user cannot type in still shows its value at full contrast, and it
+        // can be selected and copied: read-only, not disabled.
+        e->setReadOnly(state == 0);
+        show_read_only(e);
+    } else if (f != nullptr) {
+        f->setEnabled(state != 0);
+    }
+}
+
+void wdialogsetdescription(int field, const std::string& text)
+{
+    if (QWidget* f = find_field(st().current_dialog, field)) f->setAccessibleDescription(qs(text));
 }
 
 void wdialogsetfield(int field)
 {
-    if (QWidget* f = find_field(st().current_dialog, field)) f->setFocus(Qt::OtherFocusReason);
+    QWidget* dialog = st().current_dialog;
+    QWidget* f = find_field(dialog, field);
+    if (f == nullptr) return;
+    f->setFocus(Qt::OtherFocusReason);
+    for (QObject* o : dialog->children())
+        if (auto* keys = dynamic_cast<FormKeys*>(o)) keys->focused(f);
 }
 
 void wdialoggetcheckbox(int field, int& state)

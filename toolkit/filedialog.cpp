@@ -2,6 +2,7 @@
 // scriptable in tests), in German throughout: its size and date columns are written with the
 // German locale whatever the system's.
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QDir>
 #include <algorithm>
 #include <QFileDialog>
@@ -10,7 +11,9 @@
 #include <QIdentityProxyModel>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QTreeView>
 
 #include "toolkit/internal.h"
 
@@ -122,6 +125,9 @@ void wselectfile2(const std::string& filter, int flags, std::string& path, const
     if (const QStringList filters = name_filters(filter); !filters.isEmpty()) d.setNameFilters(filters);
     const QString cwd = QDir::currentPath();
     d.setDirectory(cwd);
+    // The detail view's size, type and date columns as wide as what they show.
+    if (auto* tree = d.findChild<QTreeView*>(QStringLiteral("treeView")))
+        for (int c = 1; c <= 3; ++c) tree->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return;
     const QString chosen = d.selectedFiles().first();
     path = utf8(QDir::toNativeSeparators(chosen));
@@ -142,6 +148,24 @@ void wmessagebox(int, int, int, const std::string& text, const std::string& titl
 
 namespace {
 
+// Escape stops the computation as "Abbrechen" does (a plain progress dialog would only hide).
+class ProgressDialog : public QProgressDialog {
+public:
+    using QProgressDialog::QProgressDialog;
+    void reject() override { cancel(); }
+
+protected:
+    // Escape arrives as a key press, not through a shortcut that other windows could share.
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+            e->accept();
+            return true;
+        }
+        return QProgressDialog::event(e);
+    }
+};
+
 QPointer<QProgressDialog>& progress()
 {
     static QPointer<QProgressDialog> dialog;
@@ -153,26 +177,30 @@ QPointer<QProgressDialog>& progress()
 void wprogressshow(const std::string& title)
 {
     wprogressclose();
-    auto* d = new QProgressDialog(modal_parent());
+    auto* d = new ProgressDialog(modal_parent());
     d->setWindowTitle(qs(title));
     d->setWindowModality(Qt::ApplicationModal);
     d->setCancelButton(new QPushButton(QStringLiteral("Abbrechen")));
-    d->setRange(0, 1000);
+    d->setRange(0, 100);  // whole percent, as the text says them
     d->setMinimumDuration(0);  // the caller decides when it is worth showing
     d->setAutoClose(false);
     d->setAutoReset(false);
     d->setMinimumWidth(360);
     d->show();
+    // The dialog takes the keyboard, so that Escape reaches it also where no window manager
+    // activates new windows.
+    d->activateWindow();
     progress() = d;
     QCoreApplication::processEvents();
 }
 
-int wprogressupdate(int permille, const std::string& text)
+int wprogressupdate(int percent, const std::string& text)
 {
     QProgressDialog* d = progress();
     if (d == nullptr) return 0;
-    d->setValue(std::clamp(permille, 0, 1000));
+    // The text first: setting the value lets the dialog paint, and both must agree then.
     d->setLabelText(qs(text));
+    d->setValue(std::clamp(percent, 0, 100));
     // Paints the windows and lets the cancel button be pressed; other input is blocked by
     // the dialog's modality.
     QCoreApplication::processEvents();

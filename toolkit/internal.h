@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -102,5 +103,7 @@ QWidget* find_field(QWidget* dialog, int field);
 QWidget* build_dialog(int id);
 /// Connects the controls of a window's dialog to the event queue, tagged with the window.
 void bind_fields(QWidget* dialog, int handle);
+/// Draws a text field as taking input or not, after its read-only state.
+void show_read_only(QLineEdit* e);
 
 }  // namespace toolkit::detail

@@ -23,7 +23,8 @@ enum class EventKind {
     MenuSelect,    ///< value1: menu item identifier
     PushButton,    ///< value1: button identifier
     CloseRequest,  ///< the close box of `window`
-    FieldChanged,  ///< value1, value2: field identifiers (equal when a button changed state)
+    FieldChanged,  ///< value1, value2: field identifiers (equal when a button changed state;
+                   ///< value2 0 when the user typed into text field value1)
 };
 
 /// An event and the window it came from. Window handles are never reused, so an event of a
@@ -98,7 +99,11 @@ void wdialogshow(int x, int y, int focus, int type);
 void wdialogselect(int id);
 void wdialogputstring(int field, const std::string& text);
 void wdialoggetstring(int field, std::string& text);
+/// 1: the user can type in (or use) the field; 0: not. A text field then stays readable,
+/// selectable and copyable (read-only); other controls are disabled.
 void wdialogfieldstate(int field, int state);
+/// What a screen reader says about a field beyond its name (empty: nothing).
+void wdialogsetdescription(int field, const std::string& text);
 void wdialogsetfield(int field);
 /// 1 when the check box or radio button `field` is ticked, else 0.
 void wdialoggetcheckbox(int field, int& state);
@@ -126,8 +131,9 @@ void wmessagebox(int buttons, int icon, int default_button, const std::string& t
 /// A modal progress dialog over the current window with the button "Abbrechen": while it is
 /// shown no other window takes input, yet every window stays painted.
 void wprogressshow(const std::string& title);
-/// Shows the share done (0..1000) and a text; returns 1 once "Abbrechen" was pressed.
-int wprogressupdate(int permille, const std::string& text);
+/// Shows the share done in whole percent (0..100), the same number the text gives, and a text;
+/// returns 1 once "Abbrechen" (or Escape) was pressed.
+int wprogressupdate(int percent, const std::string& text);
 void wprogressclose();
 
 }  // namespace toolkit

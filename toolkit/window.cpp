@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 
 #include "toolkit/internal.h"
@@ -75,6 +76,27 @@ private:
     QString full_;
 };
 
+// The available area of the screen that holds `at` (the primary screen for none).
+QRect available_area(QPoint at)
+{
+    const QScreen* screen = at.isNull() ? nullptr : QGuiApplication::screenAt(at);
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+// Moves a window, frame included, inside the area; one larger than the area keeps its title bar
+// and its top-left corner on the screen, so that it can be moved to reach each control.
+void fit_on_screen(QWidget* w, const QRect& area)
+{
+    const QRect f = w->frameGeometry();
+    int dx = 0, dy = 0;
+    if (f.right() > area.right()) dx = area.right() - f.right();
+    if (f.left() + dx < area.left()) dx = area.left() - f.left();
+    if (f.bottom() > area.bottom()) dy = area.bottom() - f.bottom();
+    if (f.top() + dy < area.top()) dy = area.top() - f.top();
+    if (dx != 0 || dy != 0) w->move(w->pos() + QPoint(dx, dy));
+}
+
 }  // namespace
 
 }  // namespace detail
@@ -137,16 +159,18 @@ void windowopenchild2(int& handle, int flags, int x, int y, int menu, int dialog
         w->statusBar()->setSizeGripEnabled(false);
         win.status = label;
     }
+    if (menu == 0) {
+        // A window without a menu is a viewer: Escape closes it as its close box does.
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), w);
+        QObject::connect(escape, &QShortcut::activated, w, [&s, handle] { s.pump.post({EventKind::CloseRequest, handle, 0, 0}); });
+    }
     w->layout()->setSizeConstraint(QLayout::SetFixedSize);
     w->adjustSize();
-    if (x == kCentred || y == kCentred) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-        w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
-    } else {
-        w->move(x, y);
-    }
+    const QRect area = available_area(x == kCentred || y == kCentred ? QPoint() : QPoint(x, y));
+    if (x == kCentred || y == kCentred) w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
+    else w->move(x, y);
     w->show();
+    fit_on_screen(w, area);
     s.windows[handle] = win;
     s.current_window = handle;
     s.current_dialog_id = dialog;

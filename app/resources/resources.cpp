@@ -1,6 +1,9 @@
 // The dialogs of the desktop program (Designer forms), the menu and the picture of the
 // information dialog, registered with the toolkit by their resource numbers.
+#include <QComboBox>
 #include <QFontDatabase>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QFrame>
 #include <QLabel>
 #include <QLinearGradient>
@@ -11,7 +14,9 @@
 #include <cmath>
 #include <memory>
 
+#include "app/fields.h"
 #include "app/ids.h"
+#include "filecalc/formats.h"
 #include "app/shell.h"
 #include "toolkit/toolkit.h"
 #include "ui_dialog101.h"
@@ -59,6 +64,59 @@ QWidget* build_viewer(int field)
     return w;
 }
 
+Qt::Alignment alignment(Align a)
+{
+    switch (a) {
+    case Align::Left: return Qt::AlignLeft | Qt::AlignVCenter;
+    case Align::Right: return Qt::AlignRight | Qt::AlignVCenter;
+    case Align::Centre: return Qt::AlignHCenter | Qt::AlignVCenter;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+// The system whose radio button the dialog resource selects.
+System selected_in(QWidget* form, int dialog)
+{
+    for (const Field& f : fields()) {
+        auto* r = f.dialog == dialog && f.kind == Kind::Radio ? form->findChild<QRadioButton*>(QStringLiteral("id%1").arg(f.id))
+                                                              : nullptr;
+        if (r != nullptr && r->isChecked()) return f.system;
+    }
+    return System::None;
+}
+
+void fill_format_list(QComboBox* list, bool input)
+{
+    for (const filecalc::FileFormat& f : filecalc::formats())
+        list->addItem(QString::fromUtf8(input ? f.input_label : f.output_label));
+    list->setCurrentIndex(1);  // format 2 when the form opens
+}
+
+// What the field table says of each control: its accessible name, the length and alignment
+// of a text field, whether the user can type there when the form opens, the entries of the
+// format lists and the order in which Tab moves through the form.
+void apply_field_table(QWidget* form, int dialog)
+{
+    const System selected = selected_in(form, dialog);
+    QWidget* previous = nullptr;
+    for (const Field& f : fields()) {
+        if (f.dialog != dialog) continue;
+        QWidget* w = form->findChild<QWidget*>(QStringLiteral("id%1").arg(f.id));
+        if (w == nullptr) continue;
+        w->setAccessibleName(QString::fromUtf8(f.name));
+        if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            if (f.length > 0) e->setMaxLength(f.length);
+            e->setAlignment(alignment(f.align));
+            e->setReadOnly(f.kind == Kind::Result || f.kind == Kind::FileName ||
+                           (f.kind == Kind::Input && f.system != selected));
+        }
+        if (auto* list = qobject_cast<QComboBox*>(w)) fill_format_list(list, f.id == kListInFormat);
+        if (f.kind == Kind::Label || f.kind == Kind::Reason) continue;
+        if (previous != nullptr) QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
 // The start panel and the two forms share one size, so they replace each other in place
 // without the window jumping.
 QSize form_size()
@@ -66,15 +124,18 @@ QSize form_size()
     static const QSize size = [] {
         std::unique_ptr<QWidget> point(build<Ui::Dialog101>());
         std::unique_ptr<QWidget> file(build<Ui::Dialog102>());
+        apply_field_table(point.get(), kPointDialog);
+        apply_field_table(file.get(), kFileDialog);
         return point->sizeHint().expandedTo(file->sizeHint());
     }();
     return size;
 }
 
 template <class Ui>
-QWidget* build_form()
+QWidget* build_form(int dialog)
 {
     QWidget* w = build<Ui>();
+    apply_field_table(w, dialog);
     w->setFixedSize(form_size());
     return w;
 }
@@ -129,11 +190,11 @@ QPixmap info_picture()
 
 void register_resources()
 {
-    toolkit::register_dialog(kPointDialog, build_form<Ui::Dialog101>);
-    toolkit::register_dialog(kFileDialog, build_form<Ui::Dialog102>);
+    toolkit::register_dialog(kPointDialog, [] { return build_form<Ui::Dialog101>(kPointDialog); });
+    toolkit::register_dialog(kFileDialog, [] { return build_form<Ui::Dialog102>(kFileDialog); });
     toolkit::register_dialog(kErrorDialog, [] { return build<Ui::Dialog103>(); });
     toolkit::register_dialog(kInputViewerDialog, [] { return build_viewer<Ui::Dialog104>(kInputViewerText); });
-    toolkit::register_dialog(kStartDialog, build_form<Ui::Dialog105>);
+    toolkit::register_dialog(kStartDialog, [] { return build_form<Ui::Dialog105>(kStartDialog); });
     toolkit::register_dialog(kOutputViewerDialog, [] { return build_viewer<Ui::Dialog106>(kOutputViewerText); });
     toolkit::register_dialog(kInfoDialog, [] {
         QWidget* w = build<Ui::Dialog107>();
