@@ -7,12 +7,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
+#include <new>
 #include <string>
 #include <unistd.h>
 
 #include "console/varnik.h"
 #include "interp/grid.h"
 #include "interp/model.h"
+#include "interp/nodes.h"
 #include "messages/messages.h"
 #include "textio/files.h"
 #include "textio/textio.h"
@@ -59,6 +62,10 @@ public:
         if (err_ != nullptr) std::fclose(err_);
     }
     int run();
+    int out_of_memory()
+    {
+        return abort_run("Nicht genug Arbeitsspeicher fuer den Lauf,\nbitte neu starten.");
+    }
 
 private:
     void say(const char* text) { std::fputs(text, term_); }
@@ -69,7 +76,12 @@ private:
     bool ask_yes(const std::string& prompt, bool& yes);
     // Writes the message into varnik.err, " Programmabbruch!" on the terminal; returns 1.
     int abort_run(const std::string& message);
-    int abort_missing(const char* what, const std::string& name);
+    int abort_missing(const char* what, const std::string& name, textio::OpenStatus st);
+    bool model_changed() const { return interp::stamp_of(model_name_) != model_.stamp(); }
+    std::string changed_text() const
+    {
+        return "Geoiddatei --- " + model_name_ + " --- wurde waehrend der Berechnung geaendert,\nbitte neu starten.";
+    }
     // The error file's text of a model outcome.
     std::string model_text(interp::Outcome o) const
     {
@@ -84,6 +96,8 @@ private:
     }
     bool choose_mode();  // P3 with the height detection and P4; false: the run has ended
     bool open_output();  // false: the run has been aborted, status in exit_
+    int open_existing_output();
+    int abort_output(textio::OutputStatus st, const char* otherwise);
     int point_loop();
 
     std::FILE* in_;
@@ -141,9 +155,12 @@ int Varnik::abort_run(const std::string& message)
     return 1;
 }
 
-int Varnik::abort_missing(const char* what, const std::string& name)
+int Varnik::abort_missing(const char* what, const std::string& name, textio::OpenStatus st)
 {
-    return abort_run(std::string(what) + "datei --- " + name + " --- nicht vorhanden,\n" + kRestart);
+    // A name that leads to no file is missing; a directory, a pipe or a file without rights
+    // cannot be opened.
+    const char* why = st == textio::OpenStatus::Missing ? " --- nicht vorhanden,\n" : " --- kann nicht geoeffnet werden,\n";
+    return abort_run(std::string(what) + "datei --- " + name + why + kRestart);
 }
 
 bool Varnik::same_file_as_input(const std::string& name) const
@@ -151,45 +168,67 @@ bool Varnik::same_file_as_input(const std::string& name) const
     return textio::same_file(model_.fd(), name) || textio::same_file(fileno(points_), name);
 }
 
-bool Varnik::open_output()
+// The output file cannot be written, in varnik's words.
+int Varnik::abort_output(textio::OutputStatus st, const char* otherwise)
 {
-    int fd;
-    do {
-        fd = ::open(out_name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd >= 0) {
-        out_ = fdopen(fd, "w");
-        if (out_ == nullptr) ::close(fd);
-    } else if (errno == EEXIST) {
-        if (same_file_as_input(out_name_)) {
-            exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- ist zugleich Eingabedatei,\n" +
-                              kRestart);
-            return false;
-        }
-        // The results must not land in the file that holds the run's error message.
-        if (err_ != nullptr && textio::same_file(fileno(err_), out_name_)) {
-            exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- ist zugleich die Fehlerdatei " + kErrFile +
-                              ",\n" + kRestart);
-            return false;
-        }
-        bool yes = false;
-        if (!ask_yes("\n Datei " + out_name_ + " existiert schon, soll sie ueberschrieben werden? (j/n): ",
-                     yes))
-            return false;
-        if (!yes) {
+    const std::string why = st == textio::OutputStatus::Locked     ? "wird gerade von einem anderen Programm geschrieben"
+                            : st == textio::OutputStatus::NotAFile ? "ist keine gewoehnliche Datei"
+                                                                   : otherwise;
+    return abort_run("Ausgabedatei --- " + out_name_ + " --- " + why + ",\n" + kRestart);
+}
+
+// An existing output file: none of the run's other files, not written by another run now, and
+// replaced only after yes to P6 (it stays locked meanwhile). -1: the run has ended.
+int Varnik::open_existing_output()
+{
+    if (same_file_as_input(out_name_)) {
+        exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- ist zugleich Eingabedatei,\n" + kRestart);
+        return -1;
+    }
+    // The results must not land in the file that holds the run's error message.
+    if (err_ != nullptr && textio::same_file(fileno(err_), out_name_)) {
+        exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- ist zugleich die Fehlerdatei " + kErrFile + ",\n" +
+                          kRestart);
+        return -1;
+    }
+    textio::OutputStatus st;
+    const int fd = textio::open_output(out_name_, st, textio::kKeep);
+    if (fd < 0) {
+        exit_ = abort_output(st, "kann nicht geoeffnet werden");
+        return -1;
+    }
+    bool yes = false;
+    if (!ask_yes("\n Datei " + out_name_ + " existiert schon, soll sie ueberschrieben werden? (j/n): ", yes) || !yes) {
+        ::close(fd);
+        if (!yes && exit_ == 0) {
             say("\n Programmabbruch!\n");
             exit_ = 1;
-            return false;
         }
-        // "w" truncates: no line of the old file survives a shorter run.
-        out_ = std::fopen(out_name_.c_str(), "w");
-        if (out_ == nullptr) {
-            exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- kann nicht geoeffnet werden,\n" +
-                              kRestart);
-            return false;
-        }
+        return -1;
     }
+    // Emptied: no line of the old file survives a shorter run.
+    if (!textio::empty_output(fd)) {
+        ::close(fd);
+        exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- kann nicht geoeffnet werden,\n" + kRestart);
+        return -1;
+    }
+    return fd;
+}
+
+bool Varnik::open_output()
+{
+    textio::OutputStatus st;
+    int fd = textio::open_output(out_name_, st, textio::kCreateNew);
+    if (fd < 0 && st == textio::OutputStatus::Exists) {
+        fd = open_existing_output();
+        if (fd < 0) return false;
+    } else if (fd < 0) {
+        exit_ = abort_output(st, "kann nicht angelegt werden");
+        return false;
+    }
+    out_ = fdopen(fd, "w");
     if (out_ == nullptr) {
+        ::close(fd);
         exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- kann nicht angelegt werden,\n" + kRestart);
         return false;
     }
@@ -200,12 +239,10 @@ bool Varnik::open_output()
 int Varnik::point_loop()
 {
     textio::FreeReader reader(points_);
-    // The nodes are read once for the whole run when the model is small enough to hold;
-    // otherwise one read per point, and memory stays bounded.
-    interp::MemoryNodes memory;
-    const interp::FileNodes from_file(model_);
-    const interp::NodeSource& nodes =
-        memory.load(model_, grid_) ? static_cast<const interp::NodeSource&>(memory) : from_file;
+    // The nodes from memory within a fixed budget, or from the file: memory stays bounded
+    // whatever the model's size.
+    const std::unique_ptr<interp::NodeSource> source = interp::node_source(model_, grid_);
+    const interp::NodeSource& nodes = *source;
     const int count = mode_ == Mode::Position ? 2 : 3;
     double v[3] = {0.0, 0.0, 0.0};
     std::string line;
@@ -233,7 +270,7 @@ int Varnik::point_loop()
         const interp::Outcome outcome = interp::interpolate(nodes, grid_, b, l, n);
         if (outcome == interp::Outcome::ReadError) {
             write_batch();
-            return abort_run(model_text(outcome));
+            return abort_run(model_changed() ? changed_text() : model_text(outcome));
         }
         // Only a point outside the grid is reported; nodes without a value give the dummy quietly.
         // The bounds are tested again only for the rare points without a value.
@@ -298,18 +335,23 @@ bool Varnik::choose_mode()
 int Varnik::run()
 {
     // Created empty at every start: it only ever holds the message of the latest run.
-    err_ = std::fopen(kErrFile, "w");
+    textio::OutputStatus err_status;
+    const int err_fd = textio::open_output(kErrFile, err_status, textio::kNoLock);
+    err_ = err_fd >= 0 ? fdopen(err_fd, "w") : nullptr;
     if (err_ == nullptr) {
         say("\n Die Fehlerdatei varnik.err kann im aktuellen Verzeichnis nicht angelegt werden.\n");
         return abort_run("");
     }
 
     if (!ask_name("\n Name der Geoiddatei: ", model_name_)) return exit_;
-    if (!model_.open(model_name_)) return abort_run(model_text(interp::Outcome::OpenError));
+    textio::OpenStatus opened = textio::OpenStatus::Ok;
+    if (!model_.open(model_name_, &opened))
+        return opened == textio::OpenStatus::Missing ? abort_run(model_text(interp::Outcome::OpenError))
+                                                     : abort_missing("Geoid", model_name_, opened);
 
     if (!ask_name("\n Name der Datei mit zu interpolierenden Punkten: ", point_name_)) return exit_;
-    points_ = textio::fopen_for_reading(point_name_);
-    if (points_ == nullptr) return abort_missing("Interpolationspunkte", point_name_);
+    points_ = textio::fopen_for_reading(point_name_, &opened);
+    if (points_ == nullptr) return abort_missing("Interpolationspunkte", point_name_, opened);
 
     if (interp::read_header(model_, grid_) != interp::HeaderStatus::Ok)
         return abort_run(model_text(interp::Outcome::HeaderError));
@@ -320,6 +362,8 @@ int Varnik::run()
     if (!open_output()) return exit_;
 
     int status = point_loop();
+    // Values read from a model that changed under the run may belong to neither version.
+    if (status == 0 && model_changed()) status = abort_run(changed_text());
     // Lines already written stay in the output file, also after an error.
     const bool write_failed = std::fflush(out_) != 0 || std::ferror(out_) != 0;
     const bool close_failed = std::fclose(out_) != 0;
@@ -335,5 +379,9 @@ int Varnik::run()
 int run_varnik(std::FILE* in, std::FILE* out)
 {
     Varnik program(in, out);
-    return program.run();
+    try {
+        return program.run();
+    } catch (const std::bad_alloc&) {
+        return program.out_of_memory();
+    }
 }

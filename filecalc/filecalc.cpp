@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <new>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "interp/query.h"
 #include "messages/messages.h"
@@ -20,6 +22,8 @@ constexpr std::size_t kPointNumberChars = 30;
 constexpr std::int64_t kProgressEvery = 4096;  // points between two progress reports
 constexpr std::size_t kBatch = 1 << 18;        // bytes of result lines written at a time
 constexpr std::size_t kEncodingSample = 1 << 18;  // bytes that decide a file's encoding
+constexpr const char* kStandardInput = "(Standardeingabe)";
+constexpr const char* kStandardOutput = "(Standardausgabe)";
 
 using Item = textio::FreeReader::Item;
 
@@ -29,13 +33,14 @@ std::string name_of(const std::string& text)
     return text.substr(0, static_cast<std::size_t>(textio::actual_length(text)));
 }
 
-// Whether the file reads as UTF-8, judged by its start as the viewer judges it.
-bool starts_as_utf8(std::FILE* f)
+// A standard stream as a stream of the run's own, so that closing it leaves the stream open.
+std::FILE* own_stream(int fd, const char* mode)
 {
-    std::string sample(kEncodingSample, '\0');
-    const std::size_t n = std::fread(sample.data(), 1, sample.size(), f);
-    sample.resize(n);
-    return textio::reads_as_utf8(sample, n == kEncodingSample);
+    const int copy = dup(fd);
+    if (copy < 0) return nullptr;
+    std::FILE* f = fdopen(copy, mode);
+    if (f == nullptr) ::close(copy);
+    return f;
 }
 
 bool is_whole(Value v)
@@ -93,7 +98,7 @@ private:
     bool open_files();
     void close_files();
     textio::ReadStatus read_point();
-    void compute_point();
+    bool compute_point();
     void write_line();
     void flush_batch();
 
@@ -135,26 +140,31 @@ void Run::close_files()
 bool Run::open_files()
 {
     model_name_ = name_of(job_.model_file);
-    input_name_ = name_of(job_.input_file);
-    output_name_ = name_of(job_.output_file);
+    input_name_ = job_.input_from_stdin ? std::string(kStandardInput) : name_of(job_.input_file);
+    output_name_ = job_.output_to_stdout ? std::string(kStandardOutput) : name_of(job_.output_file);
     in_ = format(job_.in_format);
     out_ = format(job_.out_format);
     if (model_name_.empty()) return refuse(messages::kNoModel), false;
     if (input_name_.empty()) return refuse(messages::kNoInput), false;
     if (in_ == nullptr || out_ == nullptr) return refuse(messages::kBadFormat), false;
-    in_file_ = textio::fopen_for_reading(input_name_);
+    in_file_ = job_.input_from_stdin ? own_stream(0, "rb") : textio::fopen_for_reading(input_name_);
     if (in_file_ == nullptr) return refuse(messages::kOpenFailed + input_name_), false;
     if (output_name_.empty()) return refuse(messages::kNoOutput), false;
-    // The result would overwrite what the run reads: compared as files, whatever the names.
-    if (textio::same_file(fileno(in_file_), output_name_) || textio::same_file(model_name_, output_name_))
-        return refuse(messages::kSameFile + output_name_), false;
-    out_file_ = textio::fopen_for_writing(output_name_);
-    if (out_file_ == nullptr) return refuse(messages::kOpenFailed + output_name_), false;
+    if (job_.output_to_stdout) {
+        out_file_ = own_stream(1, "w");
+        if (out_file_ == nullptr) return refuse(messages::kOpenFailed + output_name_), false;
+    } else {
+        // The result would overwrite what the run reads: compared as files, whatever the names.
+        if (textio::same_file(fileno(in_file_), output_name_) || textio::same_file(model_name_, output_name_))
+            return refuse(messages::kSameFile + output_name_), false;
+        textio::OutputStatus status = textio::OutputStatus::Ok;
+        out_file_ = textio::fopen_output(output_name_, &status);
+        if (out_file_ == nullptr) return refuse(messages::output_message(status, output_name_)), false;
+    }
     static thread_local char out_buffer[1 << 16];
     std::setvbuf(out_file_, out_buffer, _IOFBF, sizeof out_buffer);
     struct stat info {};
     in_size_ = fstat(fileno(in_file_), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : 0;
-    utf8_ = starts_as_utf8(in_file_);
     layout_ = layout(*in_, job_.pnr_flag == 1);
     return true;
 }
@@ -181,8 +191,9 @@ textio::ReadStatus Run::read_point()
     return st;
 }
 
-// The point into B, L; its N and H; then into the output system.
-void Run::compute_point()
+// The point into B, L; its N and H; then into the output system. False when the model file
+// changed under the run.
+bool Run::compute_point()
 {
     convert::Coordinates& p = w_.point;
     const std::string_view in_code = convert::system_code(in_->system);
@@ -193,6 +204,8 @@ void Run::compute_point()
         if (signs_.l) p.ell_l = -p.ell_l;
     }
     outcome_ = model_->query(p.ell_b, p.ell_l, w_.height_anomaly);
+    // A node that cannot be read: perhaps the model is being rewritten under the run.
+    if (outcome_ == interp::Outcome::ReadError && model_->changed()) return false;
     if (outcome_ == interp::Outcome::Outside) ++summary_.outside;
     if (outcome_ != interp::Outcome::Ok || w_.height_anomaly == interp::kNoValue) {
         // Also after an error of the model file: never an N left over from another point.
@@ -207,6 +220,7 @@ void Run::compute_point()
         signs_.b = p.ell_b < 0.0 && p.b_deg == 0;
         signs_.l = p.ell_l < 0.0 && p.l_deg == 0;
     }
+    return true;
 }
 
 void Run::write_line()
@@ -247,10 +261,12 @@ void Run::flush_batch()
 Summary Run::execute()
 {
     if (!open_files()) return summary_;
-    reader_.emplace(in_file_);
+    // The encoding of the point numbers is judged by the file's start, as the viewer judges it.
+    reader_.emplace(in_file_, kEncodingSample);
+    utf8_ = textio::reads_as_utf8(reader_->first_bytes(), reader_->first_bytes_cut());
     model_.emplace(model_name_);
     batch_.reserve(kBatch + 512);
-    bool read_error = false;
+    bool read_error = false, model_changed = false;
     for (;;) {
         if (summary_.points % kProgressEvery == 0 && summary_.points > 0 &&
             !reporter_.progress(reader_->offset(), in_size_, summary_.points)) {
@@ -264,7 +280,10 @@ Summary Run::execute()
             break;
         }
         ++summary_.points;
-        compute_point();
+        if (!compute_point()) {
+            model_changed = true;
+            break;
+        }
         write_line();
     }
     // Lines already computed are written whatever ended the loop.
@@ -272,6 +291,8 @@ Summary Run::execute()
     const bool write_failed = std::fflush(out_file_) != 0 || std::ferror(out_file_) != 0;
     const bool close_failed = std::fclose(out_file_) != 0;
     out_file_ = nullptr;
+    // Values read from a model that changed under the run may belong to neither version.
+    if (model_changed || model_->changed()) return refuse(messages::kModelChanged + model_name_);
     if (read_error) return refuse(messages::kInputReadError + input_name_);
     if (write_failed || close_failed) return refuse(messages::kWriteError + output_name_);
     close_files();
@@ -294,8 +315,15 @@ std::string closing_message(const Summary& s)
 
 Summary geoidberechnung(const Job& job, Working& working, Reporter& reporter)
 {
-    Run run(job, working, reporter);
-    return run.execute();
+    try {
+        Run run(job, working, reporter);
+        return run.execute();
+    } catch (const std::bad_alloc&) {
+        reporter.error(messages::kOutOfMemory);
+        Summary s;
+        s.field_error = 1;
+        return s;
+    }
 }
 
 }  // namespace filecalc

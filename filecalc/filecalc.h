@@ -21,6 +21,8 @@ struct Job {
     int out_format = 2;  ///< 1..7
     int pnr_flag = 0;    ///< 1: every line starts with a point number
     int pnr_length = 0;  ///< 1..30: the point number is written at least this wide
+    bool input_from_stdin = false;  ///< read standard input instead of input_file (a pipe)
+    bool output_to_stdout = false;  ///< write standard output instead of output_file
 };
 
 /// How a run reaches the user. The desktop program shows boxes and a progress dialog; tests
@@ -58,7 +60,7 @@ struct Summary {
 };
 
 /// Runs the computation of `job`. Refusals and read errors go to reporter.error, the closing
-/// counts to reporter.finished.
+/// counts to reporter.finished. Memory that cannot be had ends the run as an error too.
 Summary geoidberechnung(const Job& job, Working& working, Reporter& reporter);
 
 /// The closing message: the counts, each on its own line (CR LF between them); a line for

@@ -17,6 +17,7 @@
 #include "interp/grid.h"
 #include "interp/model.h"
 #include "geoidmodell/modelltool.h"
+#include "geoidmodell/output.h"
 #include "interp/query.h"
 #include "messages/messages.h"
 
@@ -49,43 +50,6 @@ inline void gdal_init()
     (void)done;
     CPLErrorReset();
 }
-
-// An output file written under a temporary name beside the target and renamed at the end;
-// removed if the operation does not get that far.
-class TempOutput {
-public:
-    explicit TempOutput(const std::string& target) : target_(target)
-    {
-        // The temporary name keeps the extension: some drivers insist on it.
-        const std::size_t slash = target.find_last_of('/');
-        const std::size_t dot = target.find_last_of('.');
-        const std::string ext = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? target.substr(dot) : "";
-        std::string pattern = target + ".tmp-XXXXXX" + ext;
-        const int fd = mkstemps(pattern.data(), static_cast<int>(ext.size()));
-        if (fd >= 0) {
-            // The permissions of any new file, not the private ones of a temporary file.
-            const mode_t mask = umask(0);
-            umask(mask);
-            fchmod(fd, 0666 & ~mask);
-            ::close(fd);
-            path_ = pattern;
-        }
-    }
-    ~TempOutput()
-    {
-        if (!path_.empty() && !committed_) std::remove(path_.c_str());
-    }
-    const std::string& path() const { return path_; }
-    bool commit()
-    {
-        committed_ = std::rename(path_.c_str(), target_.c_str()) == 0;
-        return committed_;
-    }
-
-private:
-    std::string target_, path_;
-    bool committed_ = false;
-};
 
 // Degrees as whole micro-arc-seconds, when they are that within kPositionTolerance.
 inline bool whole_micro(double degrees, std::int64_t& micro)

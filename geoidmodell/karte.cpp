@@ -247,7 +247,7 @@ Result draw_map(const std::string& model, const std::string& png, const std::str
                                   GDT_Byte, 3, bands, 3, static_cast<GSpacing>(canvas.width()) * 3, 1, nullptr) != CE_None)
         return fail("Das Bild kann nicht erzeugt werden" + gdal_reason() + ".");
     TempOutput out(png);
-    if (out.path().empty()) return fail("Die Datei " + png + " kann nicht angelegt werden.");
+    if (out.path().empty()) return fail(out.failure());
     {
         CPLErrorReset();
         GDALDatasetUniquePtr written(png_driver->CreateCopy(out.path().c_str(), image.get(), FALSE, nullptr, nullptr, nullptr));
@@ -255,7 +255,7 @@ Result draw_map(const std::string& model, const std::string& png, const std::str
         written.reset();
         if (CPLGetLastErrorType() >= CE_Failure) return fail("Fehler beim Schreiben von " + png + gdal_reason() + ".");
     }
-    if (!out.commit()) return fail("Die Datei " + png + " kann nicht angelegt werden.");
+    if (std::string m = out.commit(); !m.empty()) return fail(m);
     return {};
 }
 

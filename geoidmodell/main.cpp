@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geoidmodell/modelltool.h"
+#include "geoidmodell/output.h"
 #include "version.h"
 
 namespace {
@@ -51,6 +52,7 @@ int report(const modelltool::Result& r)
 
 int main(int argc, char** argv)
 {
+    modelltool::remove_output_on_signals();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help")) {
         std::fputs(kHelp, stdout);

@@ -161,7 +161,7 @@ Result import_grid(const std::string& source, const std::string& model)
     std::int32_t header[18];
     if (Result r = header_of(g, source, header); !r.ok) return r;
     TempOutput out(model);
-    if (out.path().empty()) return fail("Die Datei " + model + " kann nicht angelegt werden.");
+    if (out.path().empty()) return fail(out.failure());
     std::FILE* f = std::fopen(out.path().c_str(), "wb");
     if (f == nullptr) return fail("Die Datei " + model + " kann nicht angelegt werden.");
     std::string bytes;
@@ -170,7 +170,9 @@ Result import_grid(const std::string& source, const std::string& model)
     if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) result = fail("Fehler beim Schreiben von " + model + ".");
     if (result.ok) result = write_nodes(g, source, model, f);
     if (std::fclose(f) != 0 && result.ok) result = fail("Fehler beim Schreiben von " + model + ".");
-    if (result.ok && !out.commit()) result = fail("Die Datei " + model + " kann nicht angelegt werden.");
+    if (result.ok) {
+        if (std::string m = out.commit(); !m.empty()) result = fail(m);
+    }
     return result;
 }
 
@@ -237,7 +239,7 @@ Result export_grid(const std::string& model, const std::string& target)
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(gtx ? "GTX" : "GTiff");
     if (driver == nullptr) return fail("Der GDAL-Treiber f\xC3\xBCr " + target + " fehlt.");
     TempOutput out(target);
-    if (out.path().empty()) return fail("Die Datei " + target + " kann nicht angelegt werden.");
+    if (out.path().empty()) return fail(out.failure());
     std::remove(out.path().c_str());  // the driver creates it anew
     const float nodata = gtx ? static_cast<float>(kGtxNoData) : std::nanf("");
     GDALDatasetUniquePtr ds = create_raster(driver, out.path(), m.h, nodata);
@@ -249,7 +251,9 @@ Result export_grid(const std::string& model, const std::string& target)
         if (CPLGetLastErrorType() >= CE_Failure) result = fail("Fehler beim Schreiben von " + target + gdal_reason() + ".");
     }
     ds.reset();
-    if (result.ok && !out.commit()) result = fail("Die Datei " + target + " kann nicht angelegt werden.");
+    if (result.ok) {
+        if (std::string m = out.commit(); !m.empty()) result = fail(m);
+    }
     return result;
 }
 

@@ -13,10 +13,32 @@ ModelFile::~ModelFile()
     close();
 }
 
-bool ModelFile::open(const std::string& path)
+namespace {
+
+FileStamp stamp_from(const struct stat& st)
+{
+    FileStamp s;
+    s.device = static_cast<std::uint64_t>(st.st_dev);
+    s.inode = static_cast<std::uint64_t>(st.st_ino);
+    s.size = static_cast<std::int64_t>(st.st_size);
+    s.modified_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return s;
+}
+
+}  // namespace
+
+FileStamp stamp_of(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? stamp_from(st) : FileStamp{};
+}
+
+bool ModelFile::open(const std::string& path, textio::OpenStatus* status)
 {
     close();
-    fd_ = textio::open_for_reading(path);
+    fd_ = textio::open_for_reading(path, status);
+    struct stat st {};
+    if (fd_ >= 0 && fstat(fd_, &st) == 0) stamp_ = stamp_from(st);
     return fd_ >= 0;
 }
 

@@ -5,8 +5,21 @@
 #include <string>
 
 #include "interp/format.h"
+#include "textio/files.h"
 
 namespace interp {
+
+/// What tells whether a file is still the one that was opened: its identity (device and
+/// inode), size and time of the last change.
+struct FileStamp {
+    std::uint64_t device = 0, inode = 0;
+    std::int64_t size = -1;
+    std::int64_t modified_ns = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+/// The stamp of the file at `path` now; a stamp that matches no file when it cannot be read.
+FileStamp stamp_of(const std::string& path);
 
 /// One model file, opened for reading by record number. Closes itself.
 class ModelFile {
@@ -18,12 +31,14 @@ public:
 
     /// Opens an existing file for reading; false when it is missing, unreadable or no regular
     /// file (a directory or a named pipe).
-    bool open(const std::string& path);
+    bool open(const std::string& path, textio::OpenStatus* status = nullptr);
     void close();
     bool is_open() const { return fd_ >= 0; }
     int fd() const { return fd_; }
     /// File size in bytes, -1 when it cannot be determined.
     std::int64_t size_bytes() const;
+    /// The file as it was when it was opened.
+    const FileStamp& stamp() const { return stamp_; }
 
     /// Reads up to `count` bytes from byte `offset` into `bytes`, as many as the file holds
     /// there; returns how many were read (fewer at the end of the file or on an error).
@@ -39,6 +54,7 @@ public:
 
 private:
     int fd_ = -1;
+    FileStamp stamp_;
 };
 
 enum class HeaderStatus { Ok, ReadFailed, Invalid };

@@ -1,6 +1,8 @@
 #include "interp/nodes.h"
 
+#include <algorithm>
 #include <bit>
+#include <new>
 
 namespace interp {
 
@@ -30,7 +32,7 @@ bool FileNodes::read_window(const GridHeader& h, std::int64_t top, std::int64_t 
 }
 
 bool MemoryNodes::load(const ModelFile& file, const GridHeader& h, std::uint64_t cap)
-{
+try {
     nodes_.clear();
     const std::uint64_t count = static_cast<std::uint64_t>(h.nb) * static_cast<std::uint64_t>(h.nl);
     if (count > cap / kRecordBytes) return false;
@@ -52,6 +54,10 @@ bool MemoryNodes::load(const ModelFile& file, const GridHeader& h, std::uint64_t
     }
     nodes_.shrink_to_fit();
     return true;
+} catch (const std::bad_alloc&) {
+    // No memory for the nodes: the run reads them from the file instead.
+    std::vector<std::int32_t>().swap(nodes_);
+    return false;
 }
 
 bool MemoryNodes::read_window(const GridHeader& h, std::int64_t top, std::int64_t left, int rows, int first,
@@ -64,6 +70,68 @@ bool MemoryNodes::read_window(const GridHeader& h, std::int64_t top, std::int64_
     for (int r = 0; r < rows; ++r, p += h.nl)
         for (int c = 0; c < rows; ++c) w[first + r][first + c] = decode_node(p[c]);
     return true;
+}
+
+bool RowCache::init(const GridHeader& h, std::uint64_t cap)
+try {
+    const std::uint64_t row_bytes = static_cast<std::uint64_t>(h.nl) * kRecordBytes;
+    slots_ = static_cast<std::int64_t>(std::min<std::uint64_t>(cap / row_bytes, static_cast<std::uint64_t>(h.nb)));
+    if (slots_ < kWindow || 2 * slots_ < h.nb) {
+        slots_ = 0;
+        return false;
+    }
+    rows_.assign(static_cast<std::size_t>(slots_ * h.nl), 0);
+    held_.assign(static_cast<std::size_t>(slots_), 0);
+    valid_.assign(static_cast<std::size_t>(slots_), 0);
+    return true;
+} catch (const std::bad_alloc&) {
+    slots_ = 0;
+    std::vector<std::int32_t>().swap(rows_);
+    return false;
+}
+
+// Row r (from 1) of the model, read into its slot unless it is there; `valid` nodes of it are
+// in the file.
+const std::int32_t* RowCache::row(const GridHeader& h, std::int64_t r, std::int64_t& valid) const
+{
+    const auto slot = static_cast<std::size_t>(r % slots_);
+    std::int32_t* p = rows_.data() + static_cast<std::size_t>(slot) * static_cast<std::size_t>(h.nl);
+    if (held_[slot] != r) {
+        const std::size_t got = file_.read_at((node_record(h, r, 1) - 1) * kRecordBytes, reinterpret_cast<unsigned char*>(p),
+                                              static_cast<std::size_t>(h.nl) * kRecordBytes);
+        valid_[slot] = static_cast<std::int64_t>(got / kRecordBytes);
+        if constexpr (std::endian::native != std::endian::little) {
+            for (std::int64_t c = 0; c < valid_[slot]; ++c) p[c] = record_at(reinterpret_cast<const unsigned char*>(p + c));
+        }
+        held_[slot] = r;
+    }
+    valid = valid_[slot];
+    return p;
+}
+
+bool RowCache::read_window(const GridHeader& h, std::int64_t top, std::int64_t left, int rows, int first,
+                           NodeWindow& w) const
+{
+    for (int r = 0; r < rows; ++r) {
+        std::int64_t valid = 0;
+        const std::int32_t* p = row(h, top + r, valid);
+        if (left - 1 + rows > valid) return false;  // as a read of the file cut short fails
+        for (int c = 0; c < rows; ++c) w[first + r][first + c] = decode_node(p[left - 1 + c]);
+    }
+    return true;
+}
+
+std::unique_ptr<NodeSource> node_source(const ModelFile& file, const GridHeader& h, std::uint64_t cap)
+{
+    try {
+        auto memory = std::make_unique<MemoryNodes>();
+        if (memory->load(file, h, cap)) return memory;
+        auto cache = std::make_unique<RowCache>(file);
+        if (cache->init(h, cap)) return cache;
+        return std::make_unique<FileNodes>(file);
+    } catch (const std::bad_alloc&) {
+        return std::make_unique<FileNodes>(file);
+    }
 }
 
 }  // namespace interp

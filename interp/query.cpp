@@ -39,25 +39,33 @@ void varnik1(double b, double l, const std::string& model_file, double& n, std::
 }
 
 ModelQuery::ModelQuery(const std::string& model_file, std::uint64_t memory_cap)
+    : name_(textio::trim_trailing(model_file))
 {
-    if (!file_.open(std::string(textio::trim_trailing(model_file)))) {
+    if (!file_.open(name_)) {
         state_ = Outcome::OpenError;
         return;
     }
     if (read_header(file_, header_) != HeaderStatus::Ok) {
         state_ = Outcome::HeaderError;
-        file_.close();
         return;
     }
-    in_memory_ = memory_.load(file_, header_, memory_cap);
-    if (in_memory_) file_.close();  // everything needed is held
+    nodes_ = node_source(file_, header_, memory_cap);
 }
 
 Outcome ModelQuery::query(double b, double l, double& n) const
 {
     if (state_ != Outcome::Ok) return state_;
-    const NodeSource& nodes = in_memory_ ? static_cast<const NodeSource&>(memory_) : from_file_;
-    return interpolate(nodes, header_, b, l, n);
+    return interpolate(*nodes_, header_, b, l, n);
+}
+
+bool ModelQuery::in_memory() const
+{
+    return dynamic_cast<const MemoryNodes*>(nodes_.get()) != nullptr;
+}
+
+bool ModelQuery::changed() const
+{
+    return file_.is_open() && stamp_of(name_) != file_.stamp();
 }
 
 }  // namespace interp

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "interp/format.h"
@@ -27,10 +28,10 @@ Outcome query_model(double b, double l, const std::string& model_file, double& n
 void varnik1(double b, double l, const std::string& model_file, double& n, std::string& message);
 
 /// The single-point query for a whole run over many points: the model file is opened and its
-/// header read once, its nodes held in memory when they take at most `memory_cap` bytes, and
-/// every query gives exactly the outcome and N that query_model would give for the file as it
-/// was opened. A file that cannot be opened or whose header cannot be read gives that outcome
-/// for every point, as one query_model call per point would.
+/// header read once, its nodes served by the best source within `memory_cap` bytes
+/// (interp/nodes.h), and every query gives exactly the outcome and N that query_model would
+/// give for the file as it was opened. A file that cannot be opened or whose header cannot be
+/// read gives that outcome for every point, as one query_model call per point would.
 class ModelQuery {
 public:
     explicit ModelQuery(const std::string& model_file, std::uint64_t memory_cap = kMemoryNodeBytes);
@@ -39,15 +40,18 @@ public:
 
     /// As query_model: Ok, Outside (n = kNoValue) or a file outcome with n untouched.
     Outcome query(double b, double l, double& n) const;
-    bool in_memory() const { return in_memory_; }
+    /// Whether all nodes are held in memory.
+    bool in_memory() const;
+    /// True when the model file is no longer the one opened: replaced, rewritten or changed in
+    /// size or time since. Results of a run are then not to be trusted.
+    bool changed() const;
 
 private:
     Outcome state_ = Outcome::Ok;  // OpenError or HeaderError when the file cannot serve
+    std::string name_;
     ModelFile file_;
     GridHeader header_;
-    MemoryNodes memory_;
-    FileNodes from_file_{file_};
-    bool in_memory_ = false;
+    std::unique_ptr<NodeSource> nodes_;
 };
 
 }  // namespace interp

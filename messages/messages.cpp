@@ -49,11 +49,19 @@ std::string model_message(interp::Outcome outcome, std::string_view path, Wordin
     return {};
 }
 
+std::string output_message(textio::OutputStatus status, std::string_view path)
+{
+    const char* text = status == textio::OutputStatus::Locked     ? kLocked
+                       : status == textio::OutputStatus::NotAFile ? kNotAFile
+                                                                  : kOpenFailed;
+    return with_name(text, trimmed(path));
+}
+
 std::vector<std::string_view> window_texts()
 {
-    return {kOpenFailed, kHeaderFailed, kReadFailed, kInvalid,        kOutside,     kNoModel,     kNoInput,
-            kNoOutput,   kSameFile,     kBadFormat,  kInputReadError, kWriteError,  kPointsRead,  kPointsOutside,
-            kPointsWithModelErrors};
+    return {kOpenFailed,    kHeaderFailed, kReadFailed,  kInvalid,     kOutside,       kNoModel,
+            kNoInput,       kNoOutput,     kSameFile,    kBadFormat,   kLocked,        kNotAFile,
+            kInputReadError, kWriteError,  kModelChanged, kOutOfMemory, kPointsRead, kPointsOutside, kPointsWithModelErrors};
 }
 
 }  // namespace messages

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "interp/outcome.h"
+#include "textio/files.h"
 
 namespace messages {
 
@@ -24,10 +25,14 @@ inline constexpr const char* kNoInput = "Name der Koordinateneingabedatei muss a
 inline constexpr const char* kNoOutput = "Name der Ausgabedatei muss angeben werden.";
 inline constexpr const char* kSameFile = "Ausgabedatei ist zugleich Eingabedatei: ";
 inline constexpr const char* kBadFormat = "Unbekanntes Dateiformat (erlaubt sind 1 bis 7).";
+inline constexpr const char* kLocked = "Ausgabedatei wird gerade von einem anderen Programm geschrieben: ";
+inline constexpr const char* kNotAFile = "Ausgabedatei ist keine gew\xC3\xB6hnliche Datei: ";
 
 // Errors of the coordinate and result files during a computation.
 inline constexpr const char* kInputReadError = "Fehler beim Lesen der Datei: ";
 inline constexpr const char* kWriteError = "Fehler beim Schreiben der Datei: ";
+inline constexpr const char* kOutOfMemory = "Nicht genug Arbeitsspeicher f\xC3\xBCr die Berechnung.";
+inline constexpr const char* kModelChanged = "Geoiddatei wurde w\xC3\xA4hrend der Berechnung ge\xC3\xA4ndert: ";
 
 // The closing message of a file computation: "<count><text>", lines joined by CR LF.
 inline constexpr const char* kClosingTitle = "Berechnung beendet";
@@ -45,6 +50,9 @@ enum class Wording { Window, Terminal };
 /// In varnik's words Outside is empty (varnik reports such points on its terminal with their
 /// coordinates) and an invalid header reads as an unreadable one.
 std::string model_message(interp::Outcome outcome, std::string_view path, Wording wording = Wording::Window);
+
+/// The refusal of an output file that open_output did not open (textio/files.h), with its name.
+std::string output_message(textio::OutputStatus status, std::string_view path);
 
 /// Every fixed text above that the desktop program can show, for the test that the help text
 /// names each of them.

@@ -5,6 +5,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include "app/fields.h"
@@ -18,10 +22,10 @@ struct CliRun {
 };
 
 // Runs geoid with the arguments, without DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM.
-CliRun geoid_cli(const TempDir& dir, const std::string& args)
+CliRun geoid_cli(const TempDir& dir, const std::string& args, const std::string& environment = "")
 {
-    const std::string cmd = "cd '" + dir.path() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 '" +
-                            GEOID_EXE + "' " + args + " > stdout.txt 2> stderr.txt < /dev/null";
+    const std::string cmd = "cd '" + dir.path() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + environment +
+                            " timeout 60 '" + GEOID_EXE + "' " + args + " > stdout.txt 2> stderr.txt < /dev/null";
     const int raw = std::system(cmd.c_str());
     CliRun r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -48,6 +52,7 @@ protected:
 TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
 {
     write_text(dir.file("short.bin"), "x");
+    mkdir(dir.file("adir").c_str(), 0755);
     const std::string base = "--modell model.bin --eingabe punkte.txt --ausgabe";
     const struct {
         const char* name;
@@ -55,7 +60,9 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
         int status;
         std::string err_starts;
     } cases[] = {
-        {"unknown option", "--hilfe", 2, "geoid: unbekannte Option \"hilfe\"; geoid --help zeigt den Aufruf.\n"},
+        {"unknown option", "--hilfe", 2, "geoid: unbekannte Option \"--hilfe\"; geoid --help zeigt den Aufruf.\n"},
+        {"unknown short option", "-x", 2, "geoid: unbekannte Option \"-x\";"},
+        {"model name blank", "--modell '' --eingabe punkte.txt --ausgabe e.txt", 1, "Name der Geoiddatei muss angeben werden.\n"},
         {"model missing", "--eingabe punkte.txt --ausgabe e.txt", 2, "geoid: die Option --modell fehlt;"},
         {"input missing", "--modell model.bin --ausgabe e.txt", 2, "geoid: die Option --eingabe fehlt;"},
         {"output missing", "--modell model.bin --eingabe punkte.txt", 2, "geoid: die Option --ausgabe fehlt;"},
@@ -72,6 +79,7 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
         {"input cannot be opened", "--modell model.bin --eingabe nix.txt --ausgabe e.txt", 1,
          "Fehler beim \xC3\x96" "ffnen der Datei: nix.txt\n"},
         {"output is the input", base + " ./punkte.txt", 1, "Ausgabedatei ist zugleich Eingabedatei: ./punkte.txt\n"},
+        {"output is a directory", base + " adir", 1, "Ausgabedatei ist keine gew\xC3\xB6hnliche Datei: adir\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -85,9 +93,31 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
     // Help and version go to standard output.
     const CliRun help = geoid_cli(dir, "--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* label : {"UTM33 (East, North), h", "BL (Grad, Minuten, Sekunden), h, H, N", "--punktnummer"})
+    for (const char* label : {"UTM33 (East, North), h", "BL (Grad, Minuten, Sekunden), h, H, N", "--punktnummer",
+                              "3 nach\nvollst\xC3\xA4ndiger Rechnung, in der Punkte Fehler beim Lesen der Geoiddatei hatten"})
         EXPECT_NE(help.out.find(label), std::string::npos) << label;
     EXPECT_EQ(geoid_cli(dir, "-v").out, "geoid 1.05\n");
+}
+
+// One writer per result file; exit status 3 when a completed run met errors of the model file
+// (here a disk that fails while the nodes are read).
+TEST_F(CommandLine, LockedResultFileAndModelReadErrors)
+{
+    write_text(dir.file("gesperrt.txt"), "fremd\n");
+    const int other = open(dir.file("gesperrt.txt").c_str(), O_RDWR);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    const CliRun locked = geoid_cli(dir, "--modell model.bin --eingabe punkte.txt --ausgabe gesperrt.txt");
+    EXPECT_EQ(locked.status, 1);
+    EXPECT_EQ(locked.err, "Ausgabedatei wird gerade von einem anderen Programm geschrieben: gesperrt.txt\n");
+    EXPECT_EQ(testing_support::read_text(dir.file("gesperrt.txt")), "fremd\n");
+    close(other);
+
+    // Reads 1 and 2 check the model, 3 reads its header for the run, 4 its nodes: half of them come.
+    const CliRun failing = geoid_cli(dir, "--modell model.bin --eingabe punkte.txt --ausgabe e.txt --punktnummer 3",
+                                     "LD_PRELOAD=" FAIL_PREAD " GEOID_FAIL_PREAD_FROM=4 ASAN_OPTIONS=verify_asan_link_order=0");
+    EXPECT_EQ(failing.status, 3) << failing.err;
+    EXPECT_EQ(failing.out, "3 Punkte insgesamt\n1 Punkte ausserhalb des Modells\n1 Punkte mit Fehlern beim Lesen der Geoiddatei\n");
+    EXPECT_NE(testing_support::read_text(dir.file("e.txt")).find("P2"), std::string::npos);
 }
 
 TEST_F(CommandLine, CompletedRunInEveryOutputFormatReplacesAnOlderResult)
@@ -154,6 +184,14 @@ TEST_F(CommandLine, SameBytesAsTheFileFormForAllFormatPairs)
             const std::string form = testing_support::read_text(dir.file("form-" + pair + ".txt"));
             EXPECT_EQ(std::count(form.begin(), form.end(), '\n'), 2);
             EXPECT_EQ(testing_support::read_text(dir.file("cli-" + pair + ".txt")), form);
+            // Through a pipe in and out: the same bytes; the closing message on standard error.
+            const std::string piped = "cd '" + dir.path() + "' && cat in" + std::to_string(in) + ".txt | env -u DISPLAY '" +
+                                      GEOID_EXE + "' --modell model.bin --eingabe - --ausgabe - --eingabeformat " +
+                                      std::to_string(in) + " --ausgabeformat " + std::to_string(out) +
+                                      " --punktnummer 5 2> pipe.err | cat > pipe-" + pair + ".txt";
+            EXPECT_EQ(std::system(piped.c_str()), 0);
+            EXPECT_EQ(testing_support::read_text(dir.file("pipe-" + pair + ".txt")), form);
+            EXPECT_EQ(testing_support::read_text(dir.file("pipe.err")), "2 Punkte insgesamt\n0 Punkte ausserhalb des Modells\n");
         }
     }
 }

@@ -5,7 +5,12 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "convert/convert.h"
@@ -200,7 +205,8 @@ TEST_F(FileCalc, PointNumbers)
                                "\"it''s\" 50.1 10.2 300\n"
                                "'it''s' 50.1 10.2 300\n"
                                "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 50.1 10.2 300\n"
-                               "H\xF6he1 50.1 10.2 300\n");
+                               "H\xF6he1 50.1 10.2 300\n"
+                               "\xC3\xA4x 50.1 10.2 300\n");  // valid UTF-8 by chance, in a Windows-1252 file
     run();
     ASSERT_EQ(rec.errors, std::vector<std::string>{});
     const std::string rest = "   50.10000000   10.20000000   300.000   252.544    47.456";
@@ -208,7 +214,8 @@ TEST_F(FileCalc, PointNumbers)
               (std::vector<std::string>{"12        " + rest, "123456789012  " + rest, "Punkt 7, Nord  " + rest,
                                         "it''s     " + rest, "it's      " + rest,
                                         "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123  " + rest,  // cut to 30 characters
-                                        "H\xC3\xB6he1     " + rest}));                // Windows-1252 read, UTF-8 written
+                                        "H\xC3\xB6he1     " + rest,                   // Windows-1252 read, UTF-8 written
+                                        "\xC3\x83\xC2\xA4x       " + rest}));
 }
 
 TEST_F(FileCalc, EdgesOfReading)
@@ -229,6 +236,7 @@ TEST_F(FileCalc, EdgesOfReading)
         {"empty value", "50.1,,10.2 300\n", 0, true},
         {"repeat count", "2*50.1 300\n", 0, true},
         {"Windows line ends and a byte-order mark", "\xEF\xBB\xBF" "50.1 10.2 300\r\n50.2\t10.3\t5\r\n", 2, false},
+        {"lone CR line ends of old Macs", "50.1 10.2 300 9\r50.2 10.3 5\r\r50.3 10.4 6", 3, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -269,7 +277,7 @@ TEST_F(FileCalc, RefusalsInTheirOrderTouchNoFile)
         {"output blank", model, in, " ", "Name der Ausgabedatei muss angeben werden."},
         {"output is the input", model, in, dir.path() + "/./in.txt", "Ausgabedatei ist zugleich Eingabedatei: " + dir.path() + "/./in.txt"},
         {"output is the model", model, in, model, "Ausgabedatei ist zugleich Eingabedatei: " + model},
-        {"output cannot be opened", model, in, dir.file("adir"), "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("adir")},
+        {"output is a directory", model, in, dir.file("adir"), "Ausgabedatei ist keine gew\xC3\xB6hnliche Datei: " + dir.file("adir")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -284,6 +292,130 @@ TEST_F(FileCalc, RefusalsInTheirOrderTouchNoFile)
         EXPECT_FALSE(testing_support::file_exists(out));
     }
     EXPECT_EQ(testing_support::read_bytes(model), testing_support::read_bytes(SAMPLE_MODEL));
+}
+
+// Faults of other programs and of the machine: a result file another run writes, a device as
+// the result, a model rewritten during the run, too little memory. Nothing is lost or mixed.
+TEST_F(FileCalc, FaultsOfOtherProgramsAndTheMachine)
+{
+    write_text(job.input_file, "52.5 13.4 80\n48.1 11.6 500\n");
+    // Another run holds the result file: refused, the file untouched.
+    write_text(job.output_file, "seine Zeilen\n");
+    const int other = open(job.output_file.c_str(), O_RDWR);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    EXPECT_EQ(run().field_error, 1);
+    EXPECT_EQ(rec.errors, std::vector<std::string>{"Ausgabedatei wird gerade von einem anderen Programm geschrieben: " +
+                                                   job.output_file});
+    EXPECT_EQ(read_text(job.output_file), "seine Zeilen\n");
+    close(other);
+    EXPECT_EQ(run().field_error, 0);  // released: written
+    EXPECT_EQ(lines_of(read_text(job.output_file)).size(), 2u);
+
+    // Devices that discard or refuse what is written are written as they are; a pipe is refused.
+    job.output_file = "/dev/null";
+    EXPECT_EQ(run().field_error, 0);
+    job.output_file = "/dev/full";
+    run();
+    EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Schreiben der Datei: /dev/full"});
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    job.output_file = dir.file("fifo");
+    run();
+    EXPECT_EQ(rec.errors, std::vector<std::string>{"Ausgabedatei ist keine gew\xC3\xB6hnliche Datei: " + job.output_file});
+
+    // The model rewritten while the run goes on: not a complete result.
+    job.output_file = dir.file("out.txt");
+    std::string many;
+    for (int k = 0; k < 10000; ++k) many += "52.5 13.4 80\n";
+    write_text(job.input_file, many);
+    struct Rewriter : Recorder {
+        std::string model;
+        bool progress(std::int64_t, std::int64_t, std::int64_t) override
+        {
+            auto bytes = testing_support::read_bytes(model);
+            bytes[100] ^= 1;
+            testing_support::write_bytes(model, bytes);  // in place: the same file, a new time
+            return true;
+        }
+    } rewriter;
+    rewriter.model = job.model_file;
+    EXPECT_EQ(filecalc::geoidberechnung(job, working, rewriter).field_error, 1);
+    EXPECT_EQ(rewriter.errors, std::vector<std::string>{"Geoiddatei wurde w\xC3\xA4hrend der Berechnung ge\xC3\xA4ndert: " +
+                                                        job.model_file});
+    EXPECT_TRUE(rewriter.closing.empty());
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__has_feature)
+#define GEOID_LIMITS_MEMORY 1
+#elif defined(__has_feature)
+#if !__has_feature(address_sanitizer)
+#define GEOID_LIMITS_MEMORY 1
+#endif
+#endif
+
+// A model whose nodes fit the budget, run where memory for them cannot be had: the nodes are
+// read from the file instead, with the same result bytes.
+TEST_F(FileCalc, TooLittleMemoryForTheNodesGivesTheSameResult)
+{
+#ifndef GEOID_LIMITS_MEMORY
+    GTEST_SKIP() << "the sanitizers reserve more address space than any limit allows";
+#else
+    // 1001 x 1001 nodes (4 MB), 0.001 degree apart over B 50..51, L 8..9.
+    const auto header = testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 0, 3600000},
+                                                        {0, 0, 3600000});
+    testing_support::write_records(job.model_file, testing_support::with_nodes(header, testing_support::make_nodes(
+        1001, 1001, [](int r, int c) { return 400000 + 37 * r - 11 * c + (r * c) % 97; })));
+    std::string points;
+    for (int k = 0; k < 5000; ++k) points += std::to_string(50.0001 + 0.0002 * k) + " " + std::to_string(8.9 - 0.00017 * k) + " 100\n";
+    write_text(job.input_file, points);
+    ASSERT_EQ(run().field_error, 0);
+    const std::string expected = read_text(job.output_file);
+    std::remove(job.output_file.c_str());
+    const pid_t child = fork();
+    if (child == 0) {
+        // Room for everything but the 4 MB of nodes.
+        long pages = 0;
+        std::FILE* statm = std::fopen("/proc/self/statm", "r");
+        if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) _exit(2);
+        std::fclose(statm);
+        const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (3u << 20);
+        const rlimit rl{limit, limit};
+        if (setrlimit(RLIMIT_AS, &rl) != 0) _exit(3);
+        _exit(run().field_error == 0 ? 0 : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the run aborted";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(read_text(job.output_file), expected);
+#endif
+}
+
+// More than a megabyte of results (the lines are written in batches of 256 KiB): each line has
+// the N of the single-point query.
+TEST_F(FileCalc, LargeResultFileLineByLineAsSinglePoints)
+{
+    std::string points;
+    std::vector<std::pair<double, double>> bl;
+    for (int k = 0; k < 20000; ++k) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%.6f %.6f 250\n", 47.0 + 9.5 * ((k * 7919) % 20000) / 20000.0,
+                      5.0 + 10.0 * ((k * 104729) % 20000) / 20000.0);
+        points += line;
+        const std::vector<double> v = numbers(line);
+        bl.emplace_back(v[0], v[1]);
+    }
+    write_text(job.input_file, points);
+    ASSERT_EQ(run().field_error, 0);
+    const std::string out = read_text(job.output_file);
+    ASSERT_GT(out.size(), 1u << 20);
+    const auto lines = lines_of(out);
+    ASSERT_EQ(lines.size(), bl.size());
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        double n = 0;
+        std::string message;
+        interp::varnik1(bl[k].first, bl[k].second, job.model_file, n, message);
+        ASSERT_EQ(lines[k].substr(48, 10), message.empty() ? testing_support::fixed(n, 10, 3) : "  9999.999") << k;
+    }
 }
 
 TEST_F(FileCalc, OlderResultIsReplacedWhole)

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <sys/stat.h>
+#include <csignal>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "interp/grid.h"
 #include "interp/model.h"
@@ -257,13 +259,76 @@ TEST_F(GeoidModell, BadSourcesAreRefusedAndLeaveNoOutput)
 
 TEST_F(GeoidModell, UsageErrorsAndHelp)
 {
-    for (const char* args : {"", "a.tif", "a.tif b.txt", "--info", "--karte m.bin", "--x a b", "a b c"}) {
+    for (const char* args : {"", "a.tif", "a.tif b.txt", "--info", "--karte m.bin", "--x a b", "a b c", "--info m.bin extra",
+                             "--karte m.bin k.png --punkte p.txt extra", "--karte m.bin k.png extra", "m.bin a.gtx extra"}) {
         const ToolRun r = tool(dir, args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("geoidmodell --help zeigt den Aufruf"), std::string::npos) << args;
     }
     EXPECT_EQ(tool(dir, "--help").status, 0);
     EXPECT_EQ(tool(dir, "--version").out, "geoidmodell 1.05\n");
+}
+
+// An output that is no regular file is never replaced: a device that discards or refuses writes
+// is written in place, anything else refused; a link keeps pointing where it did. No temporary
+// file stays behind, also not after SIGINT in the middle of a large export.
+TEST_F(GeoidModell, OutputsThatAreNoRegularFilesAndInterruptedRuns)
+{
+    testing_support::write_bytes(dir.file("m.bin"), read_bytes(SAMPLE_MODEL));
+    mkdir(dir.file("adir").c_str(), 0755);
+    ASSERT_EQ(mkfifo(dir.file("pipe.tif").c_str(), 0644), 0);
+    ASSERT_EQ(symlink("real.gtx", dir.file("link.gtx").c_str()), 0);
+    const struct {
+        const char* args;
+        int status;
+        const char* err;
+    } cases[] = {
+        {"--karte m.bin /dev/null", 0, ""},
+        {"--karte m.bin /dev/full", 1, "Fehler beim Schreiben von /dev/full.\n"},
+        {"--karte m.bin adir", 1, "Die Ausgabedatei adir ist keine gew\xC3\xB6hnliche Datei.\n"},
+        {"m.bin pipe.tif", 1, "Die Ausgabedatei pipe.tif ist keine gew\xC3\xB6hnliche Datei.\n"},
+        {"m.bin link.gtx", 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun r = tool(dir, c.args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    }
+    struct stat st {};
+    ASSERT_EQ(lstat(dir.file("link.gtx").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_TRUE(testing_support::file_exists(dir.file("real.gtx")));
+    ASSERT_EQ(lstat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_EQ(files_in(dir), (std::set<std::string>{"adir", "link.gtx", "m.bin", "pipe.tif", "real.gtx"}));
+
+    // 1801 x 2521 nodes: the export to GeoTIFF takes a while; SIGINT once its temporary file is there.
+    const auto header = testing_support::header_records({46, 30, 0}, {56, 30, 0}, {2, 30, 0}, {16, 30, 0}, {0, 0, 20000000},
+                                                        {0, 0, 20000000});
+    testing_support::write_records(dir.file("big.bin"), testing_support::with_nodes(header, testing_support::make_nodes(
+                                                            1801, 2521, [](int r, int c) { return 400000 + r * 3 + c; })));
+    for (const int sig : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(sig);
+        const pid_t child = fork();
+        if (child == 0) {
+            if (chdir(dir.path().c_str()) != 0) _exit(9);
+            execl(GEOIDMODELL_EXE, GEOIDMODELL_EXE, "big.bin", "big.tif", static_cast<char*>(nullptr));
+            _exit(9);
+        }
+        bool temporary = false;
+        for (int k = 0; k < 2000 && !temporary; ++k) {
+            for (const std::string& f : files_in(dir)) temporary = temporary || f.find(".tmp-") != std::string::npos;
+            if (!temporary) usleep(1000);
+        }
+        kill(child, sig);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(temporary);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig);
+        for (const std::string& f : files_in(dir)) EXPECT_EQ(f.find(".tmp-"), std::string::npos) << f;
+        EXPECT_FALSE(testing_support::file_exists(dir.file("big.tif")));
+    }
 }
 
 // ---- description and picture ---------------------------------------------------------------------

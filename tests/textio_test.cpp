@@ -174,6 +174,31 @@ TEST_F(FreeReaderTest, CommasAndTabsSeparateAndLineEndsMayFollowAComma)
     EXPECT_EQ(v[2], 7.0);
 }
 
+// A line ends at LF, CR LF or a lone CR (old Mac files): each read drops the rest of its line.
+TEST_F(FreeReaderTest, LineEndsOfEveryKind)
+{
+    for (const char* text : {"50 10 9\n51 11 9\n\n52 12", "50 10 9\r\n51 11 9\r\n\r\n52 12", "50 10 9\r51 11 9\r\r52 12"}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(text)));
+        FreeReader& r = open(text);
+        double v[2];
+        for (const double b : {50.0, 51.0, 52.0}) {
+            ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
+            EXPECT_EQ(v[0], b);
+        }
+        EXPECT_EQ(r.read(v, 2), ReadStatus::End);
+    }
+    // A read of three values ends on the second line; backspace returns to its start.
+    for (const char* text : {"50 10\n51 11\n", "50 10\r\n51 11\r\n", "50 10\r51 11\r"}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(text)));
+        FreeReader& r = open(text);
+        double w[3];
+        ASSERT_EQ(r.read(w, 3), ReadStatus::Ok);
+        ASSERT_TRUE(r.backspace());
+        ASSERT_EQ(r.read(w, 2), ReadStatus::Ok);
+        EXPECT_EQ(w[0], 51.0);
+    }
+}
+
 TEST_F(FreeReaderTest, IgnoresCarriageReturnsAndByteOrderMark)
 {
     FreeReader& r = open("\xEF\xBB\xBF" "50 10\r\n51 11\r\n");
@@ -280,6 +305,14 @@ TEST(ViewerText, LinesWithoutTrailingBlanksAndWithCrLf)
     const textio::ViewerText t = textio::read_viewer_text(dir.file("a.txt"));
     EXPECT_EQ(t.status, textio::ViewerRead::Ok);
     EXPECT_EQ(t.text, "erste\r\n\r\n  zweite\r\n\r\nletzte\r\n");
+}
+
+// The edges of the Windows-1252 table: the first and last of 0x80..0x9F, an unassigned code,
+// the first byte Latin-1 shares, the last byte.
+TEST(Encoding, Windows1252TableEdges)
+{
+    EXPECT_EQ(textio::cp1252_to_utf8("\x80\x81\x9F\xA0\xFF"), "\xE2\x82\xAC\xEF\xBF\xBD\xC5\xB8\xC2\xA0\xC3\xBF");
+    EXPECT_EQ(textio::cp1252_to_utf8("\x7F"), "\x7F");
 }
 
 TEST(ViewerText, Windows1252AndUtf8AreBothShownCorrectly)

@@ -4,11 +4,16 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include "tests/model_builder.h"
 #include "interp/query.h"
+#include "console/varnik.h"
 #include "textio/textio.h"
 
 using testing_support::read_text;
@@ -251,7 +256,7 @@ TEST_F(VarnikRun, FailurePathsWriteTheirMessage)
     } cases[] = {
         {"model missing", "nomodel.bin\n", "\nGeoiddatei --- nomodel.bin --- nicht vorhanden,\nbitte Dateinamen pruefen und neu starten.\n",
          kP1},
-        {"model is a directory", "adir\n", "\nGeoiddatei --- adir --- nicht vorhanden,\nbitte Dateinamen pruefen und neu starten.\n",
+        {"model is a directory", "adir\n", "\nGeoiddatei --- adir --- kann nicht geoeffnet werden,\nbitte Dateinamen pruefen und neu starten.\n",
          kP1},
         {"point file missing", "model.bin\nnopoints.txt   \n",
          "\nInterpolationspunktedatei --- nopoints.txt --- nicht vorhanden,\nbitte Dateinamen pruefen und neu starten.\n",
@@ -281,9 +286,10 @@ TEST_F(VarnikRun, FailurePathsWriteTheirMessage)
          kP1},
         {"output cannot be written", "model.bin\none.txt\nn\n/dev/full\nj\n", "\nFehler beim Schreiben der Datei /dev/full\n",
          kP1 + kP2 + kP3 + kI1 + kP5 + "\n Datei /dev/full existiert schon, soll sie ueberschrieben werden? (j/n): "},
-        {"existing output cannot be opened", "model.bin\npoints.txt\nn\nadir\nj\n",
-         "\nAusgabedatei --- adir --- kann nicht geoeffnet werden,\nbitte Dateinamen pruefen und neu starten.\n",
-         kP1 + kP2 + kP3 + kI1 + kP5 + "\n Datei adir existiert schon, soll sie ueberschrieben werden? (j/n): "},
+        // Refused before the question whether to overwrite it.
+        {"existing output is a directory", "model.bin\npoints.txt\nn\nadir\nj\n",
+         "\nAusgabedatei --- adir --- ist keine gewoehnliche Datei,\nbitte Dateinamen pruefen und neu starten.\n",
+         kP1 + kP2 + kP3 + kI1 + kP5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -324,8 +330,8 @@ TEST_F(VarnikRun, BadInputNeverHangsNorIsMisread)
         {"a megabyte of ones", "model.bin\nones.txt\nn\nout2.txt\n", 1, "\nFehler beim Lesen der Datei ones.txt\n"},
         {"long token across the chunk boundary", "model.bin\nacross.txt\nn\nout3.txt\n", 1,
          "\nFehler beim Lesen der Datei across.txt\n"},
-        {"named pipe as model", "fifo\n", 1, "\nGeoiddatei --- fifo --- nicht vorhanden" + restart},
-        {"named pipe as point file", "model.bin\nfifo\n", 1, "\nInterpolationspunktedatei --- fifo --- nicht vorhanden" + restart},
+        {"named pipe as model", "fifo\n", 1, "\nGeoiddatei --- fifo --- kann nicht geoeffnet werden" + restart},
+        {"named pipe as point file", "model.bin\nfifo\n", 1, "\nInterpolationspunktedatei --- fifo --- kann nicht geoeffnet werden" + restart},
         {"varnik.err as output", "model.bin\npoints.txt\nn\nvarnik.err\n", 1,
          "\nAusgabedatei --- varnik.err --- ist zugleich die Fehlerdatei varnik.err" + restart},
         {"underflow is zero, D exponent as long as E", "model.bin\ntiny.txt\nj\nj\nout4.txt\n", 0, ""},
@@ -359,14 +365,129 @@ TEST_F(VarnikRun, HelpVersionAndUsageErrors)
     EXPECT_FALSE(testing_support::file_exists(dir.file("varnik.err")));  // no dialogue was run
 }
 
+// Faults of other programs and of the machine: the result file written by another run, a pipe
+// or a device in place of a file, old Mac line ends, a model rewritten during the run, too
+// little memory for the nodes. Nothing is lost, mixed or left hanging.
+TEST_F(VarnikRun, FaultsOfOtherProgramsAndTheMachine)
+{
+    const std::string restart = ",\nbitte Dateinamen pruefen und neu starten.\n";
+    write_text(dir.file("points.txt"), "50.5 8.5\r50.25 8.75\r\r50.75 8.25");
+    write_text(dir.file("locked.txt"), "die Zeilen eines anderen Laufs\n");
+    const int other = open(dir.file("locked.txt").c_str(), O_RDWR);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    ASSERT_EQ(mkfifo(dir.file("pipe.txt").c_str(), 0644), 0);
+    const struct {
+        const char* name;
+        std::string answers;
+        int status;
+        std::string message;
+    } cases[] = {
+        {"result file written by another run", "locked.txt\nj\n", 1,
+         "\nAusgabedatei --- locked.txt --- wird gerade von einem anderen Programm geschrieben" + restart},
+        {"named pipe as result file", "pipe.txt\n", 1, "\nAusgabedatei --- pipe.txt --- ist keine gewoehnliche Datei" + restart},
+        {"a device that discards what it gets", "/dev/null\nj\n", 0, ""},
+        {"lone CR line ends", "out.txt\n", 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RunResult r = run("model.bin\npoints.txt\nn\n" + c.answers);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(err(), c.message);
+    }
+    EXPECT_EQ(read_text(dir.file("locked.txt")), "die Zeilen eines anderen Laufs\n");
+    close(other);
+    EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n"
+                     " 50.7500000  8.2500000     47.456\n");
+    // varnik.err a pipe: the run ends at once, with the reason on the terminal.
+    std::remove(dir.file("varnik.err").c_str());
+    ASSERT_EQ(mkfifo(dir.file("varnik.err").c_str(), 0644), 0);
+    const RunResult fifo = run("model.bin\n");
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_NE(fifo.terminal.find("varnik.err"), std::string::npos);
+    std::remove(dir.file("varnik.err").c_str());
+
+    // The model rewritten in place after it was opened, while varnik waits for an answer.
+    const std::string cmd = "cd '" + dir.path() + "' && timeout 60 '" VARNIK_EXE "' > terminal.txt 2>&1";
+    std::FILE* in = popen(cmd.c_str(), "w");
+    ASSERT_NE(in, nullptr);
+    std::fputs("model.bin\npoints.txt\n", in);
+    std::fflush(in);
+    for (int k = 0; k < 5000 && read_text(dir.file("terminal.txt")).find(kP3) == std::string::npos; ++k) usleep(1000);
+    auto bytes = testing_support::read_bytes(dir.file("model.bin"));
+    bytes[200] ^= 1;
+    testing_support::write_bytes(dir.file("model.bin"), bytes);
+    std::fputs("n\nchanged.txt\n", in);
+    const int raw = pclose(in);
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+    EXPECT_EQ(err(), "\nGeoiddatei --- model.bin --- wurde waehrend der Berechnung geaendert,\nbitte neu starten.\n");
+}
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define GEOID_UNDER_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define GEOID_UNDER_ASAN 1
+#endif
+
+// Memory for the nodes cannot be had: they are read from the file instead, with the same
+// result; memory for anything at all cannot be had: the run ends with its message, never a crash.
+TEST_F(VarnikRun, TooLittleMemoryFallsBackOrEndsCleanly)
+{
+#ifdef GEOID_UNDER_ASAN
+    GTEST_SKIP() << "the sanitizers reserve more address space than any limit allows";
+#else
+    // 1001 x 1001 nodes (4 MB) over B 50..51, L 8..9.
+    const auto header = testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 0, 3600000},
+                                                        {0, 0, 3600000});
+    testing_support::write_records(dir.file("dense.bin"), testing_support::with_nodes(header, testing_support::make_nodes(
+        1001, 1001, [](int r, int c) { return 400000 + 37 * r - 11 * c + (r * c) % 97; })));
+    std::string points;
+    for (int k = 0; k < 5000; ++k) points += std::to_string(50.0001 + 0.0002 * k) + " " + std::to_string(8.9 - 0.00017 * k) + "\n";
+    write_text(dir.file("points.txt"), points);
+    ASSERT_EQ(run("dense.bin\npoints.txt\nn\nfree.txt\n").status, 0);
+    for (const long extra : {3L << 20, 0L}) {
+        SCOPED_TRACE(extra);
+        const std::string out_name = "limited" + std::to_string(extra) + ".txt";
+        const pid_t child = fork();
+        if (child == 0) {
+            if (chdir(dir.path().c_str()) != 0) _exit(9);
+            long pages = 0;
+            std::FILE* statm = std::fopen("/proc/self/statm", "r");
+            if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) _exit(9);
+            std::fclose(statm);
+            const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + static_cast<rlim_t>(extra);
+            const std::string answers = "dense.bin\npoints.txt\nn\n" + out_name + "\n";
+            std::FILE* in = fmemopen(const_cast<char*>(answers.data()), answers.size(), "r");
+            std::FILE* term = std::fopen("/dev/null", "w");
+            const rlimit rl{limit, limit};
+            if (in == nullptr || term == nullptr || setrlimit(RLIMIT_AS, &rl) != 0) _exit(9);
+            _exit(run_varnik(in, term));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "the run aborted";
+        if (extra > 0) {
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_EQ(read_text(dir.file(out_name)), read_text(dir.file("free.txt")));
+        } else if (WEXITSTATUS(status) != 0) {
+            EXPECT_EQ(WEXITSTATUS(status), 1);
+            EXPECT_EQ(err(), "\nNicht genug Arbeitsspeicher fuer den Lauf,\nbitte neu starten.\n");
+        }
+    }
+#endif
+}
+
 TEST_F(VarnikRun, SameNAsTheSinglePointQuery)
 {
     // Real model, points scattered over its area, border cells and nodes included.
     const std::string model = SAMPLE_MODEL;
     std::ostringstream points;
     std::vector<std::pair<double, double>> bl;
-    for (double b = 46.55; b < 56.5; b += 0.173)
-        for (double l = 2.52; l < 16.5; l += 0.291) bl.emplace_back(b, l);
+    // More than a megabyte of result lines: more than one of the batches they are written in.
+    for (double b = 46.55; b < 56.5; b += 0.045)
+        for (double l = 2.52; l < 16.5; l += 0.09) bl.emplace_back(b, l);
     bl.emplace_back(52.0, 9.0);
     bl.emplace_back(46.5, 9.0);
     char buf[64];
@@ -377,6 +498,7 @@ TEST_F(VarnikRun, SameNAsTheSinglePointQuery)
     write_text(dir.file("points.txt"), points.str());
     const RunResult r = run(model + "\npoints.txt\nn\nout.txt\n");
     ASSERT_EQ(r.status, 0);
+    ASSERT_GT(out().size(), 1u << 20);
     std::istringstream lines(out());
     std::string line;
     std::size_t k = 0;

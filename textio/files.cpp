@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace textio {
@@ -62,19 +64,70 @@ std::FILE* fopen_for_reading(const std::string& path, OpenStatus* status)
     return f;
 }
 
-std::FILE* fopen_for_writing(const std::string& path)
+namespace {
+
+// The memory devices that take any write and keep nothing (null, zero) or refuse every
+// write (full): writing there loses nothing a user could want back.
+bool is_sink_device(const struct stat& info)
 {
-    OpenStatus st;
-    const int fd = open_file(path, O_WRONLY | O_CREAT, st);
-    if (fd < 0) return nullptr;
-    struct stat info {};
-    // Truncated only now, once it is known to be a file: a device is written as it is.
-    if (fstat(fd, &info) != 0 || (S_ISREG(info.st_mode) && ftruncate(fd, 0) != 0)) {
-        ::close(fd);
-        return nullptr;
+    return S_ISCHR(info.st_mode) && major(info.st_rdev) == 1 &&
+           (minor(info.st_rdev) == 3 || minor(info.st_rdev) == 5 || minor(info.st_rdev) == 7);
+}
+
+int fail_output(int fd, OutputStatus& status, OutputStatus why)
+{
+    ::close(fd);
+    status = why;
+    return -1;
+}
+
+}  // namespace
+
+int open_output(const std::string& path, OutputStatus& status, int flags)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | (flags & kCreateNew ? O_EXCL : 0), 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        status = errno == EEXIST ? OutputStatus::Exists : errno == ENXIO || errno == EISDIR ? OutputStatus::NotAFile
+                                                                                              : OutputStatus::Failed;
+        return -1;
     }
+    struct stat info {};
+    if (fstat(fd, &info) != 0) return fail_output(fd, status, OutputStatus::Failed);
+    if (!S_ISREG(info.st_mode) && !is_sink_device(info)) return fail_output(fd, status, OutputStatus::NotAFile);
+    if (S_ISREG(info.st_mode)) {
+        // Locked before anything is written or emptied: one writer per file.
+        int r = 0;
+        while (!(flags & kNoLock) && (r = flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+        }
+        if (r != 0) return fail_output(fd, status, errno == EWOULDBLOCK ? OutputStatus::Locked : OutputStatus::Failed);
+        if (!(flags & kKeep) && ftruncate(fd, 0) != 0) return fail_output(fd, status, OutputStatus::Failed);
+    }
+    const int fl = fcntl(fd, F_GETFL);
+    if (fl < 0 || fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) return fail_output(fd, status, OutputStatus::Failed);
+    status = OutputStatus::Ok;
+    return fd;
+}
+
+bool empty_output(int fd)
+{
+    struct stat info {};
+    return fstat(fd, &info) == 0 && (!S_ISREG(info.st_mode) || ftruncate(fd, 0) == 0);
+}
+
+std::FILE* fopen_output(const std::string& path, OutputStatus* status)
+{
+    OutputStatus st;
+    const int fd = open_output(path, st);
+    if (status != nullptr) *status = st;
+    if (fd < 0) return nullptr;
     std::FILE* f = fdopen(fd, "w");
-    if (f == nullptr) ::close(fd);
+    if (f == nullptr) {
+        ::close(fd);
+        if (status != nullptr) *status = OutputStatus::Failed;
+    }
     return f;
 }
 

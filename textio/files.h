@@ -23,10 +23,31 @@ int open_for_reading(const std::string& path, OpenStatus* status = nullptr);
 /// The same as a stdio stream ("rb"); nullptr on failure.
 std::FILE* fopen_for_reading(const std::string& path, OpenStatus* status = nullptr);
 
-/// Opens `path` for writing from its start (created when absent, a regular file truncated),
-/// without blocking: a named pipe without a reader is refused, not waited for. Only regular
-/// files and character devices; nullptr otherwise.
-std::FILE* fopen_for_writing(const std::string& path);
+enum class OutputStatus {
+    Ok,
+    Exists,    ///< open_output with `create_new`: the file is there already
+    Locked,    ///< another program writes the file now
+    NotAFile,  ///< neither a regular file nor a device that discards or refuses writes
+    Failed,    ///< no rights, no such directory, or another error of the system
+};
+
+/// Flags of open_output.
+inline constexpr int kCreateNew = 1;  ///< an existing file is refused as Exists
+inline constexpr int kKeep = 2;       ///< a regular file is locked but not emptied (see empty_output)
+inline constexpr int kNoLock = 4;     ///< no lock: a file of the program's own, not a result
+
+/// Opens an output for writing from its start, without blocking (a named pipe is refused,
+/// not waited for). A regular file, created when absent, is first locked for this run alone (an
+/// exclusive lock, released when it is closed) and only then emptied: a file another run
+/// writes is refused untouched. A device that discards or refuses writes (/dev/null, /dev/zero,
+/// /dev/full) is written as it is. Returns the descriptor, or -1 with the reason in `status`.
+int open_output(const std::string& path, OutputStatus& status, int flags = 0);
+
+/// Empties a regular file opened by open_output with `keep`; devices are left as they are.
+bool empty_output(int fd);
+
+/// open_output as a stdio stream ("w"); nullptr on failure.
+std::FILE* fopen_output(const std::string& path, OutputStatus* status = nullptr);
 
 /// True when both descriptors, or a descriptor and a path, name the same file (device and
 /// inode), whatever names lead to it.

@@ -5,9 +5,22 @@
 
 namespace textio {
 
-FreeReader::FreeReader(std::FILE* file) : file_(file), buffer_(kBufferSize, '\0')
+FreeReader::FreeReader(std::FILE* file, std::size_t buffer_bytes)
+    : file_(file), buffer_(std::max<std::size_t>(buffer_bytes, kMaxToken + 1), '\0')
 {
-    seek(0);
+    // A pipe cannot seek: it is read from where it stands, as a file from its start.
+    if (!seek(0)) start_at(0);
+}
+
+std::string_view FreeReader::first_bytes()
+{
+    peek();
+    return std::string_view(buffer_.data(), len_);
+}
+
+bool FreeReader::first_bytes_cut() const
+{
+    return len_ == buffer_.size();
 }
 
 bool FreeReader::fill()
@@ -39,16 +52,20 @@ inline int FreeReader::get()
 
 bool FreeReader::seek(std::int64_t offset)
 {
+    // Nothing is read before the seek succeeded: a pipe keeps every byte for start_at.
+    if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+    std::clearerr(file_);
+    start_at(offset);
+    return true;
+}
+
+void FreeReader::start_at(std::int64_t offset)
+{
     pos_ = len_ = 0;
     at_eof_ = io_error_ = false;
     buffer_offset_ = offset;
     line_start_ = last_line_start_ = offset;
     comma_pending_ = true;
-    if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
-        io_error_ = true;
-        return false;
-    }
-    std::clearerr(file_);
     if (offset == 0) {
         // A UTF-8 byte-order mark is no part of the data.
         static constexpr unsigned char kBom[3] = {0xEF, 0xBB, 0xBF};
@@ -56,19 +73,27 @@ bool FreeReader::seek(std::int64_t offset)
             static_cast<unsigned char>(buffer_[2]) == kBom[2])
             pos_ = 3;
     }
-    return true;
 }
 
 bool FreeReader::backspace()
 {
-    return seek(last_line_start_);
+    if (seek(last_line_start_)) return true;
+    io_error_ = true;
+    return false;
+}
+
+// A line ends at LF, CR LF or a lone CR (files from old Macs).
+void FreeReader::end_line(int c)
+{
+    if (c == '\r' && peek() == '\n') ++pos_;
+    line_start_ = buffer_offset_ + static_cast<std::int64_t>(pos_);
 }
 
 void FreeReader::skip_line()
 {
     for (int c = get(); c != EOF; c = get()) {
-        if (c == '\n') {
-            line_start_ = buffer_offset_ + static_cast<std::int64_t>(pos_);
+        if (c == '\n' || c == '\r') {
+            end_line(c);
             break;
         }
     }
@@ -89,11 +114,11 @@ ReadStatus FreeReader::skip_to_token()
     for (;;) {
         const int c = peek();
         if (c == EOF) return io_error_ ? ReadStatus::Error : ReadStatus::End;
-        if (c == ' ' || c == '\t' || c == '\r') {
+        if (c == ' ' || c == '\t') {
             ++pos_;
-        } else if (c == '\n') {
+        } else if (c == '\n' || c == '\r') {
             ++pos_;
-            line_start_ = buffer_offset_ + static_cast<std::int64_t>(pos_);
+            end_line(c);
         } else if (c == ',') {
             if (comma_pending_) return ReadStatus::Error;  // empty value
             comma_pending_ = true;
@@ -165,7 +190,7 @@ ReadStatus FreeReader::next_text(std::string& text)
     text.clear();
     for (;;) {
         const int c = get();
-        if (c == EOF || c == '\n') return ReadStatus::Error;
+        if (c == EOF || c == '\n' || c == '\r') return ReadStatus::Error;
         if (c == quote) {
             if (peek() != quote) break;
             ++pos_;

@@ -69,12 +69,14 @@ enum class ReadStatus {
 
 /// Free-format reader over a text file. A read takes exactly the values it needs, continues
 /// on the next line when a line holds fewer and drops the rest of the line after the last value
-/// taken. Blanks, tabs and single commas separate values; a carriage return before the line
-/// feed and a UTF-8 byte-order mark at the start are ignored. Reads in fixed-size chunks, so
+/// taken. Blanks, tabs and single commas separate values; a line ends at LF, CR LF or a lone
+/// CR; a UTF-8 byte-order mark at the start is ignored. Reads in fixed-size chunks, so
 /// memory does not grow with the file.
 class FreeReader {
 public:
-    explicit FreeReader(std::FILE* file);
+    /// Reads `file` from its start, or a pipe from where it stands, through a buffer of
+    /// `buffer_bytes` (at least a token's length).
+    explicit FreeReader(std::FILE* file, std::size_t buffer_bytes = kBufferSize);
     FreeReader(const FreeReader&) = delete;
     FreeReader& operator=(const FreeReader&) = delete;
 
@@ -95,6 +97,11 @@ public:
     /// Bytes of the file consumed so far.
     std::int64_t offset() const;
 
+    /// Before the first read: the first bytes of the file, as many as the buffer holds (a
+    /// sample that decides its encoding), and whether the file may go on beyond them.
+    std::string_view first_bytes();
+    bool first_bytes_cut() const;
+
     /// Goes back to the start of the line on which the last read ended.
     bool backspace();
 
@@ -103,13 +110,18 @@ private:
     int get();
     bool fill();
     bool seek(std::int64_t offset);
+    void start_at(std::int64_t offset);
     ReadStatus skip_to_token();
     ReadStatus next_token(std::string_view& token);
     ReadStatus next_text(std::string& text);
     void skip_line();
+    void end_line(int c);
 
-    std::FILE* file_;
+public:
     static constexpr std::size_t kBufferSize = 1 << 16;
+
+private:
+    std::FILE* file_;
     std::string buffer_;
     std::string scratch_;  // a token that crosses the end of the buffer
     std::size_t pos_ = 0;
