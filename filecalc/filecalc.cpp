@@ -1,6 +1,7 @@
 #include "filecalc/filecalc.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <new>
 #include <sys/stat.h>
@@ -117,6 +118,7 @@ private:
     std::string raw_number_, message_, batch_;
     Signs signs_;
     interp::Outcome outcome_ = interp::Outcome::Ok;
+    std::array<ColumnRef, 6> in_refs_{}, out_refs_{};  // the record's values of the columns
     std::optional<textio::FreeReader> reader_;
     std::optional<interp::ModelQuery> model_;
 };
@@ -166,6 +168,10 @@ bool Run::open_files()
     struct stat info {};
     in_size_ = fstat(fileno(in_file_), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : 0;
     layout_ = layout(*in_, job_.pnr_flag == 1);
+    for (int c = 0; c < in_->column_count; ++c)
+        in_refs_[static_cast<std::size_t>(c)] = column_ref(*in_, in_->columns[static_cast<std::size_t>(c)], w_.point);
+    for (int c = 0; c < out_->column_count; ++c)
+        out_refs_[static_cast<std::size_t>(c)] = column_ref(*out_, out_->columns[static_cast<std::size_t>(c)], w_.point);
     return true;
 }
 
@@ -182,7 +188,7 @@ textio::ReadStatus Run::read_point()
     signs_ = Signs{};
     for (int c = 0; c < in_->column_count; ++c) {
         const Column& col = in_->columns[static_cast<std::size_t>(c)];
-        set_column_value(*in_, col, v[c], p);
+        in_refs_[static_cast<std::size_t>(c)].set(v[c]);
         const bool minus_zero = (negative_zero >> (layout_.first_value + c)) & 1u;
         if (col.value == Value::BDeg) signs_.b = minus_zero;
         if (col.value == Value::LDeg) signs_.l = minus_zero;
@@ -196,8 +202,7 @@ textio::ReadStatus Run::read_point()
 bool Run::compute_point()
 {
     convert::Coordinates& p = w_.point;
-    const std::string_view in_code = convert::system_code(in_->system);
-    convert::kokon1(in_code, "BLh1", p);
+    if (in_->system != convert::System::Blh1) convert::kokon1(convert::system_code(in_->system), "BLh1", p);
     // "-0" degrees: the angle lies between -1 and 0 degrees.
     if (in_->sexagesimal) {
         if (signs_.b) p.ell_b = -p.ell_b;
@@ -216,7 +221,7 @@ bool Run::compute_point()
     }
     // The same format in and out writes the values as read.
     if (out_ != in_) {
-        convert::kokon1("BLh1", convert::system_code(out_->system), p);
+        if (out_->system != convert::System::Blh1) convert::kokon1("BLh1", convert::system_code(out_->system), p);
         signs_.b = p.ell_b < 0.0 && p.b_deg == 0;
         signs_.l = p.ell_l < 0.0 && p.l_deg == 0;
     }
@@ -226,10 +231,11 @@ bool Run::compute_point()
 void Run::write_line()
 {
     if (job_.pnr_flag == 1) {
-        // Written as read, in UTF-8; cut to 30 characters, at least pnr_length wide.
+        // Written as read, in UTF-8; cut to 30 characters, then without its trailing blanks (a
+        // quoted number may hold them) at least pnr_length wide.
         const std::string number =
             utf8_ && textio::is_valid_utf8(raw_number_) ? raw_number_ : textio::cp1252_to_utf8(raw_number_);
-        const std::string_view cut = textio::utf8_prefix(number, kPointNumberChars);
+        const std::string_view cut = textio::trim_trailing(textio::utf8_prefix(number, kPointNumberChars));
         batch_ += cut;
         const std::size_t n = textio::utf8_length(cut);
         const std::size_t width = static_cast<std::size_t>(std::max(0, job_.pnr_length));
@@ -237,10 +243,8 @@ void Run::write_line()
         batch_ += "  ";
     }
     const convert::Coordinates& p = w_.point;
-    for (int c = 0; c < out_->column_count; ++c) {
-        const Column& col = out_->columns[static_cast<std::size_t>(c)];
-        put_column(batch_, col, column_value(*out_, col, p), signs_);
-    }
+    for (int c = 0; c < out_->column_count; ++c)
+        put_column(batch_, out_->columns[static_cast<std::size_t>(c)], out_refs_[static_cast<std::size_t>(c)].get(), signs_);
     textio::put_fixed(batch_, p.ell_h, 10, 3);
     textio::put_fixed(batch_, w_.normal_height, 10, 3);
     textio::put_fixed(batch_, w_.height_anomaly, 10, 3);

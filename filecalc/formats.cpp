@@ -47,44 +47,24 @@ const FileFormat* format(int number)
     return number >= 1 && number <= kFormatCount ? &kFormats[static_cast<std::size_t>(number - 1)] : nullptr;
 }
 
-double column_value(const FileFormat& f, const Column& c, const convert::Coordinates& p)
+ColumnRef column_ref(const FileFormat& f, const Column& c, convert::Coordinates& p)
 {
     switch (c.value) {
-    case V::CartX: return p.cart_x;
-    case V::CartY: return p.cart_y;
-    case V::CartZ: return p.cart_z;
-    case V::EllB: return p.ell_b;
-    case V::EllL: return p.ell_l;
-    case V::BDeg: return p.b_deg;
-    case V::BMin: return p.b_min;
-    case V::BSec: return p.b_sec;
-    case V::LDeg: return p.l_deg;
-    case V::LMin: return p.l_min;
-    case V::LSec: return p.l_sec;
-    case V::North: return p.utm_north[zone_index(f)];
-    case V::East: return p.utm_east[zone_index(f)];
+    case V::CartX: return {&p.cart_x};
+    case V::CartY: return {&p.cart_y};
+    case V::CartZ: return {&p.cart_z};
+    case V::EllB: return {&p.ell_b};
+    case V::EllL: return {&p.ell_l};
+    case V::BDeg: return {nullptr, &p.b_deg};
+    case V::BMin: return {nullptr, &p.b_min};
+    case V::BSec: return {&p.b_sec};
+    case V::LDeg: return {nullptr, &p.l_deg};
+    case V::LMin: return {nullptr, &p.l_min};
+    case V::LSec: return {&p.l_sec};
+    case V::North: return {&p.utm_north[zone_index(f)]};
+    case V::East: return {&p.utm_east[zone_index(f)]};
     }
-    return 0.0;
-}
-
-void set_column_value(const FileFormat& f, const Column& c, double v, convert::Coordinates& p)
-{
-    // Whole numbers arrive as doubles of 32-bit integers: the conversion is exact.
-    switch (c.value) {
-    case V::CartX: p.cart_x = v; break;
-    case V::CartY: p.cart_y = v; break;
-    case V::CartZ: p.cart_z = v; break;
-    case V::EllB: p.ell_b = v; break;
-    case V::EllL: p.ell_l = v; break;
-    case V::BDeg: p.b_deg = static_cast<std::int32_t>(v); break;
-    case V::BMin: p.b_min = static_cast<std::int32_t>(v); break;
-    case V::BSec: p.b_sec = v; break;
-    case V::LDeg: p.l_deg = static_cast<std::int32_t>(v); break;
-    case V::LMin: p.l_min = static_cast<std::int32_t>(v); break;
-    case V::LSec: p.l_sec = v; break;
-    case V::North: p.utm_north[zone_index(f)] = v; break;
-    case V::East: p.utm_east[zone_index(f)] = v; break;
-    }
+    return {};
 }
 
 }  // namespace filecalc

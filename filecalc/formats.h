@@ -43,9 +43,19 @@ std::span<const FileFormat, kFormatCount> formats();
 /// The format with this number; nullptr outside 1..7.
 const FileFormat* format(int number);
 
-/// The record's value of a column; UTM values of the format's zone.
-double column_value(const FileFormat& f, const Column& c, const convert::Coordinates& p);
-/// Stores a value read for a column into the record.
-void set_column_value(const FileFormat& f, const Column& c, double v, convert::Coordinates& p);
+/// Where a column's value stands in the record (UTM values of the format's zone): exactly one
+/// of the two is set.
+struct ColumnRef {
+    double* real = nullptr;
+    std::int32_t* whole = nullptr;
+    double get() const { return real != nullptr ? *real : *whole; }
+    /// Whole numbers arrive as doubles of 32-bit integers: the conversion is exact.
+    void set(double v) const
+    {
+        if (real != nullptr) *real = v;
+        else *whole = static_cast<std::int32_t>(v);
+    }
+};
+ColumnRef column_ref(const FileFormat& f, const Column& c, convert::Coordinates& p);
 
 }  // namespace filecalc

@@ -72,10 +72,20 @@ bool MemoryNodes::read_window(const GridHeader& h, std::int64_t top, std::int64_
     return true;
 }
 
+namespace {
+
+// What a run holds besides the rows of the cache (result lines, buffers): kept free of the
+// budget, so that the run as a whole stays within it.
+constexpr std::uint64_t kCacheOverhead = 1ull << 20;
+
+}  // namespace
+
 bool RowCache::init(const GridHeader& h, std::uint64_t cap)
 try {
-    const std::uint64_t row_bytes = static_cast<std::uint64_t>(h.nl) * kRecordBytes;
-    slots_ = static_cast<std::int64_t>(std::min<std::uint64_t>(cap / row_bytes, static_cast<std::uint64_t>(h.nb)));
+    // The rows and the bookkeeping of their slots within the budget.
+    const std::uint64_t row_bytes = static_cast<std::uint64_t>(h.nl) * kRecordBytes + 2 * sizeof(std::int64_t);
+    const std::uint64_t room = cap > kCacheOverhead ? cap - kCacheOverhead : 0;
+    slots_ = static_cast<std::int64_t>(std::min<std::uint64_t>(room / row_bytes, static_cast<std::uint64_t>(h.nb)));
     if (slots_ < kWindow || 2 * slots_ < h.nb) {
         slots_ = 0;
         return false;

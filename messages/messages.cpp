@@ -59,9 +59,12 @@ std::string output_message(textio::OutputStatus status, std::string_view path)
 
 std::vector<std::string_view> window_texts()
 {
-    return {kOpenFailed,    kHeaderFailed, kReadFailed,  kInvalid,     kOutside,       kNoModel,
-            kNoInput,       kNoOutput,     kSameFile,    kBadFormat,   kLocked,        kNotAFile,
-            kInputReadError, kWriteError,  kModelChanged, kOutOfMemory, kPointsRead, kPointsOutside, kPointsWithModelErrors};
+    // Not kBadFormat: the form's lists and the command line's checks never let a format
+    // outside 1..7 reach a computation.
+    return {kOpenFailed,     kHeaderFailed, kReadFailed,   kInvalid,     kOutside,    kNoModel,
+            kNoInput,        kNoOutput,     kSameFile,     kLocked,      kNotAFile,   kInputReadError,
+            kWriteError,     kModelChanged, kOutOfMemory,  kPointsRead,  kPointsOutside,
+            kPointsWithModelErrors, kCancelledBefore, kCancelledAfter};
 }
 
 }  // namespace messages

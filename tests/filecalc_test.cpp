@@ -204,6 +204,7 @@ TEST_F(FileCalc, PointNumbers)
                                "'Punkt 7, Nord' 50.1 10.2 300\n"
                                "\"it''s\" 50.1 10.2 300\n"
                                "'it''s' 50.1 10.2 300\n"
+                               "'Turm 932   ' 50.1 10.2 300\n"  // blanks inside the quotes: not counted
                                "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 50.1 10.2 300\n"
                                "H\xF6he1 50.1 10.2 300\n"
                                "\xC3\xA4x 50.1 10.2 300\n");  // valid UTF-8 by chance, in a Windows-1252 file
@@ -212,7 +213,7 @@ TEST_F(FileCalc, PointNumbers)
     const std::string rest = "   50.10000000   10.20000000   300.000   252.544    47.456";
     EXPECT_EQ(lines_of(read_text(job.output_file)),
               (std::vector<std::string>{"12        " + rest, "123456789012  " + rest, "Punkt 7, Nord  " + rest,
-                                        "it''s     " + rest, "it's      " + rest,
+                                        "it''s     " + rest, "it's      " + rest, "Turm 932  " + rest,
                                         "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123  " + rest,  // cut to 30 characters
                                         "H\xC3\xB6he1     " + rest,                   // Windows-1252 read, UTF-8 written
                                         "\xC3\x83\xC2\xA4x       " + rest}));

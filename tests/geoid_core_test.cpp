@@ -7,6 +7,7 @@
 #include <set>
 
 #include "app/fields.h"
+#include "messages/messages.h"
 #include "tests/model_builder.h"
 
 namespace {
@@ -92,6 +93,30 @@ TEST(FieldTable, LengthsAndAlignmentsOfTheTextFields)
         EXPECT_EQ(f->length, la.first) << id;
         EXPECT_EQ(f->align, la.second == 'R' ? geoid::Align::Right : geoid::Align::Centre) << id;
     }
+}
+
+// The help text names every message the desktop program can show, as it shows it (blanks and
+// line breaks aside), and writes "ausserhalb" as the messages do.
+TEST(HelpText, NamesEveryMessage)
+{
+    const auto squeezed = [](std::string_view text) {
+        std::string out;
+        for (const char c : text) {
+            if (c == ' ' || c == '\n') {
+                if (!out.empty() && out.back() != ' ') out += ' ';
+            } else {
+                out += c;
+            }
+        }
+        return out;
+    };
+    const std::string help = squeezed(testing_support::read_text(HELP_TEXT));
+    for (const std::string_view message : messages::window_texts()) {
+        const std::string m = squeezed(message);
+        const std::size_t begin = m.find_first_not_of(' '), end = m.find_last_not_of(' ');
+        EXPECT_NE(help.find(m.substr(begin, end + 1 - begin)), std::string::npos) << message;
+    }
+    EXPECT_EQ(help.find("au\xC3\x9F" "erhalb"), std::string::npos);
 }
 
 TEST(FieldTable, RadioButtonsSelectTheirSystemsByNumber)
