@@ -114,11 +114,16 @@ TempOutput::TempOutput(const std::string& target) : target_(target)
             return;
         }
         ::close(fd);
-        path_ = make_temporary(temporary_directory() + "/geoidmodell-XXXXXX" + ext, static_cast<int>(ext.size()));
-    } else {
-        path_ = make_temporary(target_ + ".tmp-XXXXXX" + ext, static_cast<int>(ext.size()));
     }
+    // No signal between making the file and noting it for the handler: it would stay behind.
+    sigset_t block, old;
+    sigemptyset(&block);
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&block, sig);
+    sigprocmask(SIG_BLOCK, &block, &old);
+    const std::string pattern = device_ ? temporary_directory() + "/geoidmodell-XXXXXX" + ext : target_ + ".tmp-XXXXXX" + ext;
+    path_ = make_temporary(pattern, static_cast<int>(ext.size()));
     remember(path_);
+    sigprocmask(SIG_SETMASK, &old, nullptr);
 }
 
 TempOutput::~TempOutput()

@@ -17,6 +17,7 @@
 #include "interp/grid.h"
 #include "interp/model.h"
 #include "tests/model_builder.h"
+#include "geoidmodell/karte.h"
 #include "geoidmodell/modelltool.h"
 #include "interp/query.h"
 
@@ -355,7 +356,7 @@ TEST_F(GeoidModell, InfoTellsTheFactsAndNotesAShortFile)
 TEST_F(GeoidModell, PictureMarksPointsInsideAndOutside)
 {
     odd_model(dir);
-    testing_support::write_text(dir.file("punkte.txt"), "47.7 0.5\n60.0 0.0\n");
+    testing_support::write_text(dir.file("punkte.txt"), "47.7 0.5\n60.0 0.0\n48.5 -2.0\n");
     const mode_t old_mask = umask(022);
     ASSERT_EQ(tool(dir, "--karte odd.bin karte.png --punkte punkte.txt").status, 0);
     umask(old_mask);
@@ -366,14 +367,89 @@ TEST_F(GeoidModell, PictureMarksPointsInsideAndOutside)
     GDALDatasetUniquePtr png(GDALDataset::Open(dir.file("karte.png").c_str(), GDAL_OF_RASTER));
     ASSERT_TRUE(png);
     ASSERT_EQ(png->GetRasterCount(), 3);
-    const int w = png->GetRasterXSize(), h = png->GetRasterYSize();
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
+    const int w = png->GetRasterXSize(), h_px = png->GetRasterYSize();
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h_px * 3);
     int bands[3] = {1, 2, 3};
-    ASSERT_EQ(png->RasterIO(GF_Read, 0, 0, w, h, rgb.data(), w, h, GDT_Byte, 3, bands, 3, w * 3, 1, nullptr), CE_None);
+    ASSERT_EQ(png->RasterIO(GF_Read, 0, 0, w, h_px, rgb.data(), w, h_px, GDT_Byte, 3, bands, 3, w * 3, 1, nullptr), CE_None);
     std::set<std::uint32_t> colours;
     for (std::size_t k = 0; k < rgb.size(); k += 3) colours.insert(rgb[k] << 16 | rgb[k + 1] << 8 | rgb[k + 2]);
     EXPECT_TRUE(colours.count(0xA0A0A0));  // nodes without a value
-    EXPECT_TRUE(colours.count(0xDC1E1E));  // the point outside (its key in the legend at least)
     EXPECT_TRUE(colours.count(0x440154));  // the low end of the colour scale
     EXPECT_TRUE(colours.count(0xFDE725));  // the high end
+    // Each point in its colour at its own pixel: inside white, on the outermost row (outside) red.
+    interp::ModelFile f;
+    interp::GridHeader h;
+    ASSERT_TRUE(f.open(dir.file("odd.bin")));
+    ASSERT_EQ(interp::read_header(f, h), interp::HeaderStatus::Ok);
+    const modelltool::MapLayout layout = modelltool::map_layout(h, "odd.bin", -25.0, 0.0, true, true, {{60.0, 0.0}});
+    ASSERT_EQ(layout.width, w);
+    ASSERT_EQ(layout.height, h_px);
+    const struct {
+        double b, l;
+        std::uint32_t colour;
+    } points[] = {{47.7, 0.5, 0xFFFFFF}, {48.5, -2.0, 0xDC1E1E}};
+    for (const auto& p : points) {
+        int x = 0, y = 0;
+        ASSERT_TRUE(modelltool::map_pixel(layout, h, p.b, p.l, x, y));
+        const std::size_t at = (static_cast<std::size_t>(y) * w + x) * 3;
+        EXPECT_EQ(static_cast<std::uint32_t>(rgb[at] << 16 | rgb[at + 1] << 8 | rgb[at + 2]), p.colour) << p.b << ' ' << p.l;
+    }
+}
+
+// The picture reads as a map: no label over another label, the map, the colour bar or a key;
+// the values at the colour bar and the frame round (1, 2 or 5 times a power of ten).
+TEST_F(GeoidModell, PictureLayoutHasRoundTicksAndNoLabelOverAnother)
+{
+    const auto round = [](const std::vector<double>& ticks) {
+        if (ticks.size() < 2) return true;
+        const double step = ticks[1] - ticks[0];
+        const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+        const bool nice = std::fabs(mantissa - 1) < 1e-6 || std::fabs(mantissa - 2) < 1e-6 || std::fabs(mantissa - 5) < 1e-6;
+        for (const double t : ticks)
+            if (std::fabs(t / step - std::round(t / step)) > 1e-6) return false;
+        return nice;
+    };
+    const struct {
+        const char* name;
+        std::array<std::int32_t, 18> header;
+        double lo, hi;
+    } models[] = {
+        {"sample", testing_support::header_records({46, 30, 0}, {56, 30, 0}, {2, 30, 0}, {16, 30, 0}, {0, 15, 0}, {0, 15, 0}),
+         30.25, 50.68},
+        {"west of Greenwich", testing_support::header_records({47, 0, 0}, {48, 30, 0}, {-3, 0, 0}, {3, 0, 0}, {0, 15, 0}, {0, 30, 0}),
+         -25.0, 0.4},
+        {"tall and narrow", testing_support::header_records({40, 0, 0}, {60, 0, 0}, {10, 0, 0}, {10, 30, 0}, {0, 1, 0}, {0, 1, 0}),
+         12.3456, 12.3789},
+        {"one degree at 1\"", testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 0, 1000000}, {0, 0, 1000000}),
+         47.0, 47.0},
+    };
+    for (const auto& m : models) {
+        SCOPED_TRACE(m.name);
+        interp::GridHeader h;
+        ASSERT_TRUE(interp::decode_header(m.header, h));
+        const modelltool::MapLayout l = modelltool::map_layout(h, std::string("/daten/") + m.name + ".bin", m.lo, m.hi, true,
+                                                               true, {{70.0, 1.0}, {0.0, 0.0}});
+        EXPECT_TRUE(round(l.bar_ticks));
+        ASSERT_FALSE(l.bar_ticks.empty());
+        for (const double t : l.bar_ticks) EXPECT_TRUE(t >= m.lo - 1e-9 && t <= m.hi + 1e-9) << t;
+        std::vector<double> b_ticks, l_ticks;
+        for (std::size_t i = 0; i < l.labels.size(); ++i) {
+            const modelltool::Label& a = l.labels[i];
+            EXPECT_FALSE(a.box.overlaps(l.map)) << a.text;
+            EXPECT_FALSE(a.box.overlaps(l.bar)) << a.text;
+            EXPECT_TRUE(a.box.x >= 0 && a.box.y >= 0 && a.box.x + a.box.w <= l.width && a.box.y + a.box.h <= l.height) << a.text;
+            for (const auto& [key, kind] : l.keys) EXPECT_FALSE(a.box.overlaps(key)) << a.text;
+            for (std::size_t j = i + 1; j < l.labels.size(); ++j)
+                EXPECT_FALSE(a.box.overlaps(l.labels[j].box)) << a.text << " / " << l.labels[j].text;
+            // Frame labels: "48°" left of the map, below it the longitudes.
+            if (a.text.size() > 2 && a.text.compare(a.text.size() - 2, 2, "\xC2\xB0") == 0 && a.text.find(' ') == std::string::npos)
+                (a.box.y > l.map.y + l.map.h ? l_ticks : b_ticks).push_back(std::stod(a.text));
+        }
+        EXPECT_GE(b_ticks.size(), 2u);
+        EXPECT_GE(l_ticks.size(), 2u);
+        EXPECT_TRUE(round(b_ticks));
+        EXPECT_TRUE(round(l_ticks));
+        EXPECT_GT(l.scale_km, 0.0);
+        EXPECT_TRUE(round({0.0, l.scale_km}));
+    }
 }

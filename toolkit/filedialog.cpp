@@ -182,6 +182,7 @@ void wprogressshow(const std::string& title)
     d->setWindowModality(Qt::ApplicationModal);
     d->setCancelButton(new QPushButton(QStringLiteral("Abbrechen")));
     d->setRange(0, 100);  // whole percent, as the text says them
+    d->setValue(0);
     d->setMinimumDuration(0);  // the caller decides when it is worth showing
     d->setAutoClose(false);
     d->setAutoReset(false);
