@@ -1,7 +1,9 @@
 // The model file: the selection check and the interpolation on whatever bytes a file holds.
 // Input: 16 bytes for a point (B, L as doubles), then the file. Besides that point, points
-// near every node of the grid's first rows are queried. The nodes held in memory, the nodes
-// read window by window and the per-point query must agree exactly on every outcome.
+// near every node of the grid's first rows are queried. The nodes held in memory, the rows
+// kept in a cache, the nodes read window by window and the per-point query must agree exactly
+// on every outcome.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -64,6 +66,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     interp::ModelFile file;
     interp::GridHeader h;
     if (!file.open(path) || interp::read_header(file, h) != interp::HeaderStatus::Ok) return 0;
+    // A cache of as few rows as it takes (half the grid, at least a window's), so that rows
+    // are thrown out and read again.
+    interp::RowCache rows(file);
+    const std::uint64_t row_bytes = static_cast<std::uint64_t>(h.nl) * interp::kRecordBytes + 16;
+    const bool cached =
+        h.nl < (1 << 20) && rows.init(h, (1ull << 20) + row_bytes * static_cast<std::uint64_t>(std::max<std::int64_t>(5, (h.nb + 1) / 2)));
+    const auto compare_cached = [&](double pb, double pl) {
+        if (!cached) return;
+        double n1 = -7, n2 = -7;
+        const interp::Outcome o1 = interp::query_model(pb, pl, path, n1);
+        same(o1 == interp::interpolate(rows, h, pb, pl, n2));
+        same(std::memcmp(&n1, &n2, sizeof n1) == 0);
+    };
+    compare_cached(b, l);
     // On, near and between the nodes of the first rows and columns.
     for (std::int64_t r = 1; r <= 4 && r <= h.nb; ++r)
         for (std::int64_t c = 1; c <= 4 && c <= h.nl; ++c) {
@@ -72,6 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             compare_at(path, held, windowed, nb, nl);
             compare_at(path, held, windowed, nb - 0.001 * h.db, nl + 0.001 * h.dl);
             compare_at(path, held, windowed, nb - 0.5 * h.db, nl + 0.5 * h.dl);
+            compare_cached(nb - 0.5 * h.db, nl + 0.5 * h.dl);
+            compare_cached(nb - static_cast<double>(h.nb / 2) * h.db, nl + 0.25 * h.dl);  // another slot's rows
         }
     return 0;
 }
