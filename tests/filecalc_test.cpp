@@ -7,9 +7,7 @@
 #include <sstream>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -343,52 +341,6 @@ TEST_F(FileCalc, FaultsOfOtherProgramsAndTheMachine)
     EXPECT_EQ(rewriter.errors, std::vector<std::string>{"Geoiddatei wurde w\xC3\xA4hrend der Berechnung ge\xC3\xA4ndert: " +
                                                         job.model_file});
     EXPECT_TRUE(rewriter.closing.empty());
-}
-
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__has_feature)
-#define GEOID_LIMITS_MEMORY 1
-#elif defined(__has_feature)
-#if !__has_feature(address_sanitizer)
-#define GEOID_LIMITS_MEMORY 1
-#endif
-#endif
-
-// A model whose nodes fit the budget, run where memory for them cannot be had: the nodes are
-// read from the file instead, with the same result bytes.
-TEST_F(FileCalc, TooLittleMemoryForTheNodesGivesTheSameResult)
-{
-#ifndef GEOID_LIMITS_MEMORY
-    GTEST_SKIP() << "the sanitizers reserve more address space than any limit allows";
-#else
-    // 1001 x 1001 nodes (4 MB), 0.001 degree apart over B 50..51, L 8..9.
-    const auto header = testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 0, 3600000},
-                                                        {0, 0, 3600000});
-    testing_support::write_records(job.model_file, testing_support::with_nodes(header, testing_support::make_nodes(
-        1001, 1001, [](int r, int c) { return 400000 + 37 * r - 11 * c + (r * c) % 97; })));
-    std::string points;
-    for (int k = 0; k < 5000; ++k) points += std::to_string(50.0001 + 0.0002 * k) + " " + std::to_string(8.9 - 0.00017 * k) + " 100\n";
-    write_text(job.input_file, points);
-    ASSERT_EQ(run().field_error, 0);
-    const std::string expected = read_text(job.output_file);
-    std::remove(job.output_file.c_str());
-    const pid_t child = fork();
-    if (child == 0) {
-        // Room for everything but the 4 MB of nodes.
-        long pages = 0;
-        std::FILE* statm = std::fopen("/proc/self/statm", "r");
-        if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) _exit(2);
-        std::fclose(statm);
-        const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (3u << 20);
-        const rlimit rl{limit, limit};
-        if (setrlimit(RLIMIT_AS, &rl) != 0) _exit(3);
-        _exit(run().field_error == 0 ? 0 : 4);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "the run aborted";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(read_text(job.output_file), expected);
-#endif
 }
 
 // More than a megabyte of results (the lines are written in batches of 256 KiB): each line has

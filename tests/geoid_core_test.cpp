@@ -77,24 +77,6 @@ TEST(FieldTable, MatchesTheDialogResources)
     }
 }
 
-// Lengths and alignments of the point form's text fields as the forms were drawn (R right,
-// C centred), against the table that gives them to the widgets.
-TEST(FieldTable, LengthsAndAlignmentsOfTheTextFields)
-{
-    const std::map<int, std::pair<int, char>> expected = {
-        {1007, {12, 'R'}}, {1004, {12, 'R'}}, {1005, {12, 'R'}}, {1029, {13, 'R'}}, {1014, {13, 'R'}},
-        {1015, {8, 'R'}},  {1058, {1, 'C'}},  {1035, {2, 'C'}},  {1037, {2, 'C'}},  {1038, {8, 'R'}},
-        {1057, {1, 'C'}},  {1030, {3, 'C'}},  {1013, {2, 'C'}},  {1036, {8, 'R'}},  {1031, {8, 'R'}},
-        {1026, {13, 'R'}}, {1028, {13, 'R'}}, {1027, {8, 'R'}},  {1074, {13, 'R'}}, {1075, {13, 'R'}},
-        {1060, {8, 'R'}},  {1071, {3, 'C'}}};
-    for (const auto& [id, la] : expected) {
-        const geoid::Field* f = geoid::find_field(id == 1071 ? 102 : 101, id);
-        ASSERT_NE(f, nullptr) << id;
-        EXPECT_EQ(f->length, la.first) << id;
-        EXPECT_EQ(f->align, la.second == 'R' ? geoid::Align::Right : geoid::Align::Centre) << id;
-    }
-}
-
 // The help text names every message the desktop program can show, as it shows it (blanks and
 // line breaks aside), and writes "ausserhalb" as the messages do.
 TEST(HelpText, NamesEveryMessage)

@@ -18,20 +18,9 @@
 #include <sys/stat.h>
 
 #include "app/checks.h"
-#include "tests/gui_support.h"
-#include "app/ids.h"
-#include "app/koordinaten.h"
-#include "tests/model_builder.h"
+#include "app/fields.h"
 #include "app/model_selection.h"
 #include "app/point_form.h"
-#include "app/fields.h"
-#include "app/shell.h"
-#include "toolkit/toolkit.h"
-#include "toolkit/toolkit_testing.h"
-
-using testing_support::TempDir;
-using testing_support::write_text;
-
 #include "tests/geoid_fixture.h"
 
 // ---- start-up and the menu ----------------------------------------------------------------------
