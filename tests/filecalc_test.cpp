@@ -343,6 +343,19 @@ TEST_F(FileCalc, FaultsOfOtherProgramsAndTheMachine)
     EXPECT_TRUE(rewriter.closing.empty());
 }
 
+// Memory for the nodes cannot be had: they are read from the file instead, with the same bytes.
+TEST_F(FileCalc, TooLittleMemoryForTheNodesGivesTheSameResult)
+{
+    if (testing_support::kAddressSanitizer) GTEST_SKIP() << "the sanitizer reserves more address space than any limit allows";
+    testing_support::write_dense_model(job.model_file);
+    write_text(job.input_file, testing_support::dense_points(" 100"));
+    ASSERT_EQ(run().field_error, 0);
+    const std::string expected = read_text(job.output_file);
+    std::remove(job.output_file.c_str());
+    EXPECT_EQ(testing_support::in_child([&] { return testing_support::limit_address_space(3u << 20) ? run().field_error : 9; }), 0);
+    EXPECT_EQ(read_text(job.output_file), expected);
+}
+
 // More than a megabyte of results (the lines are written in batches of 256 KiB): each line has
 // the N of the single-point query.
 TEST_F(FileCalc, LargeResultFileLineByLineAsSinglePoints)

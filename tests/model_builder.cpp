@@ -1,10 +1,14 @@
 #include "tests/model_builder.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace testing_support {
 
@@ -90,6 +94,43 @@ TempDir::~TempDir()
 {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
+}
+
+void write_dense_model(const std::string& path)
+{
+    const auto header = header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 0, 3600000}, {0, 0, 3600000});
+    write_records(path, with_nodes(header, make_nodes(1001, 1001, [](int r, int c) {
+                      return 400000 + 37 * r - 11 * c + (r * c) % 97;
+                  })));
+}
+
+std::string dense_points(const std::string& tail)
+{
+    std::string points;
+    for (int k = 0; k < 5000; ++k)
+        points += std::to_string(50.0001 + 0.0002 * k) + " " + std::to_string(8.9 - 0.00017 * k) + tail + "\n";
+    return points;
+}
+
+int in_child(const std::function<int()>& body)
+{
+    const pid_t child = fork();
+    if (child == 0) _exit(body());
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -2;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool limit_address_space(std::size_t extra)
+{
+    long pages = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr) return false;
+    const bool read = std::fscanf(statm, "%ld", &pages) == 1;
+    std::fclose(statm);
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + extra;
+    const rlimit rl{limit, limit};
+    return read && setrlimit(RLIMIT_AS, &rl) == 0;
 }
 
 }  // namespace testing_support

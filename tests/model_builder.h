@@ -36,6 +36,29 @@ std::vector<std::int32_t> with_nodes(const std::array<std::int32_t, 18>& header,
 /// Nodes of an nb x nl grid, north to south and west to east; value(row, col) from 1.
 std::vector<std::int32_t> make_nodes(int nb, int nl, const std::function<std::int32_t(int, int)>& value);
 
+/// A model of 1001 x 1001 nodes (4 MB), 3.6" apart over B 50..51, L 8..9, every node its own
+/// value; and 5000 points scattered over it, each line ending in `tail`.
+void write_dense_model(const std::string& path);
+std::string dense_points(const std::string& tail);
+
+/// AddressSanitizer reserves more address space than any limit of it allows.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kAddressSanitizer = true;
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
+/// Runs `body` in a child process: its exit status, or -1 if it did not exit (an abort).
+int in_child(const std::function<int()>& body);
+/// Lets this process's address space grow by `extra` bytes at most beyond what it holds now.
+bool limit_address_space(std::size_t extra);
+
 std::vector<unsigned char> read_bytes(const std::string& path);
 void write_bytes(const std::string& path, const std::vector<unsigned char>& bytes);
 std::string read_text(const std::string& path);

@@ -6,7 +6,6 @@
 #include <sstream>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <sys/wait.h>
@@ -422,61 +421,33 @@ TEST_F(VarnikRun, FaultsOfOtherProgramsAndTheMachine)
     EXPECT_EQ(err(), "\nGeoiddatei --- model.bin --- wurde waehrend der Berechnung geaendert,\nbitte neu starten.\n");
 }
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define GEOID_UNDER_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define GEOID_UNDER_ASAN 1
-#endif
-
 // Memory for the nodes cannot be had: they are read from the file instead, with the same
 // result; memory for anything at all cannot be had: the run ends with its message, never a crash.
 TEST_F(VarnikRun, TooLittleMemoryFallsBackOrEndsCleanly)
 {
-#ifdef GEOID_UNDER_ASAN
-    GTEST_SKIP() << "the sanitizers reserve more address space than any limit allows";
-#else
-    // 1001 x 1001 nodes (4 MB) over B 50..51, L 8..9.
-    const auto header = testing_support::header_records({50, 0, 0}, {51, 0, 0}, {8, 0, 0}, {9, 0, 0}, {0, 0, 3600000},
-                                                        {0, 0, 3600000});
-    testing_support::write_records(dir.file("dense.bin"), testing_support::with_nodes(header, testing_support::make_nodes(
-        1001, 1001, [](int r, int c) { return 400000 + 37 * r - 11 * c + (r * c) % 97; })));
-    std::string points;
-    for (int k = 0; k < 5000; ++k) points += std::to_string(50.0001 + 0.0002 * k) + " " + std::to_string(8.9 - 0.00017 * k) + "\n";
-    write_text(dir.file("points.txt"), points);
+    if (testing_support::kAddressSanitizer) GTEST_SKIP() << "the sanitizer reserves more address space than any limit allows";
+    testing_support::write_dense_model(dir.file("dense.bin"));
+    write_text(dir.file("points.txt"), testing_support::dense_points(""));
     ASSERT_EQ(run("dense.bin\npoints.txt\nn\nfree.txt\n").status, 0);
-    for (const long extra : {3L << 20, 0L}) {
+    for (const std::size_t extra : {std::size_t{3} << 20, std::size_t{0}}) {
         SCOPED_TRACE(extra);
         const std::string out_name = "limited" + std::to_string(extra) + ".txt";
-        const pid_t child = fork();
-        if (child == 0) {
-            if (chdir(dir.path().c_str()) != 0) _exit(9);
-            long pages = 0;
-            std::FILE* statm = std::fopen("/proc/self/statm", "r");
-            if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) _exit(9);
-            std::fclose(statm);
-            const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + static_cast<rlim_t>(extra);
-            const std::string answers = "dense.bin\npoints.txt\nn\n" + out_name + "\n";
+        const std::string answers = "dense.bin\npoints.txt\nn\n" + out_name + "\n";
+        const int status = testing_support::in_child([&] {
             std::FILE* in = fmemopen(const_cast<char*>(answers.data()), answers.size(), "r");
             std::FILE* term = std::fopen("/dev/null", "w");
-            const rlimit rl{limit, limit};
-            if (in == nullptr || term == nullptr || setrlimit(RLIMIT_AS, &rl) != 0) _exit(9);
-            _exit(run_varnik(in, term));
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status)) << "the run aborted";
+            if (chdir(dir.path().c_str()) != 0 || in == nullptr || term == nullptr) return 9;
+            return testing_support::limit_address_space(extra) ? run_varnik(in, term) : 9;
+        });
+        ASSERT_GE(status, 0) << "the run aborted";
         if (extra > 0) {
-            EXPECT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_EQ(status, 0);
             EXPECT_EQ(read_text(dir.file(out_name)), read_text(dir.file("free.txt")));
-        } else if (WEXITSTATUS(status) != 0) {
-            EXPECT_EQ(WEXITSTATUS(status), 1);
+        } else if (status != 0) {
+            EXPECT_EQ(status, 1);
             EXPECT_EQ(err(), "\nNicht genug Arbeitsspeicher fuer den Lauf,\nbitte neu starten.\n");
         }
     }
-#endif
 }
 
 TEST_F(VarnikRun, SameNAsTheSinglePointQuery)
