@@ -47,6 +47,15 @@ const std::string kI3 = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. La
                         " Ausgegeben wird: B,L,ellips. Hoehe(m),Geoidundulation(m), jeweils durch\n"
                         "                  Leerzeichen getrennt\n";
 const std::string kAbort = "\n Programmabbruch!\n";
+const std::string kRestart = ",\nbitte Dateinamen pruefen und neu starten.\n";
+
+// A run's answers and how it ends: its exit status and what varnik.err holds.
+struct EndCase {
+    const char* name;
+    std::string answers;
+    int status;
+    std::string message;
+};
 
 struct RunResult {
     int status = -1;
@@ -317,22 +326,16 @@ TEST_F(VarnikRun, BadInputNeverHangsNorIsMisread)
     // 9E-400 underflows to 0; a D-exponent number of 134 characters reads as 8.5 as with E.
     write_text(dir.file("tiny.txt"), "50.5 8.5 9E-400\n50.5 0." + std::string(126, '0') + "85D127 5\n");
     ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
-    const std::string restart = ",\nbitte Dateinamen pruefen und neu starten.\n";
-    const struct {
-        const char* name;
-        std::string answers;
-        int status;
-        std::string message;
-    } cases[] = {
+    const EndCase cases[] = {
         {"/dev/zero without heights", "model.bin\n/dev/zero\nn\nout1.txt\n", 1, "\nFehler beim Lesen der Datei /dev/zero\n"},
         {"/dev/zero with heights", "model.bin\n/dev/zero\nj\n", 1, "\nFehler beim Lesen der Datei /dev/zero\n"},
         {"a megabyte of ones", "model.bin\nones.txt\nn\nout2.txt\n", 1, "\nFehler beim Lesen der Datei ones.txt\n"},
         {"long token across the chunk boundary", "model.bin\nacross.txt\nn\nout3.txt\n", 1,
          "\nFehler beim Lesen der Datei across.txt\n"},
-        {"named pipe as model", "fifo\n", 1, "\nGeoiddatei --- fifo --- kann nicht geoeffnet werden" + restart},
-        {"named pipe as point file", "model.bin\nfifo\n", 1, "\nInterpolationspunktedatei --- fifo --- kann nicht geoeffnet werden" + restart},
+        {"named pipe as model", "fifo\n", 1, "\nGeoiddatei --- fifo --- kann nicht geoeffnet werden" + kRestart},
+        {"named pipe as point file", "model.bin\nfifo\n", 1, "\nInterpolationspunktedatei --- fifo --- kann nicht geoeffnet werden" + kRestart},
         {"varnik.err as output", "model.bin\npoints.txt\nn\nvarnik.err\n", 1,
-         "\nAusgabedatei --- varnik.err --- ist zugleich die Fehlerdatei varnik.err" + restart},
+         "\nAusgabedatei --- varnik.err --- ist zugleich die Fehlerdatei varnik.err" + kRestart},
         {"underflow is zero, D exponent as long as E", "model.bin\ntiny.txt\nj\nj\nout4.txt\n", 0, ""},
     };
     for (const auto& c : cases) {
@@ -369,21 +372,15 @@ TEST_F(VarnikRun, HelpVersionAndUsageErrors)
 // little memory for the nodes. Nothing is lost, mixed or left hanging.
 TEST_F(VarnikRun, FaultsOfOtherProgramsAndTheMachine)
 {
-    const std::string restart = ",\nbitte Dateinamen pruefen und neu starten.\n";
     write_text(dir.file("points.txt"), "50.5 8.5\r50.25 8.75\r\r50.75 8.25");
     write_text(dir.file("locked.txt"), "die Zeilen eines anderen Laufs\n");
     const int other = open(dir.file("locked.txt").c_str(), O_RDWR);
     ASSERT_EQ(flock(other, LOCK_EX), 0);
     ASSERT_EQ(mkfifo(dir.file("pipe.txt").c_str(), 0644), 0);
-    const struct {
-        const char* name;
-        std::string answers;
-        int status;
-        std::string message;
-    } cases[] = {
+    const EndCase cases[] = {
         {"result file written by another run", "locked.txt\nj\n", 1,
-         "\nAusgabedatei --- locked.txt --- wird gerade von einem anderen Programm geschrieben" + restart},
-        {"named pipe as result file", "pipe.txt\n", 1, "\nAusgabedatei --- pipe.txt --- ist keine gewoehnliche Datei" + restart},
+         "\nAusgabedatei --- locked.txt --- wird gerade von einem anderen Programm geschrieben" + kRestart},
+        {"named pipe as result file", "pipe.txt\n", 1, "\nAusgabedatei --- pipe.txt --- ist keine gewoehnliche Datei" + kRestart},
         {"a device that discards what it gets", "/dev/null\nj\n", 0, ""},
         {"lone CR line ends", "out.txt\n", 0, ""},
     };
