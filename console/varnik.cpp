@@ -226,9 +226,8 @@ bool Varnik::open_output()
         exit_ = abort_output(st, "kann nicht angelegt werden");
         return false;
     }
-    out_ = fdopen(fd, "w");
+    out_ = textio::stream_of(fd, "w");
     if (out_ == nullptr) {
-        ::close(fd);
         exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- kann nicht angelegt werden,\n" + kRestart);
         return false;
     }
@@ -337,7 +336,7 @@ int Varnik::run()
     // Created empty at every start: it only ever holds the message of the latest run.
     textio::OutputStatus err_status;
     const int err_fd = textio::open_output(kErrFile, err_status, textio::kNoLock);
-    err_ = err_fd >= 0 ? fdopen(err_fd, "w") : nullptr;
+    err_ = err_fd >= 0 ? textio::stream_of(err_fd, "w") : nullptr;
     if (err_ == nullptr) {
         say("\n Die Fehlerdatei varnik.err kann im aktuellen Verzeichnis nicht angelegt werden.\n");
         return abort_run("");

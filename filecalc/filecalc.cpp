@@ -61,9 +61,7 @@ std::FILE* own_stream(int fd, const char* mode)
 {
     const int copy = dup(fd);
     if (copy < 0) return nullptr;
-    std::FILE* f = fdopen(copy, mode);
-    if (f == nullptr) ::close(copy);
-    return f;
+    return textio::stream_of(copy, mode);
 }
 
 bool is_whole(Value v)
@@ -137,7 +135,7 @@ private:
     std::int64_t in_size_ = 0;
     bool utf8_ = true;
     Layout layout_;
-    std::string raw_number_, message_, batch_;
+    std::string raw_number_, batch_;
     Signs signs_;
     interp::Outcome outcome_ = interp::Outcome::Ok;
     std::array<ColumnRef, 6> in_refs_{}, out_refs_{};  // the record's values of the columns

@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,7 +57,7 @@ bool copy_into(const std::string& from, const std::string& device)
 {
     textio::OutputStatus st;
     const int out = textio::open_output(device, st);
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    const int in = textio::open_for_reading(from);
     bool ok = out >= 0 && in >= 0;
     char buf[1 << 16];
     for (ssize_t n; ok && (n = ::read(in, buf, sizeof buf)) != 0;) {
@@ -76,6 +75,11 @@ bool copy_into(const std::string& from, const std::string& device)
     if (in >= 0) ::close(in);
     if (out >= 0 && ::close(out) != 0) ok = false;
     return ok;
+}
+
+std::string not_a_file(const std::string& target)
+{
+    return "Die Ausgabedatei " + target + " ist keine gew\xC3\xB6hnliche Datei.";
 }
 
 }  // namespace
@@ -99,7 +103,7 @@ TempOutput::TempOutput(const std::string& target) : target_(target)
         if (S_ISCHR(info.st_mode)) {
             device_ = true;
         } else if (!S_ISREG(info.st_mode)) {
-            refusal_ = "Die Ausgabedatei " + target + " ist keine gew\xC3\xB6hnliche Datei.";
+            refusal_ = not_a_file(target);
             return;
         } else if (char real[PATH_MAX]; realpath(target.c_str(), real) != nullptr) {
             target_ = real;  // a symbolic link stays, its target is replaced
@@ -110,7 +114,7 @@ TempOutput::TempOutput(const std::string& target) : target_(target)
         textio::OutputStatus st;
         const int fd = textio::open_output(target, st);
         if (fd < 0) {
-            refusal_ = "Die Ausgabedatei " + target + " ist keine gew\xC3\xB6hnliche Datei.";
+            refusal_ = not_a_file(target);
             return;
         }
         ::close(fd);
@@ -141,7 +145,7 @@ std::string TempOutput::commit()
         return committed_ ? std::string() : "Fehler beim Schreiben von " + target_ + ".";
     }
     committed_ = std::rename(path_.c_str(), target_.c_str()) == 0;
-    return committed_ ? std::string() : "Die Datei " + target_ + " kann nicht angelegt werden.";
+    return committed_ ? std::string() : failure();
 }
 
 std::string TempOutput::failure() const

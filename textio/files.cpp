@@ -11,40 +11,58 @@ namespace textio {
 
 namespace {
 
-// Opens without blocking, then accepts only regular files and character devices and lets
-// reads and writes block again. -1 with the reason otherwise.
-int open_file(const std::string& path, int flags, OpenStatus& st)
+// Opens without blocking (a named pipe without its other end would hang the open), again after
+// a signal.
+int open_nonblocking(const std::string& path, int flags)
 {
     int fd;
     do {
         fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Lets reads and writes on `fd` block again.
+bool set_blocking(int fd)
+{
+    const int fl = fcntl(fd, F_GETFL);
+    return fl >= 0 && fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) == 0;
+}
+
+// Closes `fd` and sets the reason; -1 for the caller to return.
+template <typename Status>
+int fail(int fd, Status& status, Status why)
+{
+    ::close(fd);
+    status = why;
+    return -1;
+}
+
+// Accepts only regular files and character devices, blocking as usual once open. -1 with the
+// reason otherwise.
+int open_file(const std::string& path, int flags, OpenStatus& st)
+{
+    const int fd = open_nonblocking(path, flags);
     if (fd < 0) {
         st = errno == ENOENT || errno == ENOTDIR ? OpenStatus::Missing : OpenStatus::Failed;
         return -1;
     }
     struct stat info {};
-    if (fstat(fd, &info) != 0) {
-        ::close(fd);
-        st = OpenStatus::Failed;
-        return -1;
-    }
-    if (!S_ISREG(info.st_mode) && !S_ISCHR(info.st_mode)) {
-        ::close(fd);
-        st = OpenStatus::NotAFile;
-        return -1;
-    }
-    const int fl = fcntl(fd, F_GETFL);
-    if (fl < 0 || fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        st = OpenStatus::Failed;
-        return -1;
-    }
+    if (fstat(fd, &info) != 0) return fail(fd, st, OpenStatus::Failed);
+    if (!S_ISREG(info.st_mode) && !S_ISCHR(info.st_mode)) return fail(fd, st, OpenStatus::NotAFile);
+    if (!set_blocking(fd)) return fail(fd, st, OpenStatus::Failed);
     st = OpenStatus::Ok;
     return fd;
 }
 
 }  // namespace
+
+std::FILE* stream_of(int fd, const char* mode)
+{
+    std::FILE* f = fdopen(fd, mode);
+    if (f == nullptr) ::close(fd);
+    return f;
+}
 
 int open_for_reading(const std::string& path, OpenStatus* status)
 {
@@ -56,11 +74,8 @@ std::FILE* fopen_for_reading(const std::string& path, OpenStatus* status)
 {
     const int fd = open_for_reading(path, status);
     if (fd < 0) return nullptr;
-    std::FILE* f = fdopen(fd, "rb");
-    if (f == nullptr) {
-        ::close(fd);
-        if (status != nullptr) *status = OpenStatus::Failed;
-    }
+    std::FILE* f = stream_of(fd, "rb");
+    if (f == nullptr && status != nullptr) *status = OpenStatus::Failed;
     return f;
 }
 
@@ -74,39 +89,28 @@ bool is_sink_device(const struct stat& info)
            (minor(info.st_rdev) == 3 || minor(info.st_rdev) == 5 || minor(info.st_rdev) == 7);
 }
 
-int fail_output(int fd, OutputStatus& status, OutputStatus why)
-{
-    ::close(fd);
-    status = why;
-    return -1;
-}
-
 }  // namespace
 
 int open_output(const std::string& path, OutputStatus& status, int flags)
 {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | (flags & kCreateNew ? O_EXCL : 0), 0666);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = open_nonblocking(path, O_WRONLY | O_CREAT | (flags & kCreateNew ? O_EXCL : 0));
     if (fd < 0) {
         status = errno == EEXIST ? OutputStatus::Exists : errno == ENXIO || errno == EISDIR ? OutputStatus::NotAFile
                                                                                               : OutputStatus::Failed;
         return -1;
     }
     struct stat info {};
-    if (fstat(fd, &info) != 0) return fail_output(fd, status, OutputStatus::Failed);
-    if (!S_ISREG(info.st_mode) && !is_sink_device(info)) return fail_output(fd, status, OutputStatus::NotAFile);
+    if (fstat(fd, &info) != 0) return fail(fd, status, OutputStatus::Failed);
+    if (!S_ISREG(info.st_mode) && !is_sink_device(info)) return fail(fd, status, OutputStatus::NotAFile);
     if (S_ISREG(info.st_mode)) {
         // Locked before anything is written or emptied: one writer per file.
         int r = 0;
         while (!(flags & kNoLock) && (r = flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
         }
-        if (r != 0) return fail_output(fd, status, errno == EWOULDBLOCK ? OutputStatus::Locked : OutputStatus::Failed);
-        if (!(flags & kKeep) && ftruncate(fd, 0) != 0) return fail_output(fd, status, OutputStatus::Failed);
+        if (r != 0) return fail(fd, status, errno == EWOULDBLOCK ? OutputStatus::Locked : OutputStatus::Failed);
+        if (!(flags & kKeep) && ftruncate(fd, 0) != 0) return fail(fd, status, OutputStatus::Failed);
     }
-    const int fl = fcntl(fd, F_GETFL);
-    if (fl < 0 || fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) return fail_output(fd, status, OutputStatus::Failed);
+    if (!set_blocking(fd)) return fail(fd, status, OutputStatus::Failed);
     status = OutputStatus::Ok;
     return fd;
 }
@@ -123,11 +127,8 @@ std::FILE* fopen_output(const std::string& path, OutputStatus* status)
     const int fd = open_output(path, st);
     if (status != nullptr) *status = st;
     if (fd < 0) return nullptr;
-    std::FILE* f = fdopen(fd, "w");
-    if (f == nullptr) {
-        ::close(fd);
-        if (status != nullptr) *status = OutputStatus::Failed;
-    }
+    std::FILE* f = stream_of(fd, "w");
+    if (f == nullptr && status != nullptr) *status = OutputStatus::Failed;
     return f;
 }
 

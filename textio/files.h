@@ -49,6 +49,9 @@ bool empty_output(int fd);
 /// open_output as a stdio stream ("w"); nullptr on failure.
 std::FILE* fopen_output(const std::string& path, OutputStatus* status = nullptr);
 
+/// The descriptor as a stream; the descriptor is closed when no stream can be made of it.
+std::FILE* stream_of(int fd, const char* mode);
+
 /// True when both descriptors, or a descriptor and a path, name the same file (device and
 /// inode), whatever names lead to it.
 bool same_file(int fd_a, int fd_b);
