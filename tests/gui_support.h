@@ -88,11 +88,16 @@ class Steps {
 public:
     explicit Steps(std::deque<std::function<void()>> steps) : steps_(std::move(steps))
     {
+        // One step at a time: a step that waits (and so runs the event loop) is not overtaken
+        // by the next.
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (steps_.empty() || !toolkit::testing::idle() || QApplication::activeModalWidget() != nullptr) return;
+            if (running_ || steps_.empty() || !toolkit::testing::idle() || QApplication::activeModalWidget() != nullptr)
+                return;
+            running_ = true;
             auto s = std::move(steps_.front());
             steps_.pop_front();
             s();
+            running_ = false;
         });
         timer_.start(5);
     }
@@ -101,6 +106,7 @@ public:
 private:
     std::deque<std::function<void()>> steps_;
     QTimer timer_;
+    bool running_ = false;
 };
 
 /// The menu action of a window by its text without "&".

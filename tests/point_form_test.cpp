@@ -127,6 +127,14 @@ std::vector<int> tab_order(QWidget* first)
     return ids;
 }
 
+// Escape as a user presses it: in the window in front, once the window system has put it there.
+void press_escape(QWidget* window)
+{
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_Escape);
+}
+
 // The access key of a caption ("Be&rechnen": R), 0 for none.
 QChar access_key(const QString& text)
 {
@@ -575,7 +583,7 @@ TEST_F(PointForm, ReturnAndEscape)
     EXPECT_TRUE(run_loop({[&] { QTest::keyClick(view, Qt::Key_Return); },
                           [&] {
                               ASSERT_NE(win().input_viewer.handle, 0);
-                              QTest::keyClick(toolkit::testing::window_widget(win().input_viewer.handle), Qt::Key_Escape);
+                              press_escape(toolkit::testing::window_widget(win().input_viewer.handle));
                           },
                           [&] {
                               EXPECT_EQ(win().input_viewer.handle, 0);
@@ -584,7 +592,7 @@ TEST_F(PointForm, ReturnAndEscape)
                           [&] { EXPECT_EQ(seen, "Name der Koordinatendatei"); }}));
     geoid::show_help(k(), win().help_viewer);
     ASSERT_NE(win().help_viewer.handle, 0);
-    EXPECT_TRUE(run_loop({[] { QTest::keyClick(toolkit::testing::window_widget(win().help_viewer.handle), Qt::Key_Escape); },
+    EXPECT_TRUE(run_loop({[] { press_escape(toolkit::testing::window_widget(win().help_viewer.handle)); },
                           [] { EXPECT_EQ(win().help_viewer.handle, 0); }}));
     bool closed = false;
     QTimer::singleShot(50, [&] {
