@@ -38,7 +38,11 @@ class StreamReporter final : public filecalc::Reporter {
 public:
     explicit StreamReporter(bool results_on_stdout) : closing_(results_on_stdout ? stderr : stdout) {}
     void error(const std::string& message) override { std::fprintf(stderr, "%s\n", lf(message).c_str()); }
-    void finished(const std::string& message) override { std::fprintf(closing_, "%s\n", lf(message).c_str()); }
+    void finished(const std::string& message, const std::string& hint) override
+    {
+        std::fprintf(closing_, "%s\n", lf(message).c_str());
+        if (!hint.empty()) std::fprintf(stderr, "%s\n", hint.c_str());
+    }
 
 private:
     std::FILE* closing_;

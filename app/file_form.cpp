@@ -31,10 +31,10 @@ public:
         close_progress();
         write_errcode(kFileDialog, message);
     }
-    void finished(const std::string& message) override
+    void finished(const std::string& message, const std::string& hint) override
     {
         close_progress();
-        write_message(kFileDialog, message);
+        write_message(kFileDialog, hint.empty() ? message : message + "\r\n" + hint);
     }
     bool progress(std::int64_t bytes_read, std::int64_t bytes_total, std::int64_t points) override
     {

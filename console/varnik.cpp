@@ -110,6 +110,7 @@ private:
     std::string model_name_, point_name_, out_name_;
     Mode mode_ = Mode::Position;
     int exit_ = 0;
+    std::int64_t continued_ = 0;  // points whose values stood on more than one line
     char buffer_[1 << 16];
 };
 
@@ -172,7 +173,8 @@ bool Varnik::same_file_as_input(const std::string& name) const
 int Varnik::abort_output(textio::OutputStatus st, const char* otherwise)
 {
     const std::string why = st == textio::OutputStatus::Locked     ? "wird gerade von einem anderen Programm geschrieben"
-                            : st == textio::OutputStatus::NotAFile ? "ist keine gewoehnliche Datei"
+                            : st == textio::OutputStatus::NotAFile || st == textio::OutputStatus::Directory
+                                ? "ist keine gewoehnliche Datei"
                                                                    : otherwise;
     return abort_run("Ausgabedatei --- " + out_name_ + " --- " + why + ",\n" + kRestart);
 }
@@ -262,6 +264,7 @@ int Varnik::point_loop()
             write_batch();
             return abort_run("Fehler beim Lesen der Datei " + point_name_);
         }
+        if (reader.continued()) ++continued_;
         const double b = v[0];
         const double l = v[1];
         double height = v[2];
@@ -369,6 +372,8 @@ int Varnik::run()
     out_ = nullptr;
     if ((write_failed || close_failed) && status == 0)
         status = abort_run("Fehler beim Schreiben der Datei " + out_name_);
+    // A point file that does not fit the chosen heights reads across lines: say so last.
+    if (status == 0 && continued_ > 0) say("\n " + messages::continued_hint(continued_, messages::Wording::Terminal) + "\n");
     std::fflush(term_);
     return status;
 }

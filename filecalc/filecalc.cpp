@@ -119,6 +119,7 @@ private:
     bool open_files();
     void close_files();
     textio::ReadStatus read_point();
+    std::string read_failure() const;
     bool compute_point();
     void write_line();
     void flush_batch();
@@ -217,6 +218,18 @@ textio::ReadStatus Run::read_point()
     return st;
 }
 
+// Where and why the line could not be read, with the name of the value expected there.
+std::string Run::read_failure() const
+{
+    const textio::ReadFailure& f = reader_->failure();
+    const int column = f.item - layout_.first_value;
+    const char* expected = column < 0                    ? messages::kPointNumber
+                           : column < in_->column_count ? value_name(in_->columns[static_cast<std::size_t>(column)].value)
+                                                         : messages::kHeight;
+    const bool whole = f.item >= 0 && f.item < layout_.count && layout_.items[f.item] == Item::Integer;
+    return messages::read_failure_line(f, expected, whole);
+}
+
 // The point into B, L; its N and H; then into the output system. False when the model file
 // changed under the run.
 bool Run::compute_point()
@@ -307,6 +320,7 @@ Summary Run::execute()
             break;
         }
         ++summary_.points;
+        if (reader_->continued()) ++summary_.continued;
         if (!compute_point()) {
             model_changed = true;
             break;
@@ -320,10 +334,10 @@ Summary Run::execute()
     out_file_ = nullptr;
     // Values read from a model that changed under the run may belong to neither version.
     if (model_changed || model_->changed()) return refuse(messages::kModelChanged + model_name_);
-    if (read_error) return refuse(messages::kInputReadError + input_name_);
+    if (read_error) return refuse(messages::kInputReadError + input_name_ + "\r\n" + read_failure());
     if (write_failed || close_failed) return refuse(messages::kWriteError + output_name_);
     close_files();
-    reporter_.finished(closing_message(summary_));
+    reporter_.finished(closing_message(summary_), messages::continued_hint(summary_.continued));
     return summary_;
 }
 

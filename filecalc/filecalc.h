@@ -32,8 +32,9 @@ public:
     virtual ~Reporter() = default;
     /// A refusal or an error that ends the run.
     virtual void error(const std::string& message) = 0;
-    /// The closing message of a run that read its file to the end or was cancelled.
-    virtual void finished(const std::string& message) = 0;
+    /// The closing message of a run that read its file to the end or was cancelled, and a
+    /// hint to show after it (empty when there is none).
+    virtual void finished(const std::string& message, const std::string& hint) = 0;
     /// Called between points now and then: input bytes read of the total, points done.
     /// Returning false cancels the run there; the lines written so far stay.
     virtual bool progress(std::int64_t bytes_read, std::int64_t bytes_total, std::int64_t points)
@@ -56,6 +57,7 @@ struct Summary {
     std::int64_t points = 0;        ///< points read
     std::int64_t outside = 0;       ///< points outside the model
     std::int64_t model_errors = 0;  ///< points whose query met an error of the model file
+    std::int64_t continued = 0;     ///< points whose values stood on more than one line
     bool cancelled = false;
 };
 

@@ -67,4 +67,24 @@ ColumnRef column_ref(const FileFormat& f, const Column& c, convert::Coordinates&
     return {};
 }
 
+const char* value_name(Value v)
+{
+    switch (v) {
+    case V::CartX: return "X";
+    case V::CartY: return "Y";
+    case V::CartZ: return "Z";
+    case V::EllB: return "B";
+    case V::EllL: return "L";
+    case V::BDeg: return "B Grad";
+    case V::BMin: return "B Minuten";
+    case V::BSec: return "B Sekunden";
+    case V::LDeg: return "L Grad";
+    case V::LMin: return "L Minuten";
+    case V::LSec: return "L Sekunden";
+    case V::North: return "Nordwert";
+    case V::East: return "Ostwert";
+    }
+    return "";
+}
+
 }  // namespace filecalc

@@ -58,4 +58,8 @@ struct ColumnRef {
 };
 ColumnRef column_ref(const FileFormat& f, const Column& c, convert::Coordinates& p);
 
+/// The name of a column's value in messages about a line that could not be read ("B",
+/// "B Minuten", "Ostwert").
+const char* value_name(Value v);
+
 }  // namespace filecalc

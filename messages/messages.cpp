@@ -1,5 +1,7 @@
 #include "messages/messages.h"
 
+#include "textio/encoding.h"
+
 namespace messages {
 
 namespace {
@@ -57,6 +59,53 @@ std::string output_message(textio::OutputStatus status, std::string_view path)
     return with_name(text, trimmed(path));
 }
 
+std::string continued_hint(std::int64_t count, Wording wording)
+{
+    if (count <= 0) return {};
+    return kContinuedBefore + std::to_string(count) + (count == 1 ? kContinuedOne : kContinuedMany) +
+           (wording == Wording::Terminal ? kContinuedTextTerminal : kContinuedText);
+}
+
+namespace {
+
+// What stood in the file, as a line of a message can show it: UTF-8 (a file in Windows-1252
+// decoded as such), at most 40 characters, control characters as "?".
+std::string shown_text(std::string_view bytes)
+{
+    constexpr std::size_t kShownChars = 40;
+    const std::string utf8 = textio::is_valid_utf8(bytes) ? std::string(bytes) : textio::cp1252_to_utf8(bytes);
+    std::string shown(textio::utf8_prefix(utf8, kShownChars));
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return '"' + shown + '"';
+}
+
+}  // namespace
+
+std::string read_failure_line(const textio::ReadFailure& failure, std::string_view expected, bool whole_number)
+{
+    using Kind = textio::ReadFailure::Kind;
+    std::string m = "Zeile " + std::to_string(failure.line) + ": ";
+    const std::string text = shown_text(failure.text);
+    double number = 0.0;
+    switch (failure.kind) {
+    case Kind::NotNumber: m += text + " ist keine Zahl"; break;
+    case Kind::NotInteger:
+        m += text;
+        if (!textio::parse_number(failure.text, number)) m += " ist keine Zahl";
+        break;
+    case Kind::EmptyValue: m += "leerer Wert zwischen zwei Kommas"; break;
+    case Kind::TooLong: m += text + " ist l\xC3\xA4nger als " + std::to_string(textio::kMaxToken) + " Zeichen"; break;
+    case Kind::BadText: m += text; break;
+    case Kind::OpenQuote: m += text + " ohne schlie\xC3\x9F" "endes Anf\xC3\xBChrungszeichen"; break;
+    case Kind::Io: return m + "die Datei kann nicht weiter gelesen werden";
+    }
+    m += " (erwartet: ";
+    m.append(expected);
+    if (whole_number) m += " als ganze Zahl";
+    return m + ")";
+}
+
 std::vector<std::string_view> window_texts()
 {
     // Not kBadFormat: the form's lists and the command line's checks never let a format
@@ -64,7 +113,7 @@ std::vector<std::string_view> window_texts()
     return {kOpenFailed,     kHeaderFailed, kReadFailed,   kInvalid,     kOutside,    kNoModel,
             kNoInput,        kNoOutput,     kSameFile,     kLocked,      kNotAFile,   kInputReadError,
             kWriteError,     kModelChanged, kOutOfMemory,  kPointsRead,  kPointsOutside,
-            kPointsWithModelErrors, kCancelledBefore, kCancelledAfter};
+            kPointsWithModelErrors, kCancelledBefore, kCancelledAfter, kContinuedText};
 }
 
 }  // namespace messages

@@ -3,12 +3,14 @@
 // messages are followed directly by the file name.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "interp/outcome.h"
 #include "textio/files.h"
+#include "textio/textio.h"
 
 namespace messages {
 
@@ -42,6 +44,20 @@ inline constexpr const char* kPointsWithModelErrors = " Punkte mit Fehlern beim 
 inline constexpr const char* kCancelledBefore = "Berechnung nach ";
 inline constexpr const char* kCancelledAfter = " Punkten abgebrochen";
 
+// The line after the closing message when the values of some points stood on several lines:
+// "Bei <count><one or many><text>".
+inline constexpr const char* kContinuedBefore = "Bei ";
+inline constexpr const char* kContinuedOne = " Punkt";
+inline constexpr const char* kContinuedMany = " Punkten";
+inline constexpr const char* kContinuedText =
+    " standen die Werte auf mehreren Zeilen; passt das Eingabeformat zur Datei?";
+/// varnik's wording of the same, in ASCII.
+inline constexpr const char* kContinuedTextTerminal = " standen die Werte auf mehreren Zeilen; passt die Datei zur Auswahl?";
+
+// The value expected where a coordinate file could not be read.
+inline constexpr const char* kPointNumber = "Punktnummer";
+inline constexpr const char* kHeight = "h";
+
 /// Whose words: the desktop program's boxes and command line, or varnik's error file.
 enum class Wording { Window, Terminal };
 
@@ -53,6 +69,15 @@ std::string model_message(interp::Outcome outcome, std::string_view path, Wordin
 
 /// The refusal of an output file that open_output did not open (textio/files.h), with its name.
 std::string output_message(textio::OutputStatus status, std::string_view path);
+
+/// The hint that the values of `count` points stood on several lines; empty for 0.
+std::string continued_hint(std::int64_t count, Wording wording = Wording::Window);
+
+/// The second line of a read error of a coordinate file: the line number, the text that could
+/// not be read (quoted, at most 40 characters) and what was expected there, e.g.
+/// `Zeile 3: "53;5511" ist keine Zahl (erwartet: B)`; `whole_number` when a whole number was
+/// expected (`Zeile 9: "40.5" (erwartet: B Minuten als ganze Zahl)`).
+std::string read_failure_line(const textio::ReadFailure& failure, std::string_view expected, bool whole_number);
 
 /// Every fixed text above that the desktop program can show, for the test that the help text
 /// names each of them.

@@ -79,7 +79,7 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
         {"input cannot be opened", "--modell model.bin --eingabe nix.txt --ausgabe e.txt", 1,
          "Fehler beim \xC3\x96" "ffnen der Datei: nix.txt\n"},
         {"output is the input", base + " ./punkte.txt", 1, "Ausgabedatei ist zugleich Eingabedatei: ./punkte.txt\n"},
-        {"output is a directory", base + " adir", 1, "Ausgabedatei ist keine gew\xC3\xB6hnliche Datei: adir\n"},
+        {"output is a directory", base + " adir", 1, "Fehler beim \xC3\x96" "ffnen der Datei: adir\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -26,9 +26,14 @@ namespace {
 struct Recorder : filecalc::Reporter {
     std::vector<std::string> errors;
     std::vector<std::string> closing;
+    std::vector<std::string> hints;
     std::int64_t cancel_at = -1;  // cancel at the first progress report from this many points on
     void error(const std::string& m) override { errors.push_back(m); }
-    void finished(const std::string& m) override { closing.push_back(m); }
+    void finished(const std::string& m, const std::string& hint) override
+    {
+        closing.push_back(m);
+        hints.push_back(hint);
+    }
     bool progress(std::int64_t, std::int64_t, std::int64_t points) override { return cancel_at < 0 || points < cancel_at; }
 };
 
@@ -220,43 +225,75 @@ TEST_F(FileCalc, PointNumbers)
 TEST_F(FileCalc, EdgesOfReading)
 {
     constant_model();
+    // A read error names the line and what stood there; points read across lines are counted.
     const struct {
         const char* name;
         std::string input;
         std::size_t lines;
-        bool read_error;
+        std::string error_line;  // the read error's second line; empty: the run completes
+        const char* hint = "";
     } cases[] = {
-        {"empty file", "", 0, false},
-        {"empty lines are skipped", "\n\n50.1 10.2 300\n\n", 1, false},
-        {"a line continued on the next", "50.1 10.2\n300 9 9\n50.2 10.3 5\n", 2, false},
-        {"short last line is dropped", "50.1 10.2 300\n50.2 10.3\n", 1, false},
-        {"a header line", "B L h\n50.1 10.2 300\n", 0, true},
-        {"error after good lines", "50.1 10.2 300\n50.2 x 300\n", 1, true},
-        {"empty value", "50.1,,10.2 300\n", 0, true},
-        {"repeat count", "2*50.1 300\n", 0, true},
-        {"Windows line ends and a byte-order mark", "\xEF\xBB\xBF" "50.1 10.2 300\r\n50.2\t10.3\t5\r\n", 2, false},
-        {"lone CR line ends of old Macs", "50.1 10.2 300 9\r50.2 10.3 5\r\r50.3 10.4 6", 3, false},
+        {"empty file", "", 0, ""},
+        {"empty lines are skipped", "\n\n50.1 10.2 300\n\n", 1, ""},
+        {"a line continued on the next", "50.1 10.2\n300 9 9\n50.2 10.3 5\n", 2, "",
+         "Bei 1 Punkt standen die Werte auf mehreren Zeilen; passt das Eingabeformat zur Datei?"},
+        {"two points continued", "50.1\n10.2\n300\n50.2 10.3\n5\n", 2, "",
+         "Bei 2 Punkten standen die Werte auf mehreren Zeilen; passt das Eingabeformat zur Datei?"},
+        {"short last line is dropped", "50.1 10.2 300\n50.2 10.3\n", 1, ""},
+        {"a header line", "B L h\n50.1 10.2 300\n", 0, "Zeile 1: \"B\" ist keine Zahl (erwartet: B)"},
+        {"error after good lines", "50.1 10.2 300\n50.2 x 300\n", 1, "Zeile 2: \"x\" ist keine Zahl (erwartet: L)"},
+        {"error on a continued line", "\n50.1 10.2 300\n50.2 10.3\n\n53;5511\n", 1,
+         "Zeile 5: \"53;5511\" ist keine Zahl (erwartet: h)"},
+        {"empty value", "50.1,,10.2 300\n", 0, "Zeile 1: leerer Wert zwischen zwei Kommas (erwartet: L)"},
+        {"repeat count", "2*50.1 300\n", 0, "Zeile 1: \"2*50.1\" ist keine Zahl (erwartet: B)"},
+        {"a long text cut to 40 characters, Windows-1252 decoded", "50.1 10.2 \xE4" + std::string(60, 'x') + "\n", 0,
+         "Zeile 1: \"\xC3\xA4" + std::string(39, 'x') + "\" ist keine Zahl (erwartet: h)"},
+        {"a token over 256 characters", std::string(300, '5') + "\n", 0,
+         "Zeile 1: \"" + std::string(40, '5') + "\" ist l\xC3\xA4nger als 256 Zeichen (erwartet: B)"},
+        {"control characters shown as ?", "50.1\t1\x01" "0 300\n", 0, "Zeile 1: \"1?0\" ist keine Zahl (erwartet: L)"},
+        {"Windows line ends and a byte-order mark", "\xEF\xBB\xBF" "50.1 10.2 300\r\n50.2\t10.3\t5\r\n", 2, ""},
+        {"lone CR line ends of old Macs", "50.1 10.2 300 9\r50.2 10.3 5\r\r50.3 10.4 6", 3, ""},
+        {"lines counted across CR LF and lone CR", "50.1 10.2 300\r\n\r50.2 x", 1,
+         "Zeile 3: \"x\" ist keine Zahl (erwartet: L)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         write_text(job.input_file, c.input);
         const filecalc::Summary o = run();
         EXPECT_EQ(lines_of(read_text(job.output_file)).size(), c.lines);
-        if (c.read_error) {
-            EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file});
+        if (!c.error_line.empty()) {
+            EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file + "\r\n" +
+                                                           c.error_line});
             EXPECT_TRUE(rec.closing.empty());
             EXPECT_EQ(o.field_error, 1);
         } else {
             EXPECT_TRUE(rec.errors.empty());
             EXPECT_EQ(rec.closing, std::vector<std::string>{std::to_string(c.lines) +
                                                              " Punkte insgesamt\r\n0 Punkte ausserhalb des Modells"});
+            EXPECT_EQ(rec.hints, std::vector<std::string>{c.hint});
         }
     }
-    // Degrees and minutes of format 3 are integers.
-    job.in_format = 3;
-    write_text(job.input_file, "50 6.0 0 10 12 0 300\n");
-    run();
-    EXPECT_EQ(rec.errors.size(), 1u);
+    // What each format expects where, point numbers included.
+    const struct {
+        int format;
+        int pnr_flag;
+        std::string input, error_line;
+    } expected[] = {
+        {3, 0, "50 6.0 0 10 12 0 300\n", "Zeile 1: \"6.0\" (erwartet: B Minuten als ganze Zahl)"},
+        {3, 0, "50 6 0 x 12 0 300\n", "Zeile 1: \"x\" ist keine Zahl (erwartet: L Grad als ganze Zahl)"},
+        {4, 0, "5550000 N 300\n", "Zeile 1: \"N\" ist keine Zahl (erwartet: Ostwert)"},
+        {1, 1, "P1 3900000 600000 5000000\n/ 1 2 3\n", "Zeile 2: \"/\" (erwartet: Punktnummer)"},
+        {2, 1, "'P 1 50.1 10.2 300\n", "Zeile 1: \"'P 1 50.1 10.2 300\" ohne schlie\xC3\x9F" "endes Anf\xC3\xBChrungszeichen (erwartet: Punktnummer)"},
+    };
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.input);
+        job.in_format = e.format;
+        job.pnr_flag = e.pnr_flag;
+        job.pnr_length = 4;
+        write_text(job.input_file, e.input);
+        run();
+        EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file + "\r\n" + e.error_line});
+    }
 }
 
 TEST_F(FileCalc, RefusalsInTheirOrderTouchNoFile)
@@ -276,7 +313,7 @@ TEST_F(FileCalc, RefusalsInTheirOrderTouchNoFile)
         {"output blank", model, in, " ", "Name der Ausgabedatei muss angeben werden."},
         {"output is the input", model, in, dir.path() + "/./in.txt", "Ausgabedatei ist zugleich Eingabedatei: " + dir.path() + "/./in.txt"},
         {"output is the model", model, in, model, "Ausgabedatei ist zugleich Eingabedatei: " + model},
-        {"output is a directory", model, in, dir.file("adir"), "Ausgabedatei ist keine gew\xC3\xB6hnliche Datei: " + dir.file("adir")},
+        {"output is a directory", model, in, dir.file("adir"), "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("adir")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

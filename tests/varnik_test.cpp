@@ -27,6 +27,12 @@ const std::string kP3 = "\n Enthaelt die Datei der zu interpolierenden Punkte au
 const std::string kP4 = "\n Handelt es sich um ellipsoidische Hoehen im ETRS89 (anderenfalls wird\n"
                         " DHHN92 erwartet) (j/n): ";
 const std::string kP5 = "\n Name der Ausgabedatei: ";
+const std::string kContinued = "\n Bei %s standen die Werte auf mehreren Zeilen; passt die Datei zur Auswahl?\n";
+std::string continued(const char* points)
+{
+    std::string text = kContinued;
+    return text.replace(text.find("%s"), 2, points);
+}
 const std::string kI1 = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
                         "                durch Leerzeichen getrennt\n"
                         "\n"
@@ -126,7 +132,10 @@ TEST_F(VarnikRun, DialogueHeightDetectionAndResultLines)
         // Two lines with the same B and L: P4 is asked, and each read then takes the height from
         // the first number of the next line.
         {"same first two points are taken for heights", "50.5 8.5\n50.5 8.5\n50.25 8.75\n", "j\nj\n",
-         kP1 + kP2 + kP3 + kP4 + kI2 + kP5, " 50.5000000  8.5000000      3.044     47.456\n"},
+         kP1 + kP2 + kP3 + kP4 + kI2 + kP5 + continued("1 Punkt"), " 50.5000000  8.5000000      3.044     47.456\n"},
+        {"every point over two lines, hint after the outside report", "50.5 8.5\n50.5 8.5\n51.5 8.5\n100 1\n1\n", "j\nj\n",
+         kP1 + kP2 + kP3 + kP4 + kI2 + kP5 + m1_north + continued("2 Punkten"),
+         " 50.5000000  8.5000000      3.044     47.456\n 51.5000000  8.5000000 999999.000 999999.000\n"},
         {"empty point file, empty result", "", "n\n", kP1 + kP2 + kP3 + kI1 + kP5, ""},
         {"last incomplete line dropped, too wide values as asterisks", "50.5 1000.0 1\n50.5 -100 1\n50.5 8.5 1\n50.5\n",
          "j\nj\n", "",

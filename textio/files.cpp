@@ -95,12 +95,15 @@ int open_output(const std::string& path, OutputStatus& status, int flags)
 {
     const int fd = open_nonblocking(path, O_WRONLY | O_CREAT | (flags & kCreateNew ? O_EXCL : 0));
     if (fd < 0) {
-        status = errno == EEXIST ? OutputStatus::Exists : errno == ENXIO || errno == EISDIR ? OutputStatus::NotAFile
-                                                                                              : OutputStatus::Failed;
+        status = errno == EEXIST   ? OutputStatus::Exists
+                 : errno == EISDIR ? OutputStatus::Directory
+                 : errno == ENXIO  ? OutputStatus::NotAFile
+                                   : OutputStatus::Failed;
         return -1;
     }
     struct stat info {};
     if (fstat(fd, &info) != 0) return fail(fd, status, OutputStatus::Failed);
+    if (S_ISDIR(info.st_mode)) return fail(fd, status, OutputStatus::Directory);
     if (!S_ISREG(info.st_mode) && !is_sink_device(info)) return fail(fd, status, OutputStatus::NotAFile);
     if (S_ISREG(info.st_mode)) {
         // Locked before anything is written or emptied: one writer per file.

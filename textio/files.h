@@ -28,6 +28,7 @@ enum class OutputStatus {
     Exists,    ///< open_output with `create_new`: the file is there already
     Locked,    ///< another program writes the file now
     NotAFile,  ///< neither a regular file nor a device that discards or refuses writes
+    Directory, ///< a directory
     Failed,    ///< no rights, no such directory, or another error of the system
 };
 

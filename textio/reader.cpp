@@ -9,7 +9,7 @@ FreeReader::FreeReader(std::FILE* file, std::size_t buffer_bytes)
     : file_(file), buffer_(std::max<std::size_t>(buffer_bytes, kMaxToken + 1), '\0')
 {
     // A pipe cannot seek: it is read from where it stands, as a file from its start.
-    if (!seek(0)) start_at(0);
+    if (!seek(0, 1)) start_at(0, 1);
 }
 
 std::string_view FreeReader::first_bytes()
@@ -50,21 +50,22 @@ inline int FreeReader::get()
     return c;
 }
 
-bool FreeReader::seek(std::int64_t offset)
+bool FreeReader::seek(std::int64_t offset, std::int64_t line)
 {
     // Nothing is read before the seek succeeded: a pipe keeps every byte for start_at.
     if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
     std::clearerr(file_);
-    start_at(offset);
+    start_at(offset, line);
     return true;
 }
 
-void FreeReader::start_at(std::int64_t offset)
+void FreeReader::start_at(std::int64_t offset, std::int64_t line)
 {
     pos_ = len_ = 0;
     at_eof_ = io_error_ = false;
     buffer_offset_ = offset;
     line_start_ = last_line_start_ = offset;
+    line_ = last_line_ = line;
     comma_pending_ = true;
     if (offset == 0) {
         // A UTF-8 byte-order mark is no part of the data.
@@ -77,7 +78,7 @@ void FreeReader::start_at(std::int64_t offset)
 
 bool FreeReader::backspace()
 {
-    if (seek(last_line_start_)) return true;
+    if (seek(last_line_start_, last_line_)) return true;
     io_error_ = true;
     return false;
 }
@@ -87,6 +88,16 @@ void FreeReader::end_line(int c)
 {
     if (c == '\r' && peek() == '\n') ++pos_;
     line_start_ = buffer_offset_ + static_cast<std::int64_t>(pos_);
+    ++line_;
+}
+
+ReadStatus FreeReader::fail(ReadFailure::Kind kind, std::string_view text)
+{
+    failure_.kind = kind;
+    failure_.line = line_;
+    failure_.item = item_;
+    failure_.text.assign(text.substr(0, kMaxToken + 1));
+    return ReadStatus::Error;
 }
 
 void FreeReader::skip_line()
@@ -113,14 +124,14 @@ ReadStatus FreeReader::skip_to_token()
 {
     for (;;) {
         const int c = peek();
-        if (c == EOF) return io_error_ ? ReadStatus::Error : ReadStatus::End;
+        if (c == EOF) return io_error_ ? fail(ReadFailure::Kind::Io) : ReadStatus::End;
         if (c == ' ' || c == '\t') {
             ++pos_;
         } else if (c == '\n' || c == '\r') {
             ++pos_;
             end_line(c);
         } else if (c == ',') {
-            if (comma_pending_) return ReadStatus::Error;  // empty value
+            if (comma_pending_) return fail(ReadFailure::Kind::EmptyValue);
             comma_pending_ = true;
             ++pos_;
         } else {
@@ -128,6 +139,7 @@ ReadStatus FreeReader::skip_to_token()
         }
     }
     last_line_start_ = line_start_;
+    last_line_ = line_;
     comma_pending_ = false;
     return ReadStatus::Ok;
 }
@@ -141,7 +153,7 @@ ReadStatus FreeReader::next_token(std::string_view& token)
     std::size_t end = pos_;
     const std::size_t limit = std::min(len_, pos_ + kMaxToken + 1);
     while (end < limit && !ends_token(static_cast<unsigned char>(data[end]))) ++end;
-    if (end - pos_ > kMaxToken) return ReadStatus::Error;
+    if (end - pos_ > kMaxToken) return fail(ReadFailure::Kind::TooLong, std::string_view(data + pos_, end - pos_));
     if (end < len_) {
         token = std::string_view(data + pos_, end - pos_);
         pos_ = end;
@@ -150,11 +162,14 @@ ReadStatus FreeReader::next_token(std::string_view& token)
     // The token runs on past the end of the buffer: collect it, as far as kMaxToken + 1.
     scratch_.clear();
     for (int c = peek(); c != EOF && !ends_token(c); c = peek()) {
-        if (scratch_.size() == kMaxToken) return ReadStatus::Error;
+        if (scratch_.size() == kMaxToken) {
+            scratch_.push_back(static_cast<char>(c));
+            return fail(ReadFailure::Kind::TooLong, scratch_);
+        }
         scratch_.push_back(static_cast<char>(c));
         ++pos_;
     }
-    if (io_error_) return ReadStatus::Error;
+    if (io_error_) return fail(ReadFailure::Kind::Io);
     token = scratch_;
     return ReadStatus::Ok;
 }
@@ -163,11 +178,14 @@ ReadStatus FreeReader::read(double* values, int count)
 {
     std::string_view token;
     comma_pending_ = true;
-    for (int k = 0; k < count; ++k) {
+    std::int64_t first_line = line_;
+    for (item_ = 0; item_ < count; ++item_) {
         const ReadStatus st = next_token(token);
         if (st != ReadStatus::Ok) return st;
-        if (!parse_number(token, values[k])) return ReadStatus::Error;
+        if (item_ == 0) first_line = line_;
+        if (!parse_number(token, values[item_])) return fail(ReadFailure::Kind::NotNumber, token);
     }
+    continued_ = line_ != first_line;
     skip_line();
     return ReadStatus::Ok;
 }
@@ -180,7 +198,7 @@ ReadStatus FreeReader::next_text(std::string& text)
         std::string_view token;
         const ReadStatus st = next_token(token);
         // A lone slash ends a list-directed read and would leave the value from before.
-        if (st == ReadStatus::Ok && token == "/") return ReadStatus::Error;
+        if (st == ReadStatus::Ok && token == "/") return fail(ReadFailure::Kind::BadText, token);
         text.assign(token);
         return st;
     }
@@ -188,19 +206,22 @@ ReadStatus FreeReader::next_text(std::string& text)
     // mark stands for one; it must end on its line.
     ++pos_;
     text.clear();
+    const auto as_written = [&] { return std::string(1, static_cast<char>(quote)) + text; };
     for (;;) {
         const int c = get();
-        if (c == EOF || c == '\n' || c == '\r') return ReadStatus::Error;
+        if (io_error_) return fail(ReadFailure::Kind::Io);
+        if (c == EOF || c == '\n' || c == '\r') return fail(ReadFailure::Kind::OpenQuote, as_written());
         if (c == quote) {
             if (peek() != quote) break;
             ++pos_;
         }
-        if (text.size() == kMaxToken) return ReadStatus::Error;
+        if (text.size() == kMaxToken) return fail(ReadFailure::Kind::TooLong, as_written());
         text.push_back(static_cast<char>(c));
     }
     const int after = peek();
-    if (after != EOF && !ends_token(after)) return ReadStatus::Error;
-    return io_error_ ? ReadStatus::Error : ReadStatus::Ok;
+    if (after != EOF && !ends_token(after))
+        return fail(ReadFailure::Kind::BadText, as_written() + static_cast<char>(quote) + static_cast<char>(after));
+    return io_error_ ? fail(ReadFailure::Kind::Io) : ReadStatus::Ok;
 }
 
 ReadStatus FreeReader::read_record(const Item* items, int count, double* values, std::string& text,
@@ -209,22 +230,26 @@ ReadStatus FreeReader::read_record(const Item* items, int count, double* values,
     std::string_view token;
     comma_pending_ = true;
     negative_zero = 0;
-    for (int k = 0; k < count; ++k) {
+    std::int64_t first_line = line_;
+    for (item_ = 0; item_ < count; ++item_) {
+        const int k = item_;
         if (items[k] == Item::Text) {
             if (const ReadStatus st = next_text(text); st != ReadStatus::Ok) return st;
-            continue;
+        } else if (const ReadStatus st = next_token(token); st != ReadStatus::Ok) {
+            return st;
+        } else if (items[k] == Item::Number) {
+            if (!parse_number(token, values[k])) return fail(ReadFailure::Kind::NotNumber, token);
+        } else {
+            // An integer: digits only, within 32 bits; "-0" is remembered, it carries a sign.
+            long long v = 0;
+            if (!parse_integer(token, v) || v < -2147483647LL - 1 || v > 2147483647LL)
+                return fail(ReadFailure::Kind::NotInteger, token);
+            values[k] = static_cast<double>(v);
+            if (v == 0 && token[0] == '-') negative_zero |= 1u << k;
         }
-        if (const ReadStatus st = next_token(token); st != ReadStatus::Ok) return st;
-        if (items[k] == Item::Number) {
-            if (!parse_number(token, values[k])) return ReadStatus::Error;
-            continue;
-        }
-        // An integer: digits only, within 32 bits; "-0" is remembered, it carries a sign.
-        long long v = 0;
-        if (!parse_integer(token, v) || v < -2147483647LL - 1 || v > 2147483647LL) return ReadStatus::Error;
-        values[k] = static_cast<double>(v);
-        if (v == 0 && token[0] == '-') negative_zero |= 1u << k;
+        if (k == 0) first_line = line_;
     }
+    continued_ = line_ != first_line;
     skip_line();
     return ReadStatus::Ok;
 }

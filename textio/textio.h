@@ -67,6 +67,23 @@ enum class ReadStatus {
     Error,  ///< a value is not a number (or an empty value, a slash, a repeat count)
 };
 
+/// Where and why a read ended in ReadStatus::Error.
+struct ReadFailure {
+    enum class Kind {
+        NotNumber,    ///< the text is no free-format number
+        NotInteger,   ///< a whole number (within 32 bits) was expected
+        EmptyValue,   ///< two commas with nothing between them
+        TooLong,      ///< longer than kMaxToken
+        BadText,      ///< a text value that cannot be read (a lone slash, a quote after its end)
+        OpenQuote,    ///< a quoted text that does not end on its line
+        Io,           ///< the file could not be read further
+    };
+    Kind kind = Kind::Io;
+    std::int64_t line = 0;  ///< physical line of the file, counted from 1
+    int item = 0;           ///< the value of the read (or item of the record) that failed
+    std::string text;       ///< what stood there, at most kMaxToken + 1 bytes
+};
+
 /// Free-format reader over a text file. A read takes exactly the values it needs, continues
 /// on the next line when a line holds fewer and drops the rest of the line after the last value
 /// taken. Blanks, tabs and single commas separate values; a line ends at LF, CR LF or a lone
@@ -97,6 +114,11 @@ public:
     /// Bytes of the file consumed so far.
     std::int64_t offset() const;
 
+    /// After ReadStatus::Error: where and why.
+    const ReadFailure& failure() const { return failure_; }
+    /// After ReadStatus::Ok: the values of the last read stood on more than one line.
+    bool continued() const { return continued_; }
+
     /// Before the first read: the first bytes of the file, as many as the buffer holds (a
     /// sample that decides its encoding), and whether the file may go on beyond them.
     std::string_view first_bytes();
@@ -109,13 +131,14 @@ private:
     int peek();
     int get();
     bool fill();
-    bool seek(std::int64_t offset);
-    void start_at(std::int64_t offset);
+    bool seek(std::int64_t offset, std::int64_t line);
+    void start_at(std::int64_t offset, std::int64_t line);
     ReadStatus skip_to_token();
     ReadStatus next_token(std::string_view& token);
     ReadStatus next_text(std::string& text);
     void skip_line();
     void end_line(int c);
+    ReadStatus fail(ReadFailure::Kind kind, std::string_view text = {});
 
 public:
     static constexpr std::size_t kBufferSize = 1 << 16;
@@ -129,6 +152,11 @@ private:
     std::int64_t buffer_offset_ = 0;    // file offset of buffer_[0]
     std::int64_t line_start_ = 0;       // file offset of the start of the current line
     std::int64_t last_line_start_ = 0;  // start of the line on which the last read ended
+    std::int64_t line_ = 1;             // physical line of the current position, from 1
+    std::int64_t last_line_ = 1;        // its number for last_line_start_
+    int item_ = 0;                      // the value the current read is at
+    bool continued_ = false;
+    ReadFailure failure_;
     bool comma_pending_ = true;         // a comma now would be an empty value
     bool at_eof_ = false;
     bool io_error_ = false;

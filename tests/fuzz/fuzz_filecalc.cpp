@@ -14,7 +14,7 @@ namespace {
 struct Quiet : filecalc::Reporter {
     int reports = 0;
     void error(const std::string&) override { ++reports; }
-    void finished(const std::string&) override { ++reports; }
+    void finished(const std::string&, const std::string&) override { ++reports; }
 };
 
 std::string scratch_dir()
