@@ -87,19 +87,18 @@ constexpr std::array kFields = {
 
 namespace {
 
-// A text that is one number written with a decimal comma instead of the point, as German
-// users write it ("52,5163", "-0,5", "5,25D1"); false for any other text.
-bool decimal_comma_number(std::string_view text, double& value)
+// A number field's text: blanks around it aside, exactly one number, its decimal separator a
+// point or a comma as German users write it ("52,5163", "-0,5", "5,25D1"). A second number, a
+// unit, a letter, a second separator or a slash make it no number.
+bool field_number(std::string_view text, double& value)
 {
-    const std::size_t start = text.find_first_not_of(' ');
-    const std::size_t last = text.find_last_not_of(' ');
+    const std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string_view::npos) return false;
-    std::string item(text.substr(start, last + 1 - start));
-    const std::size_t comma = item.find(',');
-    if (comma == std::string::npos || item.find_first_of(",. /", comma + 1) != std::string::npos ||
-        item.find_first_of(". /") < comma)
-        return false;
-    item[comma] = '.';
+    std::string item(text.substr(start, text.find_last_not_of(" \t") + 1 - start));
+    if (const std::size_t comma = item.find(','); comma != std::string::npos) {
+        if (item.find_first_of(",.", comma + 1) != std::string::npos || item.find('.') < comma) return false;
+        item[comma] = '.';
+    }
     return textio::parse_number(item, value);
 }
 
@@ -185,17 +184,8 @@ VarRef var_ref(Var v, convert::Coordinates& p)
 
 bool check_real_text(std::string_view text, double& value, double lowest, double highest)
 {
-    text = text.substr(0, kCheckedChars);
-    const std::size_t start = text.find_first_not_of(' ');
-    if (start == std::string_view::npos) return false;
     double v = 0.0;
-    if (!decimal_comma_number(text, v)) {
-        // The first item ends at a blank, a comma, a slash or the end of the text.
-        const std::size_t end = text.find_first_of(" ,/", start);
-        const std::string_view item =
-            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        if (!textio::parse_number(item, v)) return false;
-    }
+    if (!field_number(text, v)) return false;
     value = v;
     return v >= lowest && v <= highest;
 }
@@ -203,7 +193,7 @@ bool check_real_text(std::string_view text, double& value, double lowest, double
 bool check_integer_text(std::string_view text, std::int32_t& value, std::int32_t lowest, std::int32_t highest)
 {
     std::int32_t v = 0;
-    if (!textio::text_to_int32(text.substr(0, kCheckedChars), v)) return false;
+    if (!textio::text_to_int32(text, v)) return false;
     value = v;
     return v >= lowest && v <= highest;
 }

@@ -70,7 +70,7 @@ struct Field {
     Check check;
     double lowest;        ///< check bounds, inclusive
     double highest;
-    int length;           ///< most characters the field accepts (0: no limit of its own)
+    int length;           ///< characters the field shows; a sign field accepts no more (0: no limit)
     Align align;
     const char* format;   ///< output format text, e.g. "(f13.8)"; nullptr when never written
 };
@@ -106,12 +106,9 @@ struct Reading {
 
 // ---- what a field's text means (no widgets involved) ------------------------------------------
 
-/// Characters of a field that the checks look at.
-inline constexpr std::size_t kCheckedChars = 20;
-
-/// A real field: its first item (ending at a blank, comma or slash) must be a number within
-/// [lowest, highest]; a text that is one number written with a decimal comma instead of the
-/// point ("52,5163") is that number. `value` receives the number whenever it is one.
+/// A real field: its text, blanks around it aside, must be exactly one number (sign, digits
+/// with a decimal point or a decimal comma, an exponent with E or D) within [lowest, highest].
+/// `value` receives the number whenever the text is one.
 bool check_real_text(std::string_view text, double& value, double lowest, double highest);
 /// An integer field: blanks around, optional sign, digits only, within [lowest, highest].
 /// `value` receives the number whenever the text converts.

@@ -37,6 +37,7 @@ struct Windows {
     int point_window = 0;
     int file_window = 0;
     Position form_pos;  ///< last position of the start, point or file window
+    bool point_shown = false;  ///< the point form shows a computed point in every system
     Viewer input_viewer, output_viewer, help_viewer;
 };
 

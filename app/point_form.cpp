@@ -89,22 +89,30 @@ void writefields(Koordinaten& k, bool with_results)
     }
 }
 
-void point_form_field(int field1, int field2)
+void point_form_field(bool& point_shown, int field1, int field2)
 {
     const Field* f = find_field(kPointDialog, field1);
     if (f == nullptr) return;
     // A radio button that changed state.
     if (field1 == field2 && f->kind == Kind::Radio) input_enable(f->system);
-    // The user typed into an input field: N and H no longer belong to what the form shows.
+    // The user typed into an input field: N and H, and after a computation the other systems,
+    // no longer belong to what the form shows.
     if (field2 == 0 && f->kind == Kind::Input) {
-        for (const Field& r : fields())
-            if (r.dialog == kPointDialog && r.kind == Kind::Result) toolkit::wdialogputstring(r.id, "");
+        for (const Field& r : fields()) {
+            if (r.dialog != kPointDialog) continue;
+            if (r.kind == Kind::Result) toolkit::wdialogputstring(r.id, "");
+            // Sign fields go back to the "+" of a new form.
+            if (point_shown && is_input(r) && r.system != f->system)
+                toolkit::wdialogputstring(r.id, r.check == Check::Sign ? "+" : "");
+        }
+        point_shown = false;
         clear_reasons(kPointDialog);
     }
 }
 
-void point_form_button(Koordinaten& k, int point_window, int button)
+void point_form_button(Koordinaten& k, Windows& w, int button)
 {
+    const int point_window = w.point_window;
     if (button != kButtonComputePoint) return;
     toolkit::windowselect(point_window);
     toolkit::wdialogselect(kPointDialog);
@@ -123,6 +131,7 @@ void point_form_button(Koordinaten& k, int point_window, int button)
     if (message.empty()) k.normal_height = k.point.ell_h - k.height_anomaly;
     else write_errcode(kPointDialog, message);
     writefields(k, message.empty());
+    w.point_shown = true;
     toolkit::wdialogsetfield(first_field_of(s));
 }
 

@@ -20,9 +20,10 @@ Reading<convert::Coordinates> readfields(System s, const convert::Coordinates& p
 void writefields(Koordinaten& k, bool with_results);
 
 /// Field-change event of the point form: a radio button that became selected (field1 ==
-/// field2), or text the user typed into field1 (field2 == 0), which empties N and H.
-void point_form_field(int field1, int field2);
-/// Push button of the point form in window `point_window` ("Berechnen").
-void point_form_button(Koordinaten& k, int point_window, int button);
+/// field2), or text the user typed into field1 (field2 == 0), which empties N and H and, while
+/// the form shows a computed point (`point_shown`, then cleared), the other systems' fields.
+void point_form_field(bool& point_shown, int field1, int field2);
+/// Push button of the point form in the point window of `w` ("Berechnen").
+void point_form_button(Koordinaten& k, Windows& w, int button);
 
 }  // namespace geoid

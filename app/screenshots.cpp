@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     geoid::register_resources();
     geoid::Application app;
     geoid::Koordinaten& k = app.koordinaten;
-    const geoid::Windows& w = app.windows;
+    geoid::Windows& w = app.windows;
     geoid::startup(app);
     save(toolkit::testing::window_widget(w.start_window), "start-window");
 
@@ -84,7 +84,7 @@ int main(int argc, char** argv)
     toolkit::wdialogputstring(geoid::kFieldB, "52.5163");
     toolkit::wdialogputstring(geoid::kFieldL, "13.3777");
     toolkit::wdialogputstring(geoid::kFieldHeight, "80.412");
-    geoid::point_form_button(k, w.point_window, geoid::kButtonComputePoint);
+    geoid::point_form_button(k, w, geoid::kButtonComputePoint);
     save(toolkit::testing::window_widget(w.point_window), "point-form");
 
     // The file form after a computation of the sample points, with its closing box.

@@ -124,17 +124,17 @@ void processmenu(Application& app, int item, int& quit_flag)
 void processfield(Application& app, toolkit::EventKind, const toolkit::Event& event)
 {
     // Only the form that posted the event handles it; one replaced since then has no window.
-    const Windows& w = app.windows;
+    Windows& w = app.windows;
     if (event.window == 0) return;
-    if (event.window == w.point_window) point_form_field(event.value1, event.value2);
+    if (event.window == w.point_window) point_form_field(w.point_shown, event.value1, event.value2);
     else if (event.window == w.file_window) file_form_field(event.value1, event.value2);
 }
 
 void processpushbutton(Application& app, int window, int button)
 {
-    const Windows& w = app.windows;
+    Windows& w = app.windows;
     if (window == 0) return;
-    if (window == w.point_window) point_form_button(app.koordinaten, w.point_window, button);
+    if (window == w.point_window) point_form_button(app.koordinaten, w, button);
     else if (window == w.file_window) file_form_button(app, button);
 }
 
@@ -153,6 +153,7 @@ void fenster(Application& app, FormMode mode)
         toolkit::wmenusetstate(kItemFileForm, 1, 0);
         break;
     case FormMode::Point:
+        w.point_shown = false;
         toolkit::windowopenchild2(w.point_window, toolkit::kSysMenu | toolkit::kMinButton | toolkit::kStatusBar,
                                   w.form_pos.x, w.form_pos.y, kMenu, kPointDialog, kPointTitle);
         toolkit::windowoutstatusbar(1, model);

@@ -140,7 +140,7 @@ TEST(FieldChecks, EveryInputFieldWithItsBounds)
         {1029, "47.23", true},   {1029, "55.98", true},    {1029, "47.229", false}, {1029, "55.981", false},
         {1029, "", false},       {1029, "   ", false},    {1029, "52,5", true},    {1029, " 52.5  ", true},
         {1029, "abc", false},    {1029, "5 2", false},    {1029, "5.25D1", true},  {1029, "nan", false},
-        {1029, ",52", false},    {1029, "52/", true},     {1014, "3.26", true},    {1014, "15.121", false},
+        {1029, ",52", false},    {1029, "52/", false},     {1014, "3.26", true},    {1014, "15.121", false},
         {1007, "0", true},       {1007, "-7000000", true}, {1007, "7000000", true}, {1007, "7000000.001", false},
         {1004, "1e999", false},  {1015, "-999", true},    {1015, "9999", true},    {1015, "10000", false},
         {1031, "-999.001", false}, {1058, "+", true},     {1058, "-", true},       {1058, " ", false},
@@ -173,14 +173,13 @@ TEST(FieldChecks, EveryInputFieldWithItsBounds)
 
 TEST(FieldChecks, StoredValues)
 {
-    // One number with a decimal comma is that number (German input); otherwise the comma ends
-    // the first item, as a separator between values.
+    // One number with a decimal comma is that number (German input). Texts holding more than
+    // one number are refused: see the point form's table of field texts.
     const struct {
         const char* text;
         double value;
-    } commas[] = {{"52,5163", 52.5163}, {" 52,5 ", 52.5},   {"+52,5", 52.5}, {"5,25D1", 52.5}, {"5,25e1", 52.5},
-                  {"52,", 52.0},        {"52,5 13", 52.0}, {"52.5,3", 52.5}, {"52,5,3", 52.0}, {"52,5/", 52.0},
-                  {"52,5x", 52.0}};
+    } commas[] = {{"52,5163", 52.5163}, {" 52,5 ", 52.5}, {"+52,5", 52.5}, {"5,25D1", 52.5}, {"5,25e1", 52.5},
+                  {"52,", 52.0},        {"\t52,5\t", 52.5}};
     double b = 0;
     for (const auto& c : commas) {
         b = -1;
@@ -197,6 +196,7 @@ TEST(FieldChecks, StoredValues)
     char sign = 'x';
     EXPECT_TRUE(geoid::check_sign_text("-5", sign));
     EXPECT_EQ(sign, '-');
-    // Only the first 20 characters of a field count.
-    EXPECT_FALSE(geoid::check_real_text(std::string(20, ' ') + "52", b, 47.23, 55.98));
+    // A field is read whole, however long its text.
+    EXPECT_TRUE(geoid::check_real_text(std::string(20, ' ') + "52.5", b, 47.23, 55.98));
+    EXPECT_FALSE(geoid::check_real_text("52.5" + std::string(20, ' ') + "1", b, 47.23, 55.98));
 }

@@ -325,9 +325,14 @@ TEST_F(Geoid, PointFormOpensWithDecimalDegreesSelected)
     toolkit::wdialoggetstring(1057, sign);
     EXPECT_EQ(sign, "+");
     auto* b = qobject_cast<QLineEdit*>(toolkit::testing::field_widget(1029));
-    EXPECT_EQ(b->maxLength(), 13);
     EXPECT_TRUE(b->alignment() & Qt::AlignRight);
-    EXPECT_EQ(qobject_cast<QLineEdit*>(toolkit::testing::field_widget(1030))->maxLength(), 3);
+    // A number field keeps all that is put into it, to be checked whole; a sign field one sign.
+    for (const int f : {1029, 1030, 1035}) {
+        auto* e = qobject_cast<QLineEdit*>(toolkit::testing::field_widget(f));
+        e->setText(QStringLiteral("52,5 und noch mehr Text"));
+        EXPECT_EQ(e->text(), QStringLiteral("52,5 und noch mehr Text")) << f;
+    }
+    EXPECT_EQ(qobject_cast<QLineEdit*>(toolkit::testing::field_widget(1058))->maxLength(), 1);
     auto* go = qobject_cast<QPushButton*>(toolkit::testing::field_widget(1055));
     ASSERT_NE(go, nullptr);
     EXPECT_EQ(go->text().remove(QLatin1Char('&')), QStringLiteral("Berechnen"));

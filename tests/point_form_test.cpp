@@ -98,7 +98,7 @@ std::vector<int> input_fields(geoid::System s)
 // Presses "Berechnen" at once, without a round of the event loop.
 void compute()
 {
-    geoid::point_form_button(k(), win().point_window, geoid::kButtonComputePoint);
+    geoid::point_form_button(k(), win(), geoid::kButtonComputePoint);
 }
 
 void select_system(int radio)
@@ -435,6 +435,66 @@ TEST_F(PointForm, DecimalCommaInEachSystemsRealFields)
     }
 }
 
+// One field, one number: each text typed into a field of a valid point either gives that
+// number (shown rewritten after "Berechnen") or is refused with the reason under its column.
+// The old reading of each refused text is noted: a second number, a unit or a typo was
+// dropped without a word.
+TEST_F(PointForm, EachFieldTextIsOneNumberOrRefusedWithItsReason)
+{
+    const std::map<geoid::System, std::vector<std::pair<int, std::string>>> valid = {
+        {geoid::System::Blh1, {{1029, "52.5163"}, {1014, "13.3777"}, {1015, "80.412"}}},
+        {geoid::System::Blh2,
+         {{1058, "+"}, {1035, "52"}, {1037, "30"}, {1038, "58.68"}, {1057, "+"}, {1030, "13"}, {1013, "22"}, {1036, "39.72"}, {1031, "80.412"}}},
+        {geoid::System::Utm32, {{1026, "5827475.852"}, {1028, "796986.834"}, {1027, "80.412"}}},
+    };
+    const std::string b_reason = "B: Zahl zwischen 47.23 und 55.98";
+    const struct {
+        geoid::System system;
+        int field;
+        std::string text;
+        std::string shown;   // the field after "Berechnen"; empty: refused
+        std::string reason;
+    } cases[] = {
+        {geoid::System::Blh1, 1015, "80,412m", "", "h: Zahl zwischen -999 und 9999"},  // was 80.000
+        {geoid::System::Blh1, 1029, "52,51,63", "", b_reason},                          // was 52
+        {geoid::System::Blh1, 1029, "52,5163,", "", b_reason},                          // was 52
+        {geoid::System::Blh1, 1029, "52,5163abc", "", b_reason},                        // was 52
+        {geoid::System::Blh1, 1029, "52 5163", "", b_reason},                           // was 52
+        {geoid::System::Blh1, 1029, "52/5163", "", b_reason},                           // was 52
+        {geoid::System::Blh1, 1029, "52.5163 13.3777", "", b_reason},                   // was 52.5163
+        {geoid::System::Blh1, 1029, "52.5163x", "", b_reason},
+        {geoid::System::Blh2, 1035, "52,5", "", "B Grad: ganze Zahl zwischen 47 und 55"},  // was 52, cut to 2 characters
+        {geoid::System::Blh2, 1038, "58.68001234567", "58.68001", ""},                   // was cut to 58.68001 too
+        {geoid::System::Utm32, 1028, "796986,834,5", "", "E: Zahl zwischen 0 und 1200000"},  // was 796986
+        {geoid::System::Blh1, 1029, "52,5163", "  52.51630000", ""},
+        {geoid::System::Blh1, 1029, "  52.5163  ", "  52.51630000", ""},
+        {geoid::System::Blh1, 1029, "5.25163D1", "  52.51630000", ""},
+        {geoid::System::Blh1, 1015, "-0,5", "  -0.500", ""},
+        {geoid::System::Blh2, 1037, "+", " 0", ""},  // a lone sign is 0 minutes, shown normalised
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.field) + " \"" + c.text + "\"");
+        for (const geoid::Field& f : geoid::fields())
+            if (f.kind == geoid::Kind::Radio && f.system == c.system) select_system(f.id);
+        for (const auto& [f, text] : valid.at(c.system)) type(f, text);
+        type(c.field, c.text);
+        const int bells = toolkit::testing::bell_count();
+        k().point.ell_h = -1.0;  // a refused text computes nothing
+        compute();
+        const auto* reason = qobject_cast<QLabel*>(field(geoid::reason_field(geoid::kPointDialog, c.system)->id));
+        EXPECT_EQ(reason->text().toStdString(), c.reason);
+        if (c.shown.empty()) {
+            EXPECT_EQ(toolkit::testing::bell_count(), bells + 1);
+            EXPECT_EQ(toolkit::testing::window_widget(win().point_window)->focusWidget(), edit(c.field));
+            EXPECT_EQ(text_of(c.field), c.text);  // left as typed, to be corrected
+            EXPECT_EQ(k().point.ell_h, -1.0);
+        } else {
+            EXPECT_EQ(text_of(c.field), c.shown);
+            EXPECT_NE(k().point.ell_h, -1.0);
+        }
+    }
+}
+
 // After a computation an edit of the selected system empties N and H; switching systems does
 // not. A failing field says why, at the field and to a screen reader.
 TEST_F(PointForm, NoStaleResultAndAReasonAtTheFailingField)
@@ -460,11 +520,21 @@ TEST_F(PointForm, NoStaleResultAndAReasonAtTheFailingField)
                           [&] {
                               EXPECT_EQ(edit(geoid::kFieldN)->text(), QString());
                               EXPECT_EQ(edit(geoid::kFieldH)->text(), QString());
-                              EXPECT_EQ(edit(1026)->text(), north);  // the other fields stay
+                              // The form shows one point: the edited system's fields stay, the
+                              // others are emptied (signs back to "+").
+                              EXPECT_EQ(edit(1026)->text(), north);
+                              EXPECT_EQ(text_of(1028), "1");
+                              EXPECT_EQ(text_of(1027), "  74.061");
+                              for (const int f : input_fields(geoid::System::None))
+                                  if (geoid::find_field(geoid::kPointDialog, f)->system != geoid::System::Utm32)
+                                      EXPECT_EQ(text_of(f), f == 1058 || f == 1057 ? "+" : "") << f;
                               select_system(geoid::kRadioBlh1);
                               type(geoid::kFieldB, "99");
                           },
-                          [] { compute(); },
+                          [&] {
+                              EXPECT_EQ(edit(1026)->text(), north);  // no computed point: nothing more emptied
+                              compute();
+                          },
                           [] {
                               const QString reason = QStringLiteral("B: Zahl zwischen 47.23 und 55.98");
                               EXPECT_EQ(qobject_cast<QLabel*>(field(1102))->text(), reason);

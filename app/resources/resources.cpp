@@ -105,7 +105,9 @@ void apply_field_table(QWidget* form, int dialog)
         if (w == nullptr) continue;
         w->setAccessibleName(QString::fromUtf8(f.name));
         if (auto* e = qobject_cast<QLineEdit*>(w)) {
-            if (f.length > 0) e->setMaxLength(f.length);
+            // A number field takes whatever is typed or pasted, so that a checked text is never
+            // one cut short without a word ("52,5" cut to "52"); a sign field holds one sign.
+            if (f.length > 0 && f.check == Check::Sign) e->setMaxLength(f.length);
             e->setAlignment(alignment(f.align));
             e->setReadOnly(f.kind == Kind::Result || f.kind == Kind::FileName ||
                            (f.kind == Kind::Input && f.system != selected));
