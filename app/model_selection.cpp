@@ -4,6 +4,7 @@
 
 #include "app/checks.h"
 #include "app/ids.h"
+#include "app/places.h"
 #include "interp/query.h"
 #include "messages/messages.h"
 #include "app/shell.h"
@@ -15,7 +16,6 @@ namespace geoid {
 
 namespace {
 
-constexpr const char* kHelpFile = "geoid.readme";
 constexpr const char* kAllFiles = "alle Dateien (*.*)|*.*|";
 
 void no_model(Koordinaten& k)
@@ -64,15 +64,7 @@ void show_info()
 
 void show_help(const Koordinaten& k, Viewer& help_viewer)
 {
-    // Found where the program started, also after a file dialog changed the directory.
-    const std::string path = k.help_file.empty() ? kHelpFile : k.help_file;
-    const textio::ViewerText help = textio::read_viewer_text(path);
-    if (help.status != textio::ViewerRead::Ok) {
-        // A help file that exists but cannot be read: say so, and change nothing.
-        write_errcode(-1, std::string(messages::kOpenFailed) + path);
-        return;
-    }
-    open_viewer(help_viewer, kHelpViewerDialog, kHelpViewerText, "Hilfe", help.text);
+    open_viewer(help_viewer, kHelpViewerDialog, kHelpViewerText, "Hilfe", help_text(k.help_file));
 }
 
 }  // namespace geoid

@@ -10,7 +10,8 @@ namespace geoid {
 void open_model(Application& app);
 /// The information dialog.
 void show_info();
-/// The help text (geoid.readme where the program started) in the help viewer.
+/// The help text in the help viewer: geoid.readme where the program started, beside it or in
+/// its installed data folder, or else the copy the program carries.
 void show_help(const Koordinaten& k, Viewer& help_viewer);
 
 }  // namespace geoid

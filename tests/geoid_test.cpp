@@ -20,6 +20,7 @@
 #include "app/checks.h"
 #include "app/fields.h"
 #include "app/model_selection.h"
+#include "app/places.h"
 #include "app/point_form.h"
 #include "tests/geoid_fixture.h"
 
@@ -252,26 +253,28 @@ TEST_F(Geoid, HelpShowsGeoidReadmeOfTheWorkingDirectory)
     EXPECT_TRUE(text->isReadOnly());
 }
 
-TEST_F(Geoid, HelpWithoutGeoidReadmeCreatesItAndShowsItEmpty)
+// Without a readable geoid.readme where it started (none, or a directory of that name), beside
+// it or in an installation's data folder, geoid shows the help text it carries, and creates
+// nothing anywhere.
+TEST_F(Geoid, HelpIsAlwaysThereAndCreatesNothing)
 {
-    geoid::show_help(k(), win().help_viewer);
-    ASSERT_NE(win().help_viewer.handle, 0);
-    EXPECT_TRUE(testing_support::file_exists(dir.file("geoid.readme")));
-    auto* text = toolkit::testing::window_widget(win().help_viewer.handle)->findChild<QPlainTextEdit*>(QStringLiteral("id1056"));
-    EXPECT_EQ(text->toPlainText(), "");
-}
-
-TEST_F(Geoid, UnreadableHelpShowsTheOpenMessageAndChangesNothing)
-{
-    mkdir(dir.file("geoid.readme").c_str(), 0755);  // exists, cannot be read as a file
-    QString shown;
-    gui::ModalAnswers answers({[&](QWidget* m) {
-        shown = label_text(m, 1006);
-        gui::press(m, QStringLiteral("id1"));
-    }});
-    geoid::show_help(k(), win().help_viewer);
-    EXPECT_EQ(win().help_viewer.handle, 0);
-    EXPECT_EQ(shown.toStdString(), "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("geoid.readme"));
+    const std::string builtin = QString::fromUtf8(testing_support::read_text(HELP_TEXT)).toStdString();
+    const QString program = QCoreApplication::applicationDirPath();
+    EXPECT_EQ(geoid::data_folders(),
+              (std::vector<std::string>{program.toStdString(), QDir::cleanPath(program + QStringLiteral("/../share/geoid")).toStdString()}));
+    for (const bool directory : {false, true}) {
+        SCOPED_TRACE(directory ? "a directory named geoid.readme" : "no geoid.readme");
+        if (directory) mkdir(dir.file("geoid.readme").c_str(), 0755);
+        const int bells = toolkit::testing::bell_count();
+        geoid::show_help(k(), win().help_viewer);
+        ASSERT_NE(win().help_viewer.handle, 0);
+        auto* text = toolkit::testing::window_widget(win().help_viewer.handle)->findChild<QPlainTextEdit*>(QStringLiteral("id1056"));
+        EXPECT_EQ(text->toPlainText().left(60).toStdString(), builtin.substr(0, 60));
+        EXPECT_EQ(text->document()->blockCount(), static_cast<int>(std::count(builtin.begin(), builtin.end(), '\n')) + 1);
+        EXPECT_EQ(testing_support::file_exists(dir.file("geoid.readme")), directory);
+        EXPECT_EQ(toolkit::testing::bell_count(), bells);  // no error box
+        EXPECT_FALSE(testing_support::file_exists(program.toStdString() + "/geoid.readme"));
+    }
 }
 
 // ---- windows ----------------------------------------------------------------------------------------

@@ -106,19 +106,10 @@ std::u32string cut_note(std::size_t shown, std::uint64_t size)
     return utf8_to_u32(note);
 }
 
-}  // namespace
-
-ViewerText read_viewer_text(const std::string& path)
+// The viewer's text of what was read of a file.
+ViewerText text_of(const Sample& sample)
 {
     ViewerText result;
-    OpenStatus status;
-    std::FILE* f = fopen_for_reading(path, &status);
-    if (f == nullptr) {
-        if (status != OpenStatus::Missing || !create_empty(path)) result.status = ViewerRead::OpenFailed;
-        return result;
-    }
-    const Sample sample = read_sample(f);
-    std::fclose(f);
     if (sample.read_error) result.status = ViewerRead::ReadError;
     const std::vector<Line> lines = split_lines(sample.bytes, sample.complete);
 
@@ -152,6 +143,32 @@ ViewerText read_viewer_text(const std::string& path)
     if (cut) append_line(text, cut_note(shown, sample.size));
     for (const char32_t cp : text) append_utf8(result.text, cp);
     return result;
+}
+
+}  // namespace
+
+ViewerText read_viewer_text(const std::string& path, Missing missing)
+{
+    OpenStatus status;
+    std::FILE* f = fopen_for_reading(path, &status);
+    if (f == nullptr) {
+        ViewerText result;
+        if (status == OpenStatus::Missing && missing == Missing::Report) result.status = ViewerRead::Missing;
+        else if (status != OpenStatus::Missing || !create_empty(path)) result.status = ViewerRead::OpenFailed;
+        return result;
+    }
+    const Sample sample = read_sample(f);
+    std::fclose(f);
+    return text_of(sample);
+}
+
+ViewerText viewer_text(std::string_view bytes)
+{
+    Sample sample;
+    sample.bytes.assign(bytes.substr(0, kMaxBytes));
+    sample.size = bytes.size();
+    sample.complete = bytes.size() <= kMaxBytes;
+    return text_of(sample);
 }
 
 }  // namespace textio

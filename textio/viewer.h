@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace textio {
 
@@ -13,6 +14,13 @@ enum class ViewerRead {
     Ok,          ///< read to its end, or until the text was full
     OpenFailed,  ///< the file exists but cannot be opened (no rights, a directory, a pipe)
     ReadError,   ///< reading broke off; the text holds what was read until then
+    Missing,     ///< no such file (Missing::Report)
+};
+
+/// What a viewer does with a file that does not exist.
+enum class Missing {
+    Create,  ///< creates it empty and shows it empty
+    Report,  ///< creates nothing: ViewerRead::Missing
 };
 
 struct ViewerText {
@@ -20,8 +28,12 @@ struct ViewerText {
     std::string text;  ///< UTF-8 with CR LF line ends
 };
 
-/// Reads `path` for a viewer. A file that does not exist is created empty and read as empty.
-/// Reading stops once the text is full, however long the file or its lines.
-ViewerText read_viewer_text(const std::string& path);
+/// Reads `path` for a viewer. A file that does not exist is created empty and read as empty,
+/// or reported (`missing`). Reading stops once the text is full, however long the file or its
+/// lines.
+ViewerText read_viewer_text(const std::string& path, Missing missing = Missing::Create);
+
+/// The viewer's text of bytes held in memory, as if they were a file's.
+ViewerText viewer_text(std::string_view bytes);
 
 }  // namespace textio
