@@ -6,6 +6,8 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QMenu>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -17,6 +19,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <memory>
 
 #include "app/checks.h"
 #include "app/fields.h"
@@ -492,6 +495,42 @@ TEST_F(PointForm, EachFieldTextIsOneNumberOrRefusedWithItsReason)
             EXPECT_EQ(text_of(c.field), c.shown);
             EXPECT_NE(k().point.ell_h, -1.0);
         }
+    }
+}
+
+// Copying a result or a read-only field gives the number without its padding blanks, by the
+// keyboard and by the context menu.
+TEST_F(PointForm, CopyGivesTheNumberWithoutPadding)
+{
+    type(geoid::kFieldB, "52.5163");
+    type(geoid::kFieldL, "13.3777");
+    type(geoid::kFieldHeight, "80.412");
+    compute();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const struct {
+        int field;
+        const char* number;
+        bool menu;
+    } cases[] = {{geoid::kFieldN, "39.561", false}, {geoid::kFieldH, "40.851", true}, {1030, "13", false}, {1026, "5827475.852", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        clipboard->clear();
+        QLineEdit* e = edit(c.field);
+        ASSERT_NE(e->text().trimmed(), e->text());  // padded in the field
+        e->setFocus();
+        e->selectAll();
+        if (c.menu) {
+            std::unique_ptr<QMenu> menu(e->createStandardContextMenu());
+            const QString shortcut = QLatin1Char('\t') + QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText);
+            QAction* copy = nullptr;
+            for (QAction* a : menu->actions())
+                if (a->text().endsWith(shortcut)) copy = a;
+            ASSERT_NE(copy, nullptr);
+            copy->trigger();
+        } else {
+            QTest::keySequence(e, QKeySequence::Copy);
+        }
+        EXPECT_EQ(clipboard->text().toStdString(), c.number);
     }
 }
 

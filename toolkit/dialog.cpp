@@ -3,6 +3,7 @@
 // a path that looks like markup is shown as it is.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QAccessible>
@@ -114,10 +115,41 @@ private:
     QPointer<QPushButton> shown_;
 };
 
+// A number copied from a field of the forms reaches the clipboard (or the mouse selection)
+// without the blanks that pad it to its field's width. Whatever path the copy took, it ends
+// in the clipboard, so the clipboard's change is where the blanks are dropped.
+void trim_copied_number(QClipboard::Mode mode)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QString copied = clipboard->text(mode);
+    const QString number = copied.trimmed();
+    if (number == copied || number.isEmpty()) return;
+    // Copied from a number field: the text selected there.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        for (QLineEdit* e : window->findChildren<QLineEdit*>()) {
+            if (e->property(kNumberField).toBool() && e->hasSelectedText() && e->selectedText() == copied) {
+                clipboard->setText(number, mode);  // changes it again, to a text that needs no trimming
+                return;
+            }
+        }
+    }
+}
+
+void watch_copies()
+{
+    static bool watching = false;
+    if (watching) return;
+    watching = true;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    QObject::connect(clipboard, &QClipboard::dataChanged, [] { trim_copied_number(QClipboard::Clipboard); });
+    QObject::connect(clipboard, &QClipboard::selectionChanged, [] { trim_copied_number(QClipboard::Selection); });
+}
+
 }  // namespace
 
 void bind_fields(QWidget* dialog, int handle)
 {
+    watch_copies();
     EventPump& pump = st().pump;
     QPushButton* default_button = nullptr;
     for (QObject* o : dialog->findChildren<QObject*>()) {

@@ -58,6 +58,10 @@ inline constexpr int kStatusBar = 4;
 /// Position meaning "centred on the screen".
 inline constexpr int kCentred = INT_MIN;
 
+/// A text field whose dynamic property of this name is true holds a number, padded with blanks
+/// to its width: copied (keyboard, context menu, mouse selection), it gives the number alone.
+inline constexpr const char* kNumberField = "numberField";
+
 void winitialise();
 /// Opens the hidden root window.
 void windowopen2();

@@ -109,6 +109,7 @@ void apply_field_table(QWidget* form, int dialog)
             // one cut short without a word ("52,5" cut to "52"); a sign field holds one sign.
             if (f.length > 0 && f.check == Check::Sign) e->setMaxLength(f.length);
             e->setAlignment(alignment(f.align));
+            e->setProperty(toolkit::kNumberField, f.kind == Kind::Input || f.kind == Kind::Result);
             e->setReadOnly(f.kind == Kind::Result || f.kind == Kind::FileName ||
                            (f.kind == Kind::Input && f.system != selected));
         }
