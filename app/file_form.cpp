@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 
 #include "app/checks.h"
 #include "app/fields.h"
 #include "filecalc/filecalc.h"
 #include "app/ids.h"
+#include "app/places.h"
 #include "interp/query.h"
 #include "messages/messages.h"
 #include "app/shell.h"
@@ -68,15 +70,18 @@ void select_form(int file_window)
 }
 
 // Lets the user choose a file; the old name is blanked first and stays blank after a cancel.
-void choose_file(int file_window, std::string& name, int field, int flags, const char* title)
+// The dialog opens in the folder of the file last chosen here, at first in that of the samples.
+void choose_file(Koordinaten& k, int file_window, std::string& name, int field, int flags, const char* title)
 {
     name.clear();
     select_form(file_window);
     toolkit::wdialogputstring(field, "");
+    if (k.file_folder.empty()) k.file_folder = sample_folder();
     std::string path;
-    toolkit::wselectfile2(kAllFiles, flags, path, title);
+    toolkit::wselectfile2(kAllFiles, flags, path, title, k.file_folder);
     if (toolkit::winfodialog(4) != 1) return;
     name = path;
+    k.file_folder = std::filesystem::absolute(std::filesystem::path(path)).parent_path().string();
     select_form(file_window);
     toolkit::wdialogputstring(field, name);
 }
@@ -154,11 +159,11 @@ void file_form_button(Application& app, int button)
     Windows& w = app.windows;
     switch (button) {
     case kButtonInputFile:
-        choose_file(w.file_window, k.input_file, kFieldInputFile, toolkit::kLoadDialog | toolkit::kPromptOn,
+        choose_file(k, w.file_window, k.input_file, kFieldInputFile, toolkit::kLoadDialog | toolkit::kPromptOn,
                     "Name der Koordinatendatei");
         break;
     case kButtonOutputFile:
-        choose_file(w.file_window, k.output_file, kFieldOutputFile,
+        choose_file(k, w.file_window, k.output_file, kFieldOutputFile,
                     toolkit::kSaveDialog | toolkit::kPromptOn | toolkit::kDirChange, "Name der Ergebnisdatei");
         break;
     case kButtonComputeFile: compute(k, w.file_window); break;

@@ -16,6 +16,7 @@ namespace geoid {
 struct Koordinaten : filecalc::Job, filecalc::Working {
     Koordinaten() { in_format = out_format = 0; }
     std::string help_file;  ///< geoid.readme of the working directory at start-up, as a full path
+    std::string file_folder;  ///< folder of the file last chosen in the file form
 };
 
 /// A screen position in pixels.

@@ -99,6 +99,31 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
     EXPECT_EQ(geoid_cli(dir, "-v").out, "geoid 1.05\n");
 }
 
+// What the boxes add on the command line: the hint on points read over several lines on
+// standard error (the run completed, status 0), and the line of a read error.
+TEST_F(CommandLine, ContinuedLinesAndReadErrorsOnStandardError)
+{
+    write_text(dir.file("bl.txt"), "52.5163 13.3777\n48.1374 11.5755\n53.5511 9.9937\n");
+    write_text(dir.file("kopf.txt"), "B;L;h\n52.5163;13.3777;80.412\n");
+    const struct {
+        const char* input;
+        int status;
+        std::string out, err;
+    } cases[] = {
+        {"bl.txt", 0, "1 Punkte insgesamt\n0 Punkte ausserhalb des Modells\n",
+         "Bei 1 Punkt standen die Werte auf mehreren Zeilen; passt das Eingabeformat zur Datei?\n"},
+        {"punkte.txt --punktnummer 2", 0, "3 Punkte insgesamt\n1 Punkte ausserhalb des Modells\n", ""},
+        {"kopf.txt", 1, "", "Fehler beim Lesen der Datei: kopf.txt\nZeile 1: \"B;L;h\" ist keine Zahl (erwartet: B)\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        const CliRun r = geoid_cli(dir, std::string("--modell model.bin --ausgabe e.txt --eingabe ") + c.input);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+    }
+}
+
 // One writer per result file; exit status 3 when a completed run met errors of the model file
 // (here a disk that fails while the nodes are read).
 TEST_F(CommandLine, LockedResultFileAndModelReadErrors)

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -13,6 +14,7 @@
 
 #include "app/fields.h"
 #include "app/file_form.h"
+#include "app/places.h"
 #include "tests/geoid_fixture.h"
 #include "app/model_selection.h"
 #include "textio/viewer.h"
@@ -130,6 +132,35 @@ TEST_F(FileForm, CancelledDialogClearsTheNameAndANewFormShowsTheKeptNames)
                               EXPECT_EQ(k().input_file, "");
                               EXPECT_EQ(text_of(geoid::kFieldInputFile), "");
                           }}));
+}
+
+// The file dialogs open in the folder of the sample files first, then in the folder of the
+// file last chosen (also when that was the other of the two files, and after a cancel).
+TEST_F(FileForm, FileDialogsOpenWhereTheLastFileWasChosen)
+{
+    mkdir(dir.file("messungen").c_str(), 0755);
+    write_text(dir.file("messungen/punkte.txt"), "52.5163 13.3777 80.412\n");
+    std::vector<std::string> opened_in;
+    const auto folder_of = [&](QWidget* m) {
+        opened_in.push_back(qobject_cast<QFileDialog*>(m)->directory().absolutePath().toStdString());
+    };
+    gui::ModalAnswers answers({[&](QWidget* m) {
+                                   folder_of(m);
+                                   gui::choose_file(m, dir.file("messungen/punkte.txt"));
+                               },
+                               [&](QWidget* m) {
+                                   folder_of(m);
+                                   gui::cancel(m);
+                               },
+                               [&](QWidget* m) {
+                                   folder_of(m);
+                                   gui::cancel(m);
+                               }});
+    EXPECT_TRUE(run_loop({[] { click(geoid::kButtonInputFile); }, [] { click(geoid::kButtonOutputFile); },
+                          [] { click(geoid::kButtonInputFile); }}));
+    const std::string samples = QCoreApplication::applicationDirPath().toStdString();
+    EXPECT_EQ(geoid::sample_folder(), samples);
+    EXPECT_EQ(opened_in, (std::vector<std::string>{samples, dir.file("messungen"), dir.file("messungen")}));
 }
 
 TEST_F(FileForm, PointNumberLengthIsCheckedOnlyWhenTicked)

@@ -16,6 +16,13 @@ usr/share/doc/geoid/changelog.Debian.gz
 usr/share/doc/geoid/copyright
 usr/share/geoid/egm96-de-15min.bin
 usr/share/geoid/geoid.readme
+usr/share/geoid/koordinaten-format-1-xyz.txt
+usr/share/geoid/koordinaten-format-2-bl-dezimal.txt
+usr/share/geoid/koordinaten-format-3-bl-grad-minuten-sekunden.txt
+usr/share/geoid/koordinaten-format-4-utm32-nord-ost.txt
+usr/share/geoid/koordinaten-format-5-utm32-ost-nord-mit-punktnummer.txt
+usr/share/geoid/koordinaten-format-6-utm33-nord-ost.txt
+usr/share/geoid/koordinaten-format-7-utm33-ost-nord.txt
 usr/share/geoid/points-ellipsoidal.txt
 usr/share/geoid/points-normal.txt
 usr/share/geoid/points.txt

@@ -100,7 +100,8 @@ QStringList name_filters(const std::string& filter)
 
 }  // namespace
 
-void wselectfile2(const std::string& filter, int flags, std::string& path, const std::string& title)
+void wselectfile2(const std::string& filter, int flags, std::string& path, const std::string& title,
+                  const std::string& folder)
 {
     State& s = st();
     s.file_dialog_ok = 0;
@@ -124,7 +125,7 @@ void wselectfile2(const std::string& filter, int flags, std::string& path, const
     d.setOption(QFileDialog::HideNameFilterDetails);
     if (const QStringList filters = name_filters(filter); !filters.isEmpty()) d.setNameFilters(filters);
     const QString cwd = QDir::currentPath();
-    d.setDirectory(cwd);
+    d.setDirectory(folder.empty() ? cwd : qs(folder));
     // The detail view's size, type and date columns as wide as what they show.
     if (auto* tree = d.findChild<QTreeView*>(QStringLiteral("treeView")))
         for (int c = 1; c <= 3; ++c) tree->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);

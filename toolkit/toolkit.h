@@ -126,8 +126,10 @@ inline constexpr int kDirChange = 8;  ///< keep the chosen file's directory as w
 
 /// Qt's own file dialog. Filter: pairs "description|pattern|"; the pattern "*.*" lists every
 /// file, with or without a dot. On OK `path` holds the chosen file and winfodialog(4) returns
-/// 1; after a cancel it returns 0 and `path` is unchanged.
-void wselectfile2(const std::string& filter, int flags, std::string& path, const std::string& title);
+/// 1; after a cancel it returns 0 and `path` is unchanged. The dialog opens in `folder`, or in
+/// the working directory when that is empty.
+void wselectfile2(const std::string& filter, int flags, std::string& path, const std::string& title,
+                  const std::string& folder = {});
 int winfodialog(int item);
 /// Modal box with an OK button and an information icon.
 void wmessagebox(int buttons, int icon, int default_button, const std::string& text, const std::string& title);
