@@ -150,13 +150,18 @@ void watch_copies()
 void bind_fields(QWidget* dialog, int handle)
 {
     watch_copies();
+    install_accessibility();
     EventPump& pump = st().pump;
     QPushButton* default_button = nullptr;
     for (QObject* o : dialog->findChildren<QObject*>()) {
         const int id = field_id(o);
         if (id == 0) continue;
         if (auto* r = qobject_cast<QRadioButton*>(o)) {
-            QObject::connect(r, &QRadioButton::toggled, r, [&pump, handle, id](bool on) {
+            // Tab reaches a group of radio buttons once, at the checked one; the arrow keys move
+            // among them.
+            r->setFocusPolicy(r->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+            QObject::connect(r, &QRadioButton::toggled, r, [r, &pump, handle, id](bool on) {
+                r->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
                 if (on) pump.post({EventKind::FieldChanged, handle, id, id});
             });
         } else if (auto* c = qobject_cast<QCheckBox*>(o)) {
@@ -194,21 +199,43 @@ public:
     using QDialog::QDialog;
 };
 
-QAccessibleInterface* message_accessible(const QString&, QObject* object)
+// A label that says why a field failed is an alert too: a screen reader announces it when its
+// text appears (on AT-SPI the name change of an object in the alert role).
+class AlertLabel : public QAccessibleWidget {
+public:
+    explicit AlertLabel(QLabel* label) : QAccessibleWidget(label, QAccessible::AlertMessage) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name) return static_cast<const QLabel*>(object())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* alert_accessible(const QString&, QObject* object)
 {
     if (auto* d = dynamic_cast<MessageDialog*>(object)) return new QAccessibleWidget(d, QAccessible::AlertMessage);
+    if (auto* l = qobject_cast<QLabel*>(object); l != nullptr && l->property(kAlertLabel).toBool()) return new AlertLabel(l);
     return nullptr;
 }
 
 }  // namespace
+
+namespace detail {
+
+void install_accessibility()
+{
+    static const bool installed = (QAccessible::installFactory(alert_accessible), true);
+    (void)installed;
+}
+
+}  // namespace detail
 
 void wdialogload(int id)
 {
     State& s = st();
     QWidget* content = build_dialog(id);
     if (content == nullptr) return;
-    static const bool factory = (QAccessible::installFactory(message_accessible), true);
-    (void)factory;
+    install_accessibility();
     // Owned by its parent window when there is one, otherwise by the unload.
     const bool message = qobject_cast<QPushButton*>(find_field(content, 1)) != nullptr;
     auto* dlg = message ? new MessageDialog(modal_parent()) : new QDialog(modal_parent());
@@ -221,6 +248,7 @@ void wdialogload(int id)
         ok->setDefault(true);
         QObject::connect(ok, &QPushButton::clicked, dlg, &QDialog::accept);
     }
+    keep_on_screen(dlg);
     s.current_dialog_id = id;
     s.current_dialog = content;
     s.loaded.push_back({id, dlg, content});

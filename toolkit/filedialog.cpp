@@ -10,6 +10,7 @@
 #include <QFileSystemModel>
 #include <QIdentityProxyModel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QHeaderView>
 #include <QPushButton>
@@ -46,6 +47,7 @@ int ask(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QSt
 {
     QMessageBox box(icon, title, text, buttons, parent);
     box.setTextFormat(Qt::PlainText);
+    keep_on_screen(&box);
     return box.exec();
 }
 
@@ -108,6 +110,7 @@ void wselectfile2(const std::string& filter, int flags, std::string& path, const
     const bool load = (flags & kSaveDialog) == 0;
     FileDialog d(modal_parent(), load, (flags & kPromptOn) != 0);
     d.setOption(QFileDialog::DontUseNativeDialog);
+    keep_on_screen(&d);
     d.setProxyModel(new GermanColumns(&d));
     d.setWindowTitle(qs(title));
     d.setFileMode(QFileDialog::AnyFile);
@@ -188,6 +191,8 @@ void wprogressshow(const std::string& title)
     d->setAutoClose(false);
     d->setAutoReset(false);
     d->setMinimumWidth(360);
+    if (auto* bar = d->findChild<QProgressBar*>()) bar->setAccessibleName(QStringLiteral("Fortschritt der Berechnung"));
+    keep_on_screen(d);
     d->show();
     // The dialog takes the keyboard, so that Escape reaches it also where no window manager
     // activates new windows.

@@ -89,6 +89,7 @@ struct State {
     std::vector<LoadedDialog> loaded;
     int file_dialog_ok = 0;
     int bells = 0;
+    QRect screen_area;  ///< tests: the available area of every screen (null: the screens' own)
 };
 
 State& st();
@@ -105,5 +106,12 @@ QWidget* build_dialog(int id);
 void bind_fields(QWidget* dialog, int handle);
 /// Draws a text field as taking input or not, after its read-only state.
 void show_read_only(QLineEdit* e);
+/// Screen readers learn of message boxes and of labels that say why a field failed as alerts.
+void install_accessibility();
+/// The available area of the screen that holds `at` (the primary screen for a null point).
+QRect available_area(QPoint at = {});
+/// Whenever `w` (a window or a dialog) is shown, it is made no larger than the available area,
+/// frame included, and moved into it.
+void keep_on_screen(QWidget* w);
 
 }  // namespace toolkit::detail

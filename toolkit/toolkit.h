@@ -62,6 +62,10 @@ inline constexpr int kCentred = INT_MIN;
 /// to its width: copied (keyboard, context menu, mouse selection), it gives the number alone.
 inline constexpr const char* kNumberField = "numberField";
 
+/// A label whose dynamic property of this name is true says why a field failed: screen readers
+/// announce its text when it appears.
+inline constexpr const char* kAlertLabel = "alertLabel";
+
 void winitialise();
 /// Opens the hidden root window.
 void windowopen2();

@@ -3,6 +3,8 @@
 // events as if the user had caused them. Not for the program itself.
 #pragma once
 
+#include <QRect>
+
 #include "toolkit/toolkit.h"
 
 namespace toolkit::testing {
@@ -18,6 +20,10 @@ int current_dialog();
 QWidget* field_widget(int field);
 /// How often the warning has sounded.
 int bell_count();
+/// The available area of every screen from now on, as a screen of that size (in device-
+/// independent pixels: 1920 x 1080 at 200 % is 960 x 540) would offer; a null rectangle gives
+/// the screens' own back.
+void set_screen_area(const QRect& area);
 /// Posts an event as if the user had caused it.
 void post(const Event& event);
 

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStatusBar>
 
@@ -76,16 +77,8 @@ private:
     QString full_;
 };
 
-// The available area of the screen that holds `at` (the primary screen for none).
-QRect available_area(QPoint at)
-{
-    const QScreen* screen = at.isNull() ? nullptr : QGuiApplication::screenAt(at);
-    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-}
-
 // Moves a window, frame included, inside the area; one larger than the area keeps its title bar
-// and its top-left corner on the screen, so that it can be moved to reach each control.
+// and its top-left corner on the screen.
 void fit_on_screen(QWidget* w, const QRect& area)
 {
     const QRect f = w->frameGeometry();
@@ -97,7 +90,68 @@ void fit_on_screen(QWidget* w, const QRect& area)
     if (dx != 0 || dy != 0) w->move(w->pos() + QPoint(dx, dy));
 }
 
+// Shrinks a window (frame included) to the area where it is larger, then moves it inside.
+void fit_into(QWidget* w, const QRect& area)
+{
+    const QSize frame = w->frameGeometry().size() - w->geometry().size();
+    const QSize room = (area.size() - frame).expandedTo(QSize(1, 1));
+    if (w->width() > room.width() || w->height() > room.height()) w->resize(w->size().boundedTo(room));
+    fit_on_screen(w, area);
+}
+
+class KeepOnScreen : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show) {
+            auto* w = static_cast<QWidget*>(o);
+            fit_into(w, available_area(w->geometry().center()));
+        }
+        return false;
+    }
+};
+
+// A window's contents in a scroll area: the contents never shrink below their minimum size,
+// and what does not fit the window is reached by scrolling. Its size hint is the contents'
+// minimum size where they have one (forms that share one size), else their own size hint; not
+// bounded as a plain scroll area's is.
+class Scroller : public QScrollArea {
+public:
+    explicit Scroller(QWidget* content)
+    {
+        // Taking in a top-level widget whose layout has height-for-width items (wrapping
+        // labels) drops its minimum size: kept here.
+        const QSize minimum = content->minimumSize();
+        setWidget(content);
+        content->setMinimumSize(minimum);
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+    }
+    QSize sizeHint() const override
+    {
+        const QWidget* c = widget();
+        if (c == nullptr) return QScrollArea::sizeHint();
+        return c->minimumSize().isEmpty() ? c->sizeHint() : c->minimumSize();
+    }
+};
+
 }  // namespace
+
+QRect available_area(QPoint at)
+{
+    if (!st().screen_area.isNull()) return st().screen_area;
+    const QScreen* screen = at.isNull() ? nullptr : QGuiApplication::screenAt(at);
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+void keep_on_screen(QWidget* w)
+{
+    w->installEventFilter(new KeepOnScreen(w));
+}
 
 }  // namespace detail
 
@@ -150,7 +204,7 @@ void windowopenchild2(int& handle, int flags, int x, int y, int menu, int dialog
     }
     QWidget* content = dialog != 0 ? build_dialog(dialog) : nullptr;
     if (content == nullptr) content = new QWidget;
-    w->setCentralWidget(content);  // the window owns it from here on
+    w->setCentralWidget(new Scroller(content));  // the window owns it from here on
     win.dialog = content;
     bind_fields(content, handle);
     if (flags & kStatusBar) {
@@ -164,13 +218,14 @@ void windowopenchild2(int& handle, int flags, int x, int y, int menu, int dialog
         auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), w);
         QObject::connect(escape, &QShortcut::activated, w, [&s, handle] { s.pump.post({EventKind::CloseRequest, handle, 0, 0}); });
     }
-    w->layout()->setSizeConstraint(QLayout::SetFixedSize);
-    w->adjustSize();
+    // As large as its contents want, as far as the screen has room; it can be resized, and
+    // what does not fit is reached by scrolling.
     const QRect area = available_area(x == kCentred || y == kCentred ? QPoint() : QPoint(x, y));
+    w->resize(w->sizeHint().boundedTo(area.size()));
     if (x == kCentred || y == kCentred) w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
     else w->move(x, y);
     w->show();
-    fit_on_screen(w, area);
+    fit_into(w, area);
     s.windows[handle] = win;
     s.current_window = handle;
     s.current_dialog_id = dialog;
@@ -235,6 +290,11 @@ void wmenusetstate(int item, int kind, int state)
 }
 
 namespace testing {
+
+void set_screen_area(const QRect& area)
+{
+    st().screen_area = area;
+}
 
 QWidget* window_widget(int handle)
 {

@@ -1,6 +1,9 @@
 // The dialogs of the desktop program (Designer forms), the menu and the picture of the
 // information dialog, registered with the toolkit by their resource numbers.
+#include <QApplication>
 #include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -11,6 +14,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -18,6 +22,7 @@
 #include "app/ids.h"
 #include "filecalc/formats.h"
 #include "app/shell.h"
+#include "textio/textio.h"
 #include "toolkit/toolkit.h"
 #include "ui_dialog101.h"
 #include "ui_dialog102.h"
@@ -92,6 +97,57 @@ void fill_format_list(QComboBox* list, bool input)
     list->setCurrentIndex(1);  // format 2 when the form opens
 }
 
+// Characters a text field must show whole: as many as its format writes ("(f12.3)": 12), else
+// as its length says.
+int shown_chars(const Field& f)
+{
+    textio::FieldFormat format;
+    if (f.format != nullptr && textio::parse_format(f.format, format) && format.width > 0) return format.width;
+    return f.length;
+}
+
+// A text field as wide as `chars` of the widest characters a number is written with, in the
+// field's own font, plus its margins and frame as the style draws them.
+int field_width(const QLineEdit* e, int chars)
+{
+    const QFontMetrics fm(e->font());
+    int widest = 0;
+    for (const QChar c : QStringLiteral("0123456789+-*.,"))
+        widest = std::max(widest, fm.horizontalAdvance(c));
+    constexpr int kLineEditMargin = 2;  // QLineEdit's own blank on either side of the text
+    const QMargins text = e->textMargins();
+    const QMargins contents = e->contentsMargins();
+    const int inner = widest * chars + 2 * kLineEditMargin + text.left() + text.right() + contents.left() + contents.right();
+    QStyleOptionFrame option;
+    option.initFrom(e);
+    option.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, e) : 0;
+    return e->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, fm.height()), e).width();
+}
+
+// Room under each column for the longest reason any of its fields can give, wrapped at the
+// column's width as laid out: the reason is never cut.
+void reserve_reason_room(QWidget* form, int dialog)
+{
+    form->ensurePolished();
+    if (form->layout() != nullptr) form->layout()->activate();
+    form->resize(form->sizeHint());
+    if (form->layout() != nullptr) form->layout()->activate();
+    for (const Field& line : fields()) {
+        if (line.dialog != dialog || line.kind != Kind::Reason) continue;
+        auto* label = form->findChild<QLabel*>(QStringLiteral("id%1").arg(line.id));
+        if (label == nullptr) continue;
+        const int width = std::max(label->width(), 1);
+        int height = label->fontMetrics().height();
+        for (const Field& f : fields()) {
+            if (f.dialog != dialog || f.check == Check::None || f.system != line.system) continue;
+            const QRect r = label->fontMetrics().boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap,
+                                                             QString::fromStdString(check_reason(f)));
+            height = std::max(height, r.height());
+        }
+        label->setMinimumHeight(height + label->contentsMargins().top() + label->contentsMargins().bottom());
+    }
+}
+
 // What the field table says of each control: its accessible name, the length and alignment
 // of a text field, whether the user can type there when the form opens, the entries of the
 // format lists and the order in which Tab moves through the form.
@@ -104,7 +160,17 @@ void apply_field_table(QWidget* form, int dialog)
         QWidget* w = form->findChild<QWidget*>(QStringLiteral("id%1").arg(f.id));
         if (w == nullptr) continue;
         w->setAccessibleName(QString::fromUtf8(f.name));
+        if (auto* label = qobject_cast<QLabel*>(w); label != nullptr && f.kind == Kind::Reason) {
+            label->setProperty(toolkit::kAlertLabel, true);
+            label->setTextFormat(Qt::PlainText);
+        }
         if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            // Every text the field's format writes shows whole, in whatever font the form has.
+            if (const int chars = shown_chars(f); chars > 0) {
+                e->setMinimumWidth(0);
+                e->setMaximumWidth(QWIDGETSIZE_MAX);
+                e->setFixedWidth(field_width(e, chars));
+            }
             // A number field takes whatever is typed or pasted, so that a checked text is never
             // one cut short without a word ("52,5" cut to "52"); a sign field holds one sign.
             if (f.length > 0 && f.check == Check::Sign) e->setMaxLength(f.length);
@@ -122,24 +188,35 @@ void apply_field_table(QWidget* form, int dialog)
 
 // The start panel and the two forms share one size, so they replace each other in place
 // without the window jumping.
+void prepare_form(QWidget* form, int dialog)
+{
+    apply_field_table(form, dialog);
+    reserve_reason_room(form, dialog);
+}
+
+// Taken anew whenever the application's font changes: everything follows the font.
 QSize form_size()
 {
-    static const QSize size = [] {
+    static QFont font;
+    static QSize size;
+    if (size.isEmpty() || font != QApplication::font()) {
+        font = QApplication::font();
         std::unique_ptr<QWidget> point(build<Ui::Dialog101>());
         std::unique_ptr<QWidget> file(build<Ui::Dialog102>());
-        apply_field_table(point.get(), kPointDialog);
-        apply_field_table(file.get(), kFileDialog);
-        return point->sizeHint().expandedTo(file->sizeHint());
-    }();
+        prepare_form(point.get(), kPointDialog);
+        prepare_form(file.get(), kFileDialog);
+        size = point->sizeHint().expandedTo(file->sizeHint());
+    }
     return size;
 }
 
+// The forms never shrink below what they need; a window too small for them scrolls.
 template <class Ui>
 QWidget* build_form(int dialog)
 {
     QWidget* w = build<Ui>();
-    apply_field_table(w, dialog);
-    w->setFixedSize(form_size());
+    prepare_form(w, dialog);
+    w->setMinimumSize(form_size());
     return w;
 }
 
@@ -201,7 +278,10 @@ void register_resources()
     toolkit::register_dialog(kOutputViewerDialog, [] { return build_viewer<Ui::Dialog106>(kOutputViewerText); });
     toolkit::register_dialog(kInfoDialog, [] {
         QWidget* w = build<Ui::Dialog107>();
-        if (auto* pic = w->findChild<QLabel*>(QStringLiteral("id2002"))) pic->setPixmap(info_picture());
+        if (auto* pic = w->findChild<QLabel*>(QStringLiteral("id2002"))) {
+            pic->setPixmap(info_picture());
+            pic->setAccessibleName(QStringLiteral("Bild: ein Quasigeoid \u00FCber dem Ellipsoid"));
+        }
         return w;
     });
     toolkit::register_dialog(kHelpViewerDialog, [] { return build_viewer<Ui::Dialog109>(kHelpViewerText); });
