@@ -5,6 +5,7 @@
 //        relative to the window, for tests that click the real program.
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QDir>
@@ -32,6 +33,7 @@ QString out_dir;
 
 void save(QWidget* w, const char* name)
 {
+    QCoreApplication::processEvents();  // scroll bars and layouts settle first
     w->grab().save(out_dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
     std::printf("%s/%s.png\n", qPrintable(out_dir), name);
 }
@@ -57,6 +59,8 @@ int main(int argc, char** argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
+    // The pictures show the windows as on an office PC's 1024 x 768 screen.
+    toolkit::testing::set_screen_area(QRect(0, 0, 1024, 768));
     out_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     if (out_dir == QStringLiteral("--menu-geometry")) {
         geoid::register_resources();

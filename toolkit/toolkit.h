@@ -66,6 +66,10 @@ inline constexpr const char* kNumberField = "numberField";
 /// announce its text when it appears.
 inline constexpr const char* kAlertLabel = "alertLabel";
 
+/// A dialog whose dynamic property of this name holds a QSize opens its window at least that
+/// large (as far as the screen allows).
+inline constexpr const char* kPreferredSize = "preferredSize";
+
 void winitialise();
 /// Opens the hidden root window.
 void windowopen2();

@@ -115,18 +115,13 @@ protected:
 };
 
 // A window's contents in a scroll area: the contents never shrink below their minimum size,
-// and what does not fit the window is reached by scrolling. Its size hint is the contents'
-// minimum size where they have one (forms that share one size), else their own size hint; not
-// bounded as a plain scroll area's is.
+// and what does not fit the window is reached by scrolling. Its size hint is what the contents
+// want (at least their preferred size), not bounded as a plain scroll area's is.
 class Scroller : public QScrollArea {
 public:
     explicit Scroller(QWidget* content)
     {
-        // Taking in a top-level widget whose layout has height-for-width items (wrapping
-        // labels) drops its minimum size: kept here.
-        const QSize minimum = content->minimumSize();
         setWidget(content);
-        content->setMinimumSize(minimum);
         setWidgetResizable(true);
         setFrameShape(QFrame::NoFrame);
     }
@@ -134,7 +129,7 @@ public:
     {
         const QWidget* c = widget();
         if (c == nullptr) return QScrollArea::sizeHint();
-        return c->minimumSize().isEmpty() ? c->sizeHint() : c->minimumSize();
+        return c->sizeHint().expandedTo(c->minimumSizeHint()).expandedTo(c->property(kPreferredSize).toSize());
     }
 };
 

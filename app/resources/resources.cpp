@@ -5,6 +5,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QFontDatabase>
+#include <QLayout>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QFrame>
@@ -125,12 +126,23 @@ int field_width(const QLineEdit* e, int chars)
 }
 
 // Room under each column for the longest reason any of its fields can give, wrapped at the
-// column's width as laid out: the reason is never cut.
+// column's narrowest width: the reason is never cut. The room is fixed, so the label's height
+// does not depend on its width (no height-for-width in the layouts).
 void reserve_reason_room(QWidget* form, int dialog)
 {
+    std::vector<QLabel*> labels;
+    for (const Field& line : fields()) {
+        if (line.dialog != dialog || line.kind != Kind::Reason) continue;
+        if (auto* label = form->findChild<QLabel*>(QStringLiteral("id%1").arg(line.id))) {
+            QSizePolicy policy = label->sizePolicy();
+            policy.setHeightForWidth(false);
+            label->setSizePolicy(policy);
+            labels.push_back(label);
+        }
+    }
     form->ensurePolished();
     if (form->layout() != nullptr) form->layout()->activate();
-    form->resize(form->sizeHint());
+    form->resize(form->minimumSizeHint());
     if (form->layout() != nullptr) form->layout()->activate();
     for (const Field& line : fields()) {
         if (line.dialog != dialog || line.kind != Kind::Reason) continue;
@@ -146,6 +158,9 @@ void reserve_reason_room(QWidget* form, int dialog)
         }
         label->setMinimumHeight(height + label->contentsMargins().top() + label->contentsMargins().bottom());
     }
+    // A form not yet shown learns of its new minimum heights only here.
+    for (QLayout* l : form->findChildren<QLayout*>()) l->invalidate();
+    if (form->layout() != nullptr) form->layout()->activate();
 }
 
 // What the field table says of each control: its accessible name, the length and alignment
@@ -205,18 +220,25 @@ QSize form_size()
         std::unique_ptr<QWidget> file(build<Ui::Dialog102>());
         prepare_form(point.get(), kPointDialog);
         prepare_form(file.get(), kFileDialog);
-        size = point->sizeHint().expandedTo(file->sizeHint());
+        // Wrapping labels give the forms a height for their width beyond their size hint.
+        const auto wanted = [](const QWidget* form) {
+            QSize hint = form->sizeHint();
+            if (form->hasHeightForWidth()) hint.setHeight(std::max(hint.height(), form->heightForWidth(hint.width())));
+            return hint.expandedTo(form->minimumSizeHint());
+        };
+        size = wanted(point.get()).expandedTo(wanted(file.get()));
     }
     return size;
 }
 
-// The forms never shrink below what they need; a window too small for them scrolls.
+// The start panel and both forms open in one size, so they replace each other in place; a
+// window too small for a form scrolls.
 template <class Ui>
 QWidget* build_form(int dialog)
 {
     QWidget* w = build<Ui>();
     prepare_form(w, dialog);
-    w->setMinimumSize(form_size());
+    w->setProperty(toolkit::kPreferredSize, form_size());
     return w;
 }
 
