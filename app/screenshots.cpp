@@ -1,6 +1,8 @@
 // Renders every window of the desktop program to PNG files (headless with the offscreen
 // platform): start window, point form, file form, error box, information dialog, help viewer.
-// Usage: geoid_screenshots OUTPUT_DIR   (run where geoid.readme lies)
+// Usage: geoid_screenshots OUTPUT_DIR [FONT [dunkel]]   (run where geoid.readme lies); FONT as
+//        "Cantarell,11" draws every window in that font, "dunkel" with a dark palette.
+//        QT_SCALE_FACTOR=1.5 shows them as at 150 %.
 //        geoid_screenshots --menu-geometry   prints "TEXT X Y" for each menu command: its centre
 //        relative to the window, for tests that click the real program.
 #include <QAction>
@@ -10,6 +12,7 @@
 #include <QMenuBar>
 #include <QDir>
 #include <QFile>
+#include <QPalette>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
@@ -62,6 +65,21 @@ int main(int argc, char** argv)
     // The pictures show the windows as on an office PC's 1024 x 768 screen.
     toolkit::testing::set_screen_area(QRect(0, 0, 1024, 768));
     out_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    if (argc > 2) {
+        QFont font;
+        font.fromString(QString::fromLocal8Bit(argv[2]));
+        QApplication::setFont(font);
+    }
+    if (argc > 3 && QByteArray(argv[3]) == "dunkel") {
+        QPalette p;
+        p.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+        p.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+        p.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+        p.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+        p.setColor(QPalette::Button, QColor(0x40, 0x40, 0x40));
+        p.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+        QApplication::setPalette(p);
+    }
     if (out_dir == QStringLiteral("--menu-geometry")) {
         geoid::register_resources();
         geoid::Application app;

@@ -2,12 +2,15 @@
 // control reachable on small and scaled screens, the keyboard of a dialog, reasons that show
 // whole. Real widgets on Qt's offscreen platform.
 
+#include <QAccessible>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -239,7 +242,8 @@ TEST_F(Desktop, ReturnComputesAndTabMeetsTheCheckedRadioButton)
 }
 
 // The reason under a failing field shows whole in its label, for every checked field, in a
-// large font too.
+// large font too, and a screen reader is told it as an alert. The progress bar and the Info
+// picture have names.
 TEST_F(Desktop, ReasonLabelHoldsItsWholeText)
 {
     for (const int points : {10, 14}) {
@@ -255,8 +259,31 @@ TEST_F(Desktop, ReasonLabelHoldsItsWholeText)
             const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->contentsRect().width(), 10000),
                                                                    Qt::TextWordWrap, label->text());
             EXPECT_FALSE(label->text().isEmpty()) << f.id;
+            // Announced: an alert named by the reason.
+            QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(label);
+            ASSERT_NE(heard, nullptr);
+            EXPECT_EQ(heard->role(), QAccessible::AlertMessage);
+            EXPECT_EQ(heard->text(QAccessible::Name), label->text());
             EXPECT_LE(needed.height(), label->contentsRect().height()) << f.id << ' ' << label->text().toStdString();
             EXPECT_LE(needed.width(), label->contentsRect().width()) << f.id;
         }
     }
+}
+
+TEST_F(Desktop, ProgressBarAndInfoPictureAreNamed)
+{
+    QString picture;
+    gui::ModalAnswers answers({[&](QWidget* m) {
+        if (auto* pic = m->findChild<QLabel*>(QStringLiteral("id2002"))) picture = pic->accessibleName();
+        m->close();
+    }});
+    geoid::show_info();
+    EXPECT_FALSE(picture.isEmpty());
+    toolkit::wprogressshow("Berechnung");
+    QProgressBar* bar = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QProgressDialog*>(w)) bar = d->findChild<QProgressBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->accessibleName(), QStringLiteral("Fortschritt der Berechnung"));
+    toolkit::wprogressclose();
 }

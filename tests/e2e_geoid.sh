@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # End-to-end smoke test: the real geoid on a virtual X display, driven with xdotool as a user
-# would: choose the sample model through the file dialog, open Info, open the point form,
-# "Beenden". Usage: e2e_geoid.sh GEOID_BINARY SCREENSHOTS_TOOL SAMPLE_MODEL
+# would: choose the sample model through the file dialog, open Info, open the point form, type
+# a latitude outside the checks' bounds and press Return, "Beenden". A listener on the
+# accessibility bus (AT-SPI, its own D-Bus session) checks that the reason under the field is
+# announced as an alert. Usage: e2e_geoid.sh GEOID_BINARY SCREENSHOTS_TOOL SAMPLE_MODEL
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ] || [ "${E2E_INNER:-}" != 1 ]; then
-  exec env E2E_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  exec env E2E_INNER=1 dbus-run-session -- xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 geoid=$1 tool=$2 model=$3
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "$pid" "${bus:-}" "${listener:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 export XDG_RUNTIME_DIR=$work/xdg && mkdir -m 700 "$XDG_RUNTIME_DIR"
 setxkbmap de 2>/dev/null || true
 cp "$model" "$work/modell.bin"
@@ -43,7 +45,15 @@ click_menu() {  # window id, command
   xdotool mousemove --window "$1" $pos click 1
 }
 
-"$geoid" 2>"$work/stderr.txt" &
+# The accessibility bus, and a listener on it for what a screen reader is told of alerts.
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+bus=$!
+sleep 1
+/usr/bin/python3 "$(dirname "$0")/a11y_listen.py" 60 >"$work/alerts.txt" 2>&1 &
+listener=$!
+for _ in $(seq 50); do grep -q listening "$work/alerts.txt" 2>/dev/null && break; sleep 0.1; done
+
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$geoid" 2>"$work/stderr.txt" &
 pid=$!
 win=$(find_window '^Quasigeoidhöhenberechnung$')
 xdotool windowfocus --sync "$win" 2>/dev/null || true
@@ -72,6 +82,17 @@ echo "ok: Info"
 click_menu "$win" Interaktive_Eingabe
 form=$(find_window '^Quasigeoidberechnung Interaktive Eingabe - Koordinaten im ETRS89$')
 echo "ok: point form"
+
+# A latitude outside the bounds, then Return: the reason appears under the column and is
+# announced as an alert.
+xdotool windowfocus --sync "$form" 2>/dev/null || true
+xdotool type --delay 20 "99"
+xdotool key Return
+reason='B: Zahl zwischen 47.23 und 55.98'
+for _ in $(seq 50); do grep -qF "alert|object:property-change:accessible-name|$reason" "$work/alerts.txt" && break; sleep 0.1; done
+grep -qF "alert|object:property-change:accessible-name|$reason" "$work/alerts.txt" ||
+  fail "no alert on the accessibility bus: $(cat "$work/alerts.txt")"
+echo "ok: the reason is announced on the accessibility bus"
 
 click_menu "$form" Beenden
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

@@ -174,10 +174,14 @@ void apply_field_table(QWidget* form, int dialog)
         if (f.dialog != dialog) continue;
         QWidget* w = form->findChild<QWidget*>(QStringLiteral("id%1").arg(f.id));
         if (w == nullptr) continue;
-        w->setAccessibleName(QString::fromUtf8(f.name));
         if (auto* label = qobject_cast<QLabel*>(w); label != nullptr && f.kind == Kind::Reason) {
+            // An alert whose name is the reason it shows: a screen reader announces each new
+            // reason (the table's name describes the line).
             label->setProperty(toolkit::kAlertLabel, true);
             label->setTextFormat(Qt::PlainText);
+            label->setAccessibleDescription(QString::fromUtf8(f.name));
+        } else {
+            w->setAccessibleName(QString::fromUtf8(f.name));
         }
         if (auto* e = qobject_cast<QLineEdit*>(w)) {
             // Every text the field's format writes shows whole, in whatever font the form has.
