@@ -71,18 +71,6 @@ QPalette dark_palette()
     return p;
 }
 
-double luminance(const QColor& c)
-{
-    const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 class Desktop : public Geoid {
 protected:
     void SetUp() override
@@ -113,8 +101,7 @@ private:
 }  // namespace
 
 // Every field of both forms holds the widest text its format writes, whole, in each font and
-// size users have (GNOME's Cantarell 11 among them), with light and dark palettes; read-only
-// fields keep a readable contrast.
+// size users have (GNOME's Cantarell 11 among them), with light and dark palettes.
 TEST_F(Desktop, EveryDigitFitsItsFieldAtEveryFontSizeAndPalette)
 {
     for (const char* family : {"DejaVu Sans", "Noto Sans", "Cantarell"}) {
@@ -132,8 +119,6 @@ TEST_F(Desktop, EveryDigitFitsItsFieldAtEveryFontSizeAndPalette)
                         const QFontMetrics fm(e->font());
                         for (const QString& text : widest_texts(f))
                             ASSERT_LE(fm.horizontalAdvance(text), text_room(e)) << f.id << " \"" << text.toStdString() << '"';
-                        if (e->isReadOnly())
-                            EXPECT_GE(contrast(e->palette().color(QPalette::Text), e->palette().color(QPalette::Base)), 4.5) << f.id;
                     }
                 }
             }
