@@ -8,6 +8,7 @@
 #include "interp/grid.h"
 #include "interp/model.h"
 #include "interp/query.h"
+#include "messages/messages.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ void BM_Varnik1(benchmark::State& state)
     std::string message;
     for (auto _ : state) {
         const Point& p = points[k++ & 4095];
-        interp::varnik1(p.b, p.l, SAMPLE_MODEL, n, message);
+        messages::varnik1(p.b, p.l, SAMPLE_MODEL, n, message);
         benchmark::DoNotOptimize(n);
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));

@@ -1,7 +1,6 @@
 #include "interp/query.h"
 
 #include "interp/grid.h"
-#include "messages/messages.h"
 #include "textio/textio.h"
 
 namespace interp {
@@ -31,11 +30,6 @@ Outcome query_model(double b, double l, const std::string& model_file, double& n
     GridHeader h;
     if (read_header(file, h) != HeaderStatus::Ok) return Outcome::HeaderError;
     return interpolate(FileNodes(file), h, b, l, n);
-}
-
-void varnik1(double b, double l, const std::string& model_file, double& n, std::string& message)
-{
-    message = messages::model_message(query_model(b, l, model_file, n), model_file);
 }
 
 ModelQuery::ModelQuery(const std::string& model_file, std::uint64_t memory_cap)

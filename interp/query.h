@@ -23,10 +23,6 @@ Outcome check_model(const std::string& path);
 /// Ok with n set, Outside with n = kNoValue, or a file outcome with n untouched.
 Outcome query_model(double b, double l, const std::string& model_file, double& n);
 
-/// The same with the outcome worded: the message is empty on success; otherwise the
-/// out-of-grid text (N = 999999.0) or a file message, and N keeps the caller's value.
-void varnik1(double b, double l, const std::string& model_file, double& n, std::string& message);
-
 /// The single-point query for a whole run over many points: the model file is opened and its
 /// header read once, its nodes served by the best source within `memory_cap` bytes
 /// (interp/nodes.h), and every query gives exactly the outcome and N that query_model would

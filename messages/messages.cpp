@@ -1,5 +1,6 @@
 #include "messages/messages.h"
 
+#include "interp/query.h"
 #include "textio/encoding.h"
 
 namespace messages {
@@ -49,6 +50,11 @@ std::string model_message(interp::Outcome outcome, std::string_view path, Wordin
     case interp::Outcome::Invalid: return with_name(kInvalid, name);
     }
     return {};
+}
+
+void varnik1(double b, double l, const std::string& model_file, double& n, std::string& message)
+{
+    message = model_message(interp::query_model(b, l, model_file, n), model_file);
 }
 
 std::string output_message(textio::OutputStatus status, std::string_view path)

@@ -67,6 +67,11 @@ enum class Wording { Window, Terminal };
 /// coordinates) and an invalid header reads as an unreadable one.
 std::string model_message(interp::Outcome outcome, std::string_view path, Wording wording = Wording::Window);
 
+/// The single-point query with its outcome worded, for the point form: N at latitude b,
+/// longitude l (decimal degrees) in the model file; the message is empty on success, otherwise
+/// the out-of-grid text (N = 999999.0) or a file message, and N keeps the caller's value.
+void varnik1(double b, double l, const std::string& model_file, double& n, std::string& message);
+
 /// The refusal of an output file that open_output did not open (textio/files.h), with its name.
 std::string output_message(textio::OutputStatus status, std::string_view path);
 

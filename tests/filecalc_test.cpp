@@ -15,6 +15,7 @@
 #include "filecalc/filecalc.h"
 #include "tests/model_builder.h"
 #include "interp/query.h"
+#include "messages/messages.h"
 #include "textio/textio.h"
 
 using testing_support::read_text;
@@ -169,7 +170,7 @@ TEST_F(FileCalc, EveryInputFormatIntoEveryOutputFormat)
                 // h, H = h - N, and N as varnik computes it at the point.
                 double n = 0;
                 std::string message;
-                interp::varnik1(p.b, p.l, job.model_file, n, message);
+                messages::varnik1(p.b, p.l, job.model_file, n, message);
                 const double h = v[coords], hh = v[coords + 1], nn = v[coords + 2];
                 EXPECT_NEAR(h, p.h, 0.0015);
                 EXPECT_NEAR(nn, n, 0.0015);
@@ -416,7 +417,7 @@ TEST_F(FileCalc, LargeResultFileLineByLineAsSinglePoints)
     for (std::size_t k = 0; k < lines.size(); ++k) {
         double n = 0;
         std::string message;
-        interp::varnik1(bl[k].first, bl[k].second, job.model_file, n, message);
+        messages::varnik1(bl[k].first, bl[k].second, job.model_file, n, message);
         ASSERT_EQ(lines[k].substr(48, 10), message.empty() ? testing_support::fixed(n, 10, 3) : "  9999.999") << k;
     }
 }

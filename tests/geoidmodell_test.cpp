@@ -20,6 +20,7 @@
 #include "geoidmodell/karte.h"
 #include "geoidmodell/modelltool.h"
 #include "interp/query.h"
+#include "messages/messages.h"
 
 using testing_support::Angle;
 using testing_support::read_bytes;
@@ -128,8 +129,8 @@ TEST_F(GeoidModell, GtxOfTheBenchmarkScriptReadsBackIdentical)
         for (const double l : {3.0, 9.0, 13.3777, 16.2}) {
             double n1 = 0, n2 = 0;
             std::string m1, m2;
-            interp::varnik1(b, l, SAMPLE_MODEL, n1, m1);
-            interp::varnik1(b, l, dir.file("py.bin"), n2, m2);
+            messages::varnik1(b, l, SAMPLE_MODEL, n1, m1);
+            messages::varnik1(b, l, dir.file("py.bin"), n2, m2);
             EXPECT_EQ(n1, n2) << b << ' ' << l;
             EXPECT_EQ(m1, "");
         }

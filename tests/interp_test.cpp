@@ -62,7 +62,7 @@ protected:
     {
         double n = -1.0;
         std::string m;
-        varnik1(b, l, path, n, m);
+        messages::varnik1(b, l, path, n, m);
         if (message != nullptr) *message = m;
         else EXPECT_EQ(m, "") << b << ' ' << l;
         return n;
@@ -300,10 +300,10 @@ TEST(ExtentBeyondNodes, CellNeedingARowBeyondTheLastIsOutside)
     EXPECT_EQ(checked(path), "");
     double n = 0;
     std::string m;
-    varnik1(50.1, 10.5, path, n, m);
+    messages::varnik1(50.1, 10.5, path, n, m);
     EXPECT_EQ(m, messages::kOutside);
     EXPECT_EQ(n, kNoValue);
-    varnik1(51.2, 10.5, path, n, m);
+    messages::varnik1(51.2, 10.5, path, n, m);
     EXPECT_EQ(m, "");
     EXPECT_NEAR(n, 40.0, 1e-12);
 }
@@ -383,7 +383,7 @@ TEST(HostileHeaders, AreRefusedByEveryReader)
         EXPECT_EQ(checked(path), messages::kInvalid + path);
         double n = 123.0;
         std::string m;
-        varnik1(50.5, 8.5, path, n, m);
+        messages::varnik1(50.5, 8.5, path, n, m);
         EXPECT_EQ(m, messages::kHeaderFailed + path);
         EXPECT_EQ(n, 123.0);
     }
@@ -394,17 +394,17 @@ TEST_F(SmallModel, QueryMessagesAndUntouchedN)
     const std::string path = write(linear_node);
     double n = 123.0;
     std::string m = "old";
-    varnik1(50.5, 8.5, dir.file("missing.bin"), n, m);
+    messages::varnik1(50.5, 8.5, dir.file("missing.bin"), n, m);
     EXPECT_EQ(m, messages::kOpenFailed + dir.file("missing.bin"));
     EXPECT_EQ(n, 123.0);
 
     const std::string shorty = dir.file("short.bin");
     testing_support::write_bytes(shorty, std::vector<unsigned char>(71, 0));
-    varnik1(50.5, 8.5, shorty, n, m);
+    messages::varnik1(50.5, 8.5, shorty, n, m);
     EXPECT_EQ(m, messages::kHeaderFailed + shorty);
     EXPECT_EQ(n, 123.0);
 
-    varnik1(51.0, 8.5, path, n, m);  // the northern limit
+    messages::varnik1(51.0, 8.5, path, n, m);  // the northern limit
     EXPECT_EQ(m, "Der Punkt liegt ausserhalb des Quasigeoidgitters.");
     EXPECT_EQ(n, 999999.0);
 }
@@ -417,10 +417,10 @@ TEST_F(SmallModel, FileCutInsideTheGridFailsOnlyWhereNodesAreMissing)
     testing_support::write_bytes(cut, {bytes.begin(), bytes.begin() + 4 * (18 + 6 * kSmallN)});
     double n = 123.0;
     std::string m;
-    varnik1(50.15, 8.55, cut, n, m);  // southern cell
+    messages::varnik1(50.15, 8.55, cut, n, m);  // southern cell
     EXPECT_EQ(m, messages::kReadFailed + cut);
     EXPECT_EQ(n, 123.0);
-    varnik1(50.93, 8.55, cut, n, m);  // northern bilinear cell, rows 1 and 2
+    messages::varnik1(50.93, 8.55, cut, n, m);  // northern bilinear cell, rows 1 and 2
     EXPECT_EQ(m, "");
     EXPECT_NEAR(n, linear_n(50.93, 8.55), 1e-9);
 }
@@ -443,7 +443,7 @@ TEST(SampleModel, NodesListedWithTheSampleAreReturnedExactly)
     for (const auto& node : nodes) {
         double n = 0;
         std::string m;
-        varnik1(node.b, node.l, SAMPLE_MODEL, n, m);
+        messages::varnik1(node.b, node.l, SAMPLE_MODEL, n, m);
         EXPECT_EQ(m, "");
         EXPECT_NEAR(n, node.n, 1e-12) << node.b << ' ' << node.l;
     }
@@ -518,7 +518,7 @@ TEST_F(SmallModel, MemoryAndFileNodesGiveIdenticalResults)
             ++outcomes[static_cast<int>(o_mem)];
             double n1 = -7, n2 = -7, n3 = -7;
             std::string m1, m2, m3;
-            varnik1(b, l, file, n1, m1);
+            messages::varnik1(b, l, file, n1, m1);
             query_worded(held, file, b, l, n2, m2);
             query_worded(windowed, file, b, l, n3, m3);
             ASSERT_EQ(m2, m1) << b << ' ' << l;
@@ -563,7 +563,7 @@ TEST(SelectionCheck, NamedPipeIsRefusedAtOnce)
     EXPECT_EQ(checked(dir.file("fifo")), std::string(messages::kOpenFailed) + dir.file("fifo"));
     double n = 1.0;
     std::string m;
-    varnik1(50.5, 8.5, dir.file("fifo"), n, m);
+    messages::varnik1(50.5, 8.5, dir.file("fifo"), n, m);
     EXPECT_EQ(m, std::string(messages::kOpenFailed) + dir.file("fifo"));
     // A character device that ends is a file a user may mean: here an empty one.
     EXPECT_EQ(checked("/dev/null"), std::string(messages::kHeaderFailed) + "/dev/null");

@@ -174,7 +174,7 @@ TEST_F(PointForm, PointTypedInEachSystemIsShownInAllFiveWithNAndH)
     };
     double n_expected = 0;
     std::string message;
-    interp::varnik1(kB, kL, k().model_file, n_expected, message);
+    messages::varnik1(kB, kL, k().model_file, n_expected, message);
     ASSERT_EQ(message, "");
     for (const auto& in : inputs) {
         SCOPED_TRACE("radio " + std::to_string(in.radio));

@@ -12,6 +12,7 @@
 
 #include "tests/model_builder.h"
 #include "interp/query.h"
+#include "messages/messages.h"
 #include "console/varnik.h"
 #include "textio/textio.h"
 
@@ -485,7 +486,7 @@ TEST_F(VarnikRun, SameNAsTheSinglePointQuery)
         std::string message;
         std::istringstream fields(line);
         ASSERT_TRUE(fields >> b >> l) << line;
-        interp::varnik1(b, l, model, n, message);
+        messages::varnik1(b, l, model, n, message);
         EXPECT_EQ(line.substr(22), testing_support::fixed(n, 11, 3)) << line;
     }
     EXPECT_EQ(k, bl.size());

@@ -15,6 +15,7 @@
 #include "interp/model.h"
 #include "interp/nodes.h"
 #include "interp/query.h"
+#include "messages/messages.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)interp::check_model(path);
     double n = 0;
     std::string message;
-    interp::varnik1(0.5 * b, 0.5 * l, path, n, message);
+    messages::varnik1(0.5 * b, 0.5 * l, path, n, message);
     const interp::ModelQuery held(path), windowed(path, 0);
     compare_at(path, held, windowed, b, l);
     interp::ModelFile file;
