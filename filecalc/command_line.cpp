@@ -1,0 +1,294 @@
+#include "filecalc/command_line.h"
+
+#include <charconv>
+#include <cstdio>
+#include <getopt.h>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "filecalc/filecalc.h"
+#include "filecalc/formats.h"
+#include "interp/query.h"
+#include "messages/command_line.h"
+#include "messages/messages.h"
+#include "textio/textio.h"
+
+namespace filecalc {
+
+namespace {
+
+namespace text = messages::cli;
+
+// A text with its %s and %d filled in order.
+std::string fill(std::string_view pattern, std::initializer_list<std::string> values)
+{
+    std::string out;
+    auto value = values.begin();
+    for (std::size_t k = 0; k < pattern.size(); ++k) {
+        if (pattern[k] == '%' && k + 1 < pattern.size() && (pattern[k + 1] == 's' || pattern[k + 1] == 'd') &&
+            value != values.end()) {
+            out += *value++;
+            ++k;
+        } else {
+            out += pattern[k];
+        }
+    }
+    return out;
+}
+
+// Line ends of the messages are CR LF; a terminal wants LF.
+std::string lf(std::string message)
+{
+    for (std::size_t at; (at = message.find("\r\n")) != std::string::npos;) message.erase(at, 1);
+    return message;
+}
+
+// Messages as the boxes would show them: errors on standard error, the closing message on
+// standard output, or on standard error when the results go to standard output; a hint after
+// the closing message on standard error.
+class StreamReporter final : public Reporter {
+public:
+    explicit StreamReporter(bool results_on_stdout) : closing_(results_on_stdout ? stderr : stdout) {}
+    void error(const std::string& message) override { std::fprintf(stderr, "%s\n", lf(message).c_str()); }
+    void finished(const std::string& message, const std::string& hint) override
+    {
+        std::fprintf(closing_, "%s\n", lf(message).c_str());
+        if (!hint.empty()) std::fprintf(stderr, "%s\n", hint.c_str());
+    }
+
+private:
+    std::FILE* closing_;
+};
+
+int usage_error(const std::string& reason)
+{
+    std::fprintf(stderr, "%s%s%s\n", text::kErrorBefore, reason.c_str(), text::kErrorAfter);
+    return kUsage;
+}
+
+// The options. Each has a value of its own for getopt_long beyond every character.
+enum Id { kHelpId = 'h', kVersionId = 'v', kModelId = 1000, kInputId, kOutputId, kInFormatId, kOutFormatId, kPointNumberId };
+
+struct Option {
+    Id id;
+    const char* name;   ///< long name
+    char letter;        ///< short name, 0 for none
+    std::string value;  ///< name of its value in the help, empty for none
+    std::string description;
+};
+
+std::vector<Option> options()
+{
+    const std::string formats = "1.." + std::to_string(kFormatCount);
+    const std::string count = std::to_string(kFormatCount);
+    return {
+        {kHelpId, "help", 'h', "", text::kHelp},
+        {kVersionId, "version", 'v', "", text::kVersion},
+        {kModelId, "modell", 0, text::kModelValue, text::kModel},
+        {kInputId, "eingabe", 0, text::kFileValue, text::kInput},
+        {kOutputId, "ausgabe", 0, text::kFileValue, text::kOutput},
+        {kInFormatId, "eingabeformat", 0, formats, fill(text::kInFormat, {count})},
+        {kOutFormatId, "ausgabeformat", 0, formats, fill(text::kOutFormat, {count})},
+        {kPointNumberId, "punktnummer", 0, text::kLengthValue, text::kPointNumber},
+    };
+}
+
+std::size_t chars(std::string_view utf8)
+{
+    std::size_t n = 0;
+    for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+// The option lines of the help: names in a column as wide as the widest, then the description
+// wrapped at the 79th column under itself.
+std::string option_lines(const std::vector<Option>& list)
+{
+    const auto names = [](const Option& o) {
+        std::string n = o.letter != 0 ? std::string("-") + o.letter + ", --" + o.name : std::string("--") + o.name;
+        if (!o.value.empty()) n += " <" + o.value + ">";
+        return n;
+    };
+    std::size_t column = 0;
+    for (const Option& o : list) column = std::max(column, chars(names(o)));
+    const std::size_t indent = 2 + column + 2, width = 79 - indent;
+    std::string out;
+    for (const Option& o : list) {
+        const std::string n = names(o);
+        out += "  ";
+        out += n;
+        out.append(column + 2 - chars(n), ' ');
+        std::size_t line = 0;
+        std::string_view rest = o.description;
+        while (!rest.empty()) {
+            const std::size_t space = rest.find(' ');
+            const std::string_view word = rest.substr(0, space);
+            if (line > 0 && line + 1 + chars(word) > width) {
+                out += '\n';
+                out.append(indent, ' ');
+                line = 0;
+            } else if (line > 0) {
+                out += ' ';
+                ++line;
+            }
+            out += word;
+            line += chars(word);
+            rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+std::string help_text(const char* program)
+{
+    std::string out = std::string(text::kUsage) + program + text::kUsageOptions + "\n" + text::kDescription + "\n";
+    out += std::string(text::kInputFormats) + "\n";
+    for (const FileFormat& f : formats()) out += "  " + std::to_string(f.number) + "  " + f.input_label + "\n";
+    out += std::string("\n") + text::kOutputFormats + "\n";
+    for (const FileFormat& f : formats()) out += "  " + std::to_string(f.number) + "  " + f.output_label + "\n";
+    out += std::string("\n") + text::kStreamsAndStatus + "\n\n" + text::kOptions + "\n" + option_lines(options());
+    return out;
+}
+
+// A whole number within [low, high], blanks around it and a plus sign allowed.
+bool in_range(const std::string& value, int low, int high, int& number)
+{
+    const std::size_t first = value.find_first_not_of(" \t");
+    if (first == std::string::npos) return false;
+    std::string_view v(value);
+    v = v.substr(first, value.find_last_not_of(" \t") + 1 - first);
+    if (v.size() > 1 && v[0] == '+' && v[1] != '-') v.remove_prefix(1);
+    const auto res = std::from_chars(v.data(), v.data() + v.size(), number);
+    return res.ec == std::errc{} && res.ptr == v.data() + v.size() && number >= low && number <= high;
+}
+
+// What the arguments say, as parsed.
+struct Parsed {
+    bool help = false, version = false;
+    std::string unknown;         // the first unknown option as typed
+    std::string value_problem;   // the first option without its value (or with one it takes none)
+    std::vector<std::string> positional;
+    bool model = false, input = false, output = false, point_number = false;
+    std::string model_file, input_file, output_file, in_format = "2", out_format = "2", length;
+};
+
+Parsed parse(int argc, char** argv)
+{
+    const std::vector<Option> list = options();
+    std::vector<option> long_options;
+    for (const Option& o : list)
+        long_options.push_back({o.name, o.value.empty() ? no_argument : required_argument, nullptr, o.id});
+    long_options.push_back({nullptr, 0, nullptr, 0});
+    const auto name_of = [&](int id) {
+        for (const Option& o : list)
+            if (o.id == id) return std::string("--") + o.name;
+        return std::string();
+    };
+    Parsed p;
+    opterr = 0;
+    optind = 0;  // a fresh scan (glibc)
+    // "-": arguments that are no option come back in order; ":": a missing value is told apart.
+    for (;;) {
+        const int at = optind == 0 ? 1 : optind;
+        int index = -1;
+        const int c = getopt_long(argc, argv, "-:hv", long_options.data(), &index);
+        if (c == -1) break;
+        const std::string element = at < argc ? argv[at] : "";
+        const std::string typed = element.substr(0, element.find('='));
+        if (c == 1) {
+            p.positional.push_back(optarg);
+        } else if (c == ':') {
+            if (p.value_problem.empty()) p.value_problem = fill(text::kMissingValue, {name_of(optopt)});
+        } else if (c == '?') {
+            // A known option given a value it does not take, or an unknown one.
+            if (optopt == kHelpId || optopt == kVersionId) {
+                if (p.value_problem.empty()) p.value_problem = fill(text::kUnexpectedValue, {name_of(optopt)});
+            } else if (p.unknown.empty()) {
+                p.unknown = typed;
+            }
+        } else if (index >= 0 && typed != std::string("--") + long_options[static_cast<std::size_t>(index)].name) {
+            // An abbreviation, which getopt_long would take: not an option of geoid.
+            if (p.unknown.empty()) p.unknown = typed;
+        } else {
+            switch (c) {
+            case kHelpId: p.help = true; break;
+            case kVersionId: p.version = true; break;
+            case kModelId: p.model = true, p.model_file = optarg; break;
+            case kInputId: p.input = true, p.input_file = optarg; break;
+            case kOutputId: p.output = true, p.output_file = optarg; break;
+            case kInFormatId: p.in_format = optarg; break;
+            case kOutFormatId: p.out_format = optarg; break;
+            case kPointNumberId: p.point_number = true, p.length = optarg; break;
+            default: break;
+            }
+        }
+    }
+    for (int k = optind; k < argc; ++k) p.positional.push_back(argv[k]);  // after "--"
+    return p;
+}
+
+// The job the options describe; a usage error's status otherwise (0 when the job is set).
+int job_of(const Parsed& p, Job& job)
+{
+    if (!p.positional.empty()) return usage_error(fill(text::kUnexpected, {p.positional.front()}));
+    const std::pair<bool, const char*> required[] = {{p.model, "--modell"}, {p.input, "--eingabe"}, {p.output, "--ausgabe"}};
+    for (const auto& [given, name] : required)
+        if (!given) return usage_error(fill(text::kOptionMissing, {name}));
+    if (!in_range(p.in_format, 1, kFormatCount, job.in_format))
+        return usage_error(fill(text::kOutOfRange, {"--eingabeformat", "1", std::to_string(kFormatCount), p.in_format}));
+    if (!in_range(p.out_format, 1, kFormatCount, job.out_format))
+        return usage_error(fill(text::kOutOfRange, {"--ausgabeformat", "1", std::to_string(kFormatCount), p.out_format}));
+    if (p.point_number) {
+        if (!in_range(p.length, 1, 30, job.pnr_length)) return usage_error(fill(text::kOutOfRange, {"--punktnummer", "1", "30", p.length}));
+        job.pnr_flag = 1;
+    }
+    job.model_file = p.model_file;
+    job.input_file = p.input_file;
+    job.output_file = p.output_file;
+    // "-" stands for the standard streams on the command line only; the form has no such name.
+    job.input_from_stdin = job.input_file == "-";
+    job.output_to_stdout = job.output_file == "-";
+    return 0;
+}
+
+// The model checked as its selection in the window checks it, then the computation.
+int compute(const Job& job)
+{
+    if (textio::actual_length(job.model_file) == 0) {
+        std::fprintf(stderr, "%s\n", messages::kNoModel);
+        return kRefused;
+    }
+    if (const interp::Outcome o = interp::check_model(job.model_file); o != interp::Outcome::Ok) {
+        std::fprintf(stderr, "%s\n", messages::model_message(o, job.model_file).c_str());
+        return kRefused;
+    }
+    StreamReporter reporter(job.output_to_stdout);
+    Working working;
+    const Summary s = geoidberechnung(job, working, reporter);
+    if (s.field_error != 0) return kRefused;
+    return s.model_errors > 0 ? kModelReadErrors : kCompleted;
+}
+
+}  // namespace
+
+int run_command_line(int argc, char** argv, const char* version)
+{
+    const Parsed p = parse(argc, argv);
+    if (!p.unknown.empty()) return usage_error(fill(text::kUnknownOption, {p.unknown}));
+    if (!p.value_problem.empty()) return usage_error(fill(text::kValueProblem, {p.value_problem}));
+    if (p.help) {
+        std::fputs(help_text(argc > 0 ? argv[0] : "geoid").c_str(), stdout);
+        return kCompleted;
+    }
+    if (p.version) {
+        std::printf("geoid %s\n", version);
+        return kCompleted;
+    }
+    Job job;
+    if (const int status = job_of(p, job); status != 0) return status;
+    return compute(job);
+}
+
+}  // namespace filecalc
