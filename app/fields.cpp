@@ -5,6 +5,7 @@
 #include <string>
 
 #include "convert/convert.h"
+#include "filecalc/formats.h"
 #include "app/ids.h"
 #include "textio/textio.h"
 
@@ -25,6 +26,7 @@ using A = Align;
 constexpr double kXyz = 7000000.0;
 constexpr double kNorth = 99999999.0;
 constexpr double kEastMax = 1200000.0;
+constexpr double kFormats = filecalc::kFormatCount;  // entries of the format lists
 
 constexpr std::array kFields = {
     // Point form: one column per system, each headed by its radio button.
@@ -69,12 +71,12 @@ constexpr std::array kFields = {
     Field{kButtonInputFile, F, K::Button, S::None, "Eingabedatei", "Eingabedatei", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
     Field{kFieldInputFile, F, K::FileName, S::None, "", "Name der Eingabedatei", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{1018, F, K::Label, S::None, "Eingabeformat", "Eingabeformat", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kListInFormat, F, K::List, S::None, "", "Eingabeformat", V::None, C::None, 1.0, 7.0, 0, A::Left, nullptr},
+    Field{kListInFormat, F, K::List, S::None, "", "Eingabeformat", V::None, C::None, 1.0, kFormats, 0, A::Left, nullptr},
     Field{kButtonViewInput, F, K::Button, S::None, "Eingabedatei ansehen", "Eingabedatei ansehen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
     Field{kButtonOutputFile, F, K::Button, S::None, "Ausgabedatei", "Ausgabedatei", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
     Field{kFieldOutputFile, F, K::FileName, S::None, "", "Name der Ausgabedatei", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{1012, F, K::Label, S::None, "Ausgabeformat", "Ausgabeformat", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kListOutFormat, F, K::List, S::None, "", "Ausgabeformat", V::None, C::None, 1.0, 7.0, 0, A::Left, nullptr},
+    Field{kListOutFormat, F, K::List, S::None, "", "Ausgabeformat", V::None, C::None, 1.0, kFormats, 0, A::Left, nullptr},
     Field{kButtonViewOutput, F, K::Button, S::None, "Ausgabedatei ansehen", "Ausgabedatei ansehen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
     Field{kCheckPointNumber, F, K::CheckBox, S::None, " Punktnummer in Spalte 1", "Punktnummer in Spalte 1", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{1009, F, K::Label, S::None, "L\xC3\xA4nge der Punktnummer (<31 Zeichen)", "L\xC3\xA4nge der Punktnummer", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},

@@ -50,6 +50,16 @@ void clear_vector_state()
 void clear_vector_state() {}
 #endif
 
+std::string bad_format()
+{
+    const std::string_view m = messages::kBadFormat;
+    const std::size_t at = m.find("%d");
+    std::string out(m.substr(0, at));
+    out += std::to_string(kFormatCount);
+    out += m.substr(at + 2);
+    return out;
+}
+
 // The name without trailing blanks and zero bytes.
 std::string name_of(const std::string& text)
 {
@@ -169,7 +179,7 @@ bool Run::open_files()
     out_ = format(job_.out_format);
     if (model_name_.empty()) return refuse(messages::kNoModel), false;
     if (input_name_.empty()) return refuse(messages::kNoInput), false;
-    if (in_ == nullptr || out_ == nullptr) return refuse(messages::kBadFormat), false;
+    if (in_ == nullptr || out_ == nullptr) return refuse(bad_format()), false;
     in_file_ = job_.input_from_stdin ? own_stream(0, "rb") : textio::fopen_for_reading(input_name_);
     if (in_file_ == nullptr) return refuse(messages::kOpenFailed + input_name_), false;
     if (output_name_.empty()) return refuse(messages::kNoOutput), false;

@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 
 #include "app/fields.h"
+#include "filecalc/formats.h"
 #include "tests/geoid_fixture.h"
 
 namespace {
@@ -93,9 +94,13 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
     // Help and version go to standard output.
     const CliRun help = geoid_cli(dir, "--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* label : {"UTM33 (East, North), h", "BL (Grad, Minuten, Sekunden), h, H, N", "--punktnummer",
+    for (const char* label : {"--punktnummer", "--eingabeformat <1..7>",
                               "3 nach\nvollst\xC3\xA4ndiger Rechnung, in der Punkte Fehler beim Lesen der Geoiddatei hatten"})
         EXPECT_NE(help.out.find(label), std::string::npos) << label;
+    // Every format of the table, by its number, in both lists.
+    for (const filecalc::FileFormat& f : filecalc::formats())
+        for (const char* label : {f.input_label, f.output_label})
+            EXPECT_NE(help.out.find("  " + std::to_string(f.number) + "  " + label + "\n"), std::string::npos) << label;
     EXPECT_EQ(geoid_cli(dir, "-v").out, "geoid 1.05\n");
 }
 

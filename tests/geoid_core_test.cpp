@@ -7,6 +7,8 @@
 #include <set>
 
 #include "app/fields.h"
+#include "app/ids.h"
+#include "filecalc/formats.h"
 #include "messages/messages.h"
 #include "tests/model_builder.h"
 
@@ -99,6 +101,22 @@ TEST(HelpText, NamesEveryMessage)
         EXPECT_NE(help.find(m.substr(begin, end + 1 - begin)), std::string::npos) << message;
     }
     EXPECT_EQ(help.find("au\xC3\x9F" "erhalb"), std::string::npos);
+}
+
+// The number of file formats is the table's: the form's lists take that many, the help text and
+// the manual page name each row by its number, the manual page's ranges end at the count.
+TEST(FileFormats, ListsHelpAndManualFollowTheTable)
+{
+    for (const int list : {geoid::kListInFormat, geoid::kListOutFormat})
+        EXPECT_EQ(geoid::find_field(geoid::kFileDialog, list)->highest, filecalc::kFormatCount);
+    const std::string help = testing_support::read_text(HELP_TEXT), manual = testing_support::read_text(MANUAL_PAGE);
+    for (const filecalc::FileFormat& f : filecalc::formats()) {
+        const std::string row = std::to_string(f.number) + " " + f.input_label + "\n";
+        EXPECT_NE(help.find("  " + row), std::string::npos) << row;
+        EXPECT_NE(manual.find(".B " + std::to_string(f.number) + "  " + f.input_label + "\n"), std::string::npos) << row;
+    }
+    EXPECT_EQ(help.find("  " + std::to_string(filecalc::kFormatCount + 1) + " "), std::string::npos);
+    EXPECT_NE(manual.find("1.." + std::to_string(filecalc::kFormatCount) + "\""), std::string::npos);
 }
 
 TEST(FieldTable, RadioButtonsSelectTheirSystemsByNumber)
