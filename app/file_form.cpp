@@ -105,11 +105,11 @@ void compute(Koordinaten& k, int file_window)
 {
     select_form(file_window);
     clear_reasons(kFileDialog);
-    const Reading<filecalc::Job> options = readfields(k);
+    const Reading<filecalc::Job> options = readfields(k.job);
     if (!options.ok()) return;
-    static_cast<filecalc::Job&>(k) = options.values;
+    k.job = options.values;
     BoxReporter reporter;
-    filecalc::geoidberechnung(k, k, reporter);
+    filecalc::geoidberechnung(k.job, reporter);
 }
 
 }  // namespace
@@ -125,8 +125,10 @@ Reading<filecalc::Job> readfields(const filecalc::Job& job)
     filecalc::Job& j = r.values;
     toolkit::wdialoggetmenu1(kListInFormat, j.in_format);
     toolkit::wdialoggetmenu1(kListOutFormat, j.out_format);
-    toolkit::wdialoggetcheckbox(kCheckPointNumber, j.pnr_flag);
-    if (j.pnr_flag != 1) return r;
+    int ticked = 0;
+    toolkit::wdialoggetcheckbox(kCheckPointNumber, ticked);
+    j.pnr_flag = ticked == 1;
+    if (!j.pnr_flag) return r;
     const Field* f = find_field(kFileDialog, kFieldPointNumberLength);
     std::string text;
     toolkit::wdialoggetstring(f->id, text);
@@ -149,8 +151,8 @@ void file_form_field(int field1, int field2)
 
 void show_file_names(const Koordinaten& k)
 {
-    toolkit::wdialogputstring(kFieldInputFile, k.input_file);
-    toolkit::wdialogputstring(kFieldOutputFile, k.output_file);
+    toolkit::wdialogputstring(kFieldInputFile, k.job.input_file);
+    toolkit::wdialogputstring(kFieldOutputFile, k.job.output_file);
 }
 
 void file_form_button(Application& app, int button)
@@ -159,19 +161,19 @@ void file_form_button(Application& app, int button)
     Windows& w = app.windows;
     switch (button) {
     case kButtonInputFile:
-        choose_file(k, w.file_window, k.input_file, kFieldInputFile, toolkit::kLoadDialog | toolkit::kPromptOn,
+        choose_file(k, w.file_window, k.job.input_file, kFieldInputFile, toolkit::kLoadDialog | toolkit::kPromptOn,
                     "Name der Koordinatendatei");
         break;
     case kButtonOutputFile:
-        choose_file(k, w.file_window, k.output_file, kFieldOutputFile,
+        choose_file(k, w.file_window, k.job.output_file, kFieldOutputFile,
                     toolkit::kSaveDialog | toolkit::kPromptOn | toolkit::kDirChange, "Name der Ergebnisdatei");
         break;
     case kButtonComputeFile: compute(k, w.file_window); break;
     case kButtonViewInput:
-        view(w.file_window, k.input_file, w.input_viewer, kInputViewerDialog, kInputViewerText);
+        view(w.file_window, k.job.input_file, w.input_viewer, kInputViewerDialog, kInputViewerText);
         break;
     case kButtonViewOutput:
-        view(w.file_window, k.output_file, w.output_viewer, kOutputViewerDialog, kOutputViewerText);
+        view(w.file_window, k.job.output_file, w.output_viewer, kOutputViewerDialog, kOutputViewerText);
         break;
     default: break;
     }

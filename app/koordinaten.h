@@ -10,12 +10,15 @@
 
 namespace geoid {
 
-/// The file values are exactly what a file computation takes (model_file, input_file,
-/// output_file, in_format, out_format, pnr_flag, pnr_length), and the point with N and H what
-/// it leaves behind (point, height_anomaly, normal_height): the record is handed to it as it is.
-struct Koordinaten : filecalc::Job, filecalc::Working {
-    Koordinaten() { in_format = out_format = 0; }
-    std::string help_file;  ///< geoid.readme of the working directory at start-up, as a full path
+/// What the file form hands a file computation (`job`), the point of the point form in all
+/// five systems with its N and H, and where the program finds its files.
+struct Koordinaten {
+    Koordinaten() { job.in_format = job.out_format = 0; }
+    filecalc::Job job;
+    convert::Coordinates point;
+    double height_anomaly = 0;
+    double normal_height = 0;
+    std::string help_file;    ///< geoid.readme of the working directory at start-up, as a full path
     std::string file_folder;  ///< folder of the file last chosen in the file form
 };
 

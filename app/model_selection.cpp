@@ -20,7 +20,7 @@ constexpr const char* kAllFiles = "alle Dateien (*.*)|*.*|";
 
 void no_model(Koordinaten& k)
 {
-    k.model_file.clear();
+    k.job.model_file.clear();
     toolkit::windowoutstatusbar(1, "");
 }
 
@@ -37,15 +37,15 @@ void open_model(Application& app)
         no_model(k);
         return;
     }
-    k.model_file = path;
-    const std::string message = messages::model_message(interp::check_model(k.model_file), k.model_file);
+    k.job.model_file = path;
+    const std::string message = messages::model_message(interp::check_model(k.job.model_file), k.job.model_file);
     if (!message.empty()) {
         write_errcode(-1, message);
         fenster(app, FormMode::Start);
         no_model(k);
         return;
     }
-    toolkit::windowoutstatusbar(1, k.model_file);
+    toolkit::windowoutstatusbar(1, k.job.model_file);
     toolkit::wmenusetstate(kItemPointForm, 1, 1);
     toolkit::wmenusetstate(kItemFileForm, 1, 1);
 }

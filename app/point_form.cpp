@@ -116,7 +116,7 @@ void point_form_button(Koordinaten& k, Windows& w, int button)
     if (button != kButtonComputePoint) return;
     toolkit::windowselect(point_window);
     toolkit::wdialogselect(kPointDialog);
-    if (textio::actual_length(k.model_file) == 0) {
+    if (textio::actual_length(k.job.model_file) == 0) {
         write_errcode(kPointDialog, messages::kNoModel);
         return;
     }
@@ -127,7 +127,7 @@ void point_form_button(Koordinaten& k, Windows& w, int button)
     k.point = typed.values;
     convert::kokon(system_code(s), k.point);
     std::string message;
-    messages::varnik1(k.point.ell_b, k.point.ell_l, k.model_file, k.height_anomaly, message);
+    messages::varnik1(k.point.ell_b, k.point.ell_l, k.job.model_file, k.height_anomaly, message);
     if (message.empty()) k.normal_height = k.point.ell_h - k.height_anomaly;
     else write_errcode(kPointDialog, message);
     writefields(k, message.empty());

@@ -100,7 +100,7 @@ int main(int argc, char** argv)
     geoid::startup(app);
     save(toolkit::testing::window_widget(w.start_window), "start-window");
 
-    k.model_file = "egm96-de-15min.bin";  // the tool runs in data/
+    k.job.model_file = "egm96-de-15min.bin";  // the tool runs in data/
     geoid::fenster(app, geoid::FormMode::Point);
     // A point typed in decimal degrees and computed: every system with N and H.
     toolkit::wdialogputstring(geoid::kFieldB, "52.5163");
@@ -111,12 +111,12 @@ int main(int argc, char** argv)
 
     // The file form after a computation of the sample points, with its closing box.
     geoid::fenster(app, geoid::FormMode::File);
-    k.input_file = "points-ellipsoidal.txt";
-    k.output_file = "ergebnis.txt";
+    k.job.input_file = "points-ellipsoidal.txt";
+    k.job.output_file = "ergebnis.txt";
     geoid::show_file_names(k);
     grab_modal("closing-box");
     geoid::file_form_button(app, geoid::kButtonComputeFile);
-    QFile::remove(QString::fromStdString(k.output_file));
+    QFile::remove(QString::fromStdString(k.job.output_file));
     save(toolkit::testing::window_widget(w.file_window), "file-form");
 
     grab_modal("error-box");

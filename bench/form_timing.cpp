@@ -29,9 +29,9 @@ int main(int argc, char** argv)
     geoid::startup(application);
     geoid::Koordinaten& k = application.koordinaten;
     const geoid::Windows& w = application.windows;
-    k.model_file = argv[1];
-    k.input_file = argv[2];
-    k.output_file = argv[3];
+    k.job.model_file = argv[1];
+    k.job.input_file = argv[2];
+    k.job.output_file = argv[3];
     geoid::fenster(application, geoid::FormMode::File);
     qobject_cast<QComboBox*>(toolkit::testing::field_widget(geoid::kListInFormat))->setCurrentIndex(std::atoi(argv[4]) - 1);
     qobject_cast<QComboBox*>(toolkit::testing::field_widget(geoid::kListOutFormat))->setCurrentIndex(std::atoi(argv[5]) - 1);

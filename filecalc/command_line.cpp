@@ -242,7 +242,7 @@ int job_of(const Parsed& p, Job& job)
         return usage_error(fill(text::kOutOfRange, {"--ausgabeformat", "1", std::to_string(kFormatCount), p.out_format}));
     if (p.point_number) {
         if (!in_range(p.length, 1, 30, job.pnr_length)) return usage_error(fill(text::kOutOfRange, {"--punktnummer", "1", "30", p.length}));
-        job.pnr_flag = 1;
+        job.pnr_flag = true;
     }
     job.model_file = p.model_file;
     job.input_file = p.input_file;
@@ -265,9 +265,8 @@ int compute(const Job& job)
         return kRefused;
     }
     StreamReporter reporter(job.output_to_stdout);
-    Working working;
-    const Summary s = geoidberechnung(job, working, reporter);
-    if (s.field_error != 0) return kRefused;
+    const Summary s = geoidberechnung(job, reporter);
+    if (s.field_error) return kRefused;
     return s.model_errors > 0 ? kModelReadErrors : kCompleted;
 }
 

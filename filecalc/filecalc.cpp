@@ -117,10 +117,17 @@ void put_column(std::string& out, const Column& c, double v, const Signs& signs)
     }
 }
 
+// The point of a run in every system it passes through, its N and H.
+struct Working {
+    convert::Coordinates point;
+    double height_anomaly = 0;
+    double normal_height = 0;
+};
+
 // One computation over an opened pair of files.
 class Run {
 public:
-    Run(const Job& job, Working& working, Reporter& reporter) : job_(job), w_(working), reporter_(reporter) {}
+    Run(const Job& job, Reporter& reporter) : job_(job), reporter_(reporter) {}
     ~Run() { close_files(); }
     Summary execute();
 
@@ -135,7 +142,7 @@ private:
     void flush_batch();
 
     const Job& job_;
-    Working& w_;
+    Working w_;
     Reporter& reporter_;
     Summary summary_;
     const FileFormat* in_ = nullptr;
@@ -158,7 +165,7 @@ Summary Run::refuse(const std::string& message)
 {
     close_files();
     reporter_.error(message);
-    summary_.field_error = 1;
+    summary_.field_error = true;
     return summary_;
 }
 
@@ -198,7 +205,7 @@ bool Run::open_files()
     std::setvbuf(out_file_, out_buffer, _IOFBF, sizeof out_buffer);
     struct stat info {};
     in_size_ = fstat(fileno(in_file_), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : 0;
-    layout_ = layout(*in_, job_.pnr_flag == 1);
+    layout_ = layout(*in_, job_.pnr_flag);
     for (int c = 0; c < in_->column_count; ++c)
         in_refs_[static_cast<std::size_t>(c)] = column_ref(*in_, in_->columns[static_cast<std::size_t>(c)], w_.point);
     for (int c = 0; c < out_->column_count; ++c)
@@ -273,7 +280,7 @@ bool Run::compute_point()
 
 void Run::write_line()
 {
-    if (job_.pnr_flag == 1) {
+    if (job_.pnr_flag) {
         // Written as read, in UTF-8; cut to 30 characters, then without its trailing blanks (a
         // quoted number may hold them) at least pnr_length wide.
         const std::string number =
@@ -364,15 +371,15 @@ std::string closing_message(const Summary& s)
     return m;
 }
 
-Summary geoidberechnung(const Job& job, Working& working, Reporter& reporter)
+Summary geoidberechnung(const Job& job, Reporter& reporter)
 {
     try {
-        Run run(job, working, reporter);
+        Run run(job, reporter);
         return run.execute();
     } catch (const std::bad_alloc&) {
         reporter.error(messages::kOutOfMemory);
         Summary s;
-        s.field_error = 1;
+        s.field_error = true;
         return s;
     }
 }

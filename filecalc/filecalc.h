@@ -19,7 +19,7 @@ struct Job {
     std::string output_file;
     int in_format = 2;   ///< 1..7
     int out_format = 2;  ///< 1..7
-    int pnr_flag = 0;    ///< 1: every line starts with a point number
+    bool pnr_flag = false;  ///< every line starts with a point number
     int pnr_length = 0;  ///< 1..30: the point number is written at least this wide
     bool input_from_stdin = false;  ///< read standard input instead of input_file (a pipe)
     bool output_to_stdout = false;  ///< write standard output instead of output_file
@@ -44,16 +44,9 @@ public:
     }
 };
 
-/// The working values a run leaves behind: the last point in all systems, its N and H.
-struct Working {
-    convert::Coordinates point;
-    double height_anomaly = 0;
-    double normal_height = 0;
-};
-
 /// What a run did.
 struct Summary {
-    int field_error = 0;            ///< 1 when the run was refused or broken off
+    bool field_error = false;       ///< the run was refused or broken off
     std::int64_t points = 0;        ///< points read
     std::int64_t outside = 0;       ///< points outside the model
     std::int64_t model_errors = 0;  ///< points whose query met an error of the model file
@@ -63,7 +56,7 @@ struct Summary {
 
 /// Runs the computation of `job`. Refusals and read errors go to reporter.error, the closing
 /// counts to reporter.finished. Memory that cannot be had ends the run as an error too.
-Summary geoidberechnung(const Job& job, Working& working, Reporter& reporter);
+Summary geoidberechnung(const Job& job, Reporter& reporter);
 
 /// The closing message: the counts, each on its own line (CR LF between them); a line for
 /// points with errors of the model file and one for a cancelled run only when they occurred.

@@ -180,15 +180,15 @@ TEST_F(CommandLine, SameBytesAsTheFileFormForAllFormatPairs)
         "A 5819701.919 389917.833 80.412\nB 5335968.478 242617.006 566.023\n",
         "A 389917.833 5819701.919 80.412\nB 242617.006 5335968.478 566.023\n",
     };
-    k().model_file = model;
+    k().job.model_file = model;
     geoid::fenster(app(), geoid::FormMode::File);
     std::deque<std::function<void()>> steps;
     for (int in = 1; in <= 7; ++in) {
         write_text(dir.file("in" + std::to_string(in) + ".txt"), inputs[in]);
         for (int out = 1; out <= 7; ++out) {
             steps.push_back([this, in, out] {
-                k().input_file = dir.file("in" + std::to_string(in) + ".txt");
-                k().output_file = dir.file("form-" + std::to_string(in) + std::to_string(out) + ".txt");
+                k().job.input_file = dir.file("in" + std::to_string(in) + ".txt");
+                k().job.output_file = dir.file("form-" + std::to_string(in) + std::to_string(out) + ".txt");
                 toolkit::windowselect(win().file_window);
                 toolkit::wdialogselect(geoid::kFileDialog);
                 qobject_cast<QComboBox*>(toolkit::testing::field_widget(geoid::kListInFormat))->setCurrentIndex(in - 1);

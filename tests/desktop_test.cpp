@@ -78,7 +78,7 @@ protected:
         font_ = QApplication::font();
         palette_ = QApplication::palette();
         Geoid::SetUp();
-        k().model_file = sample_copy();
+        k().job.model_file = sample_copy();
     }
     void TearDown() override
     {
@@ -132,7 +132,7 @@ TEST_F(Desktop, EveryDigitFitsItsFieldAtEveryFontSizeAndPalette)
 TEST_F(Desktop, EveryControlReachableOnSmallAndScaledScreens)
 {
     write_text(dir.file("punkte.txt"), "52.5 13.3 80\n");
-    k().input_file = dir.file("punkte.txt");
+    k().job.input_file = dir.file("punkte.txt");
     // And 640 x 300, where the forms must scroll.
     for (const QRect area : {QRect(0, 0, 1024, 768), QRect(0, 0, 1280, 720), QRect(0, 0, 960, 540), QRect(0, 0, 640, 300)}) {
         SCOPED_TRACE(std::to_string(area.width()) + " x " + std::to_string(area.height()));
@@ -185,8 +185,8 @@ TEST_F(Desktop, EveryControlReachableOnSmallAndScaledScreens)
 TEST_F(Desktop, ReturnComputesAndTabMeetsTheCheckedRadioButton)
 {
     write_text(dir.file("punkte.txt"), "52.5163 13.3777 80.412\n");
-    k().input_file = dir.file("punkte.txt");
-    k().output_file = dir.file("ergebnis.txt");
+    k().job.input_file = dir.file("punkte.txt");
+    k().job.output_file = dir.file("ergebnis.txt");
     geoid::fenster(app(), geoid::FormMode::File);
     std::vector<std::string> boxes;
     gui::ModalAnswers answers({gui::cancel, [&](QWidget* m) {
@@ -199,7 +199,7 @@ TEST_F(Desktop, ReturnComputesAndTabMeetsTheCheckedRadioButton)
                                }});
     EXPECT_TRUE(run_loop({[] { QTest::keyClick(field(geoid::kButtonOutputFile), Qt::Key_Return); },  // its dialog, cancelled
                           [&] {
-                              k().output_file = dir.file("ergebnis.txt");  // the cancel blanked it
+                              k().job.output_file = dir.file("ergebnis.txt");  // the cancel blanked it
                               qobject_cast<QAbstractButton*>(field(geoid::kCheckPointNumber))->setChecked(false);
                               edit(geoid::kFieldPointNumberLength)->setFocus();
                               QTest::keyClick(edit(geoid::kFieldPointNumberLength), Qt::Key_Return);

@@ -51,7 +51,7 @@ protected:
     void SetUp() override
     {
         Geoid::SetUp();
-        k().model_file = sample_copy();
+        k().job.model_file = sample_copy();
         geoid::fenster(app(), geoid::FormMode::File);
     }
     void TearDown() override
@@ -107,10 +107,10 @@ TEST_F(FileForm, FilesChosenComputedAndViewed)
     const std::string result = testing_support::read_text(dir.file("alt.txt"));
     EXPECT_EQ(result.substr(0, 34), std::string("P1") + "  " + "  " + "   5827475.852" + "    796986.834");
     EXPECT_EQ(result.find("old content"), std::string::npos);
-    EXPECT_EQ(k().in_format, 2);
-    EXPECT_EQ(k().out_format, 4);
-    EXPECT_EQ(k().pnr_flag, 1);
-    EXPECT_EQ(k().pnr_length, 4);
+    EXPECT_EQ(k().job.in_format, 2);
+    EXPECT_EQ(k().job.out_format, 4);
+    EXPECT_EQ(k().job.pnr_flag, 1);
+    EXPECT_EQ(k().job.pnr_length, 4);
     // Both viewers show their file, titled with its path.
     ASSERT_NE(win().input_viewer.handle, 0);
     ASSERT_NE(win().output_viewer.handle, 0);
@@ -121,15 +121,15 @@ TEST_F(FileForm, FilesChosenComputedAndViewed)
 
 TEST_F(FileForm, CancelledDialogClearsTheNameAndANewFormShowsTheKeptNames)
 {
-    k().input_file = dir.file("frueher.txt");
-    k().output_file = dir.file("ergebnis.txt");
+    k().job.input_file = dir.file("frueher.txt");
+    k().job.output_file = dir.file("ergebnis.txt");
     geoid::fenster(app(), geoid::FormMode::File);  // opened anew: the names that Berechnen would use
-    EXPECT_EQ(text_of(geoid::kFieldInputFile), k().input_file);
-    EXPECT_EQ(text_of(geoid::kFieldOutputFile), k().output_file);
+    EXPECT_EQ(text_of(geoid::kFieldInputFile), k().job.input_file);
+    EXPECT_EQ(text_of(geoid::kFieldOutputFile), k().job.output_file);
     gui::ModalAnswers answers({gui::cancel});
     EXPECT_TRUE(run_loop({[] { click(geoid::kButtonInputFile); },
                           [] {
-                              EXPECT_EQ(k().input_file, "");
+                              EXPECT_EQ(k().job.input_file, "");
                               EXPECT_EQ(text_of(geoid::kFieldInputFile), "");
                           }}));
 }
@@ -166,8 +166,8 @@ TEST_F(FileForm, FileDialogsOpenWhereTheLastFileWasChosen)
 TEST_F(FileForm, PointNumberLengthIsCheckedOnlyWhenTicked)
 {
     write_text(dir.file("in.txt"), "");
-    k().input_file = dir.file("in.txt");
-    k().output_file = dir.file("out.txt");
+    k().job.input_file = dir.file("in.txt");
+    k().job.output_file = dir.file("out.txt");
     const struct {
         bool ticked;
         const char* length;
@@ -202,8 +202,8 @@ TEST_F(FileForm, LongRunShowsProgressAndStopsWhenCancelled)
     std::string text;
     for (int n = 0; n < 200000; ++n) text += "52.5163 13.3777 80.412\n";
     write_text(dir.file("viele.txt"), text);
-    k().input_file = dir.file("viele.txt");
-    k().output_file = dir.file("viele-out.txt");
+    k().job.input_file = dir.file("viele.txt");
+    k().job.output_file = dir.file("viele-out.txt");
     geoid::set_progress_delay(0);
     for (const bool escape : {false, true}) {
         SCOPED_TRACE(escape ? "Escape" : "Abbrechen");

@@ -107,8 +107,7 @@ protected:
     filecalc::Summary run()
     {
         rec = Recorder{};
-        working = filecalc::Working{};
-        return filecalc::geoidberechnung(job, working, rec);
+        return filecalc::geoidberechnung(job, rec);
     }
     // A model of 1 x 1 degree around B 50.1, L 10.2 with N = 47.456 m everywhere.
     void constant_model()
@@ -120,7 +119,6 @@ protected:
     }
     TempDir dir;
     filecalc::Job job;
-    filecalc::Working working;
     Recorder rec;
 };
 
@@ -375,7 +373,7 @@ TEST_F(FileCalc, FaultsOfOtherProgramsAndTheMachine)
         }
     } rewriter;
     rewriter.model = job.model_file;
-    EXPECT_EQ(filecalc::geoidberechnung(job, working, rewriter).field_error, 1);
+    EXPECT_EQ(filecalc::geoidberechnung(job, rewriter).field_error, 1);
     EXPECT_EQ(rewriter.errors, std::vector<std::string>{"Geoiddatei wurde w\xC3\xA4hrend der Berechnung ge\xC3\xA4ndert: " +
                                                         job.model_file});
     EXPECT_TRUE(rewriter.closing.empty());
@@ -485,8 +483,7 @@ TEST_F(FileCalc, CancelledRunKeepsItsLinesAndSaysSo)
     write_text(job.input_file, text);
     Recorder cancelling;
     cancelling.cancel_at = 4096;
-    working = filecalc::Working{};
-    const filecalc::Summary o = filecalc::geoidberechnung(job, working, cancelling);
+    const filecalc::Summary o = filecalc::geoidberechnung(job, cancelling);
     EXPECT_TRUE(o.cancelled);
     EXPECT_EQ(o.points, 4096);
     EXPECT_EQ(lines_of(read_text(job.output_file)).size(), 4096u);

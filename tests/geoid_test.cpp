@@ -84,7 +84,7 @@ TEST_F(Geoid, ChosenModelIsAcceptedAndUnlocksTheForms)
     }});
     EXPECT_TRUE(run_loop({[] { trigger("Quasigeoidmodell"); },
                           [&] {
-                              EXPECT_EQ(k().model_file, model);
+                              EXPECT_EQ(k().job.model_file, model);
                               EXPECT_EQ(status_text(win().start_window), QString::fromStdString(model));
                               EXPECT_TRUE(item_enabled(win().start_window, "Interaktive Eingabe"));
                               EXPECT_TRUE(item_enabled(win().start_window, "Dateieingabe"));
@@ -121,7 +121,7 @@ TEST_F(Geoid, RejectedModelsShowTheirMessageAndLeaveNoModel)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         // A model was chosen and the point form is open.
-        k().model_file = good;
+        k().job.model_file = good;
         geoid::fenster(app(), geoid::FormMode::Point);
         std::deque<std::function<void(QWidget*)>> handlers{[&](QWidget* m) { gui::choose_file(m, c.path); }};
         if (c.path == missing)  // the dialog asks before it takes a file that does not exist
@@ -148,7 +148,7 @@ TEST_F(Geoid, RejectedModelsShowTheirMessageAndLeaveNoModel)
                                   EXPECT_FALSE(item_enabled(win().start_window, "Interaktive Eingabe"));
                                   EXPECT_FALSE(item_enabled(win().start_window, "Dateieingabe"));
                                   EXPECT_EQ(status_text(win().start_window), "");
-                                  EXPECT_EQ(k().model_file, "");
+                                  EXPECT_EQ(k().job.model_file, "");
                               }}));
         EXPECT_EQ(shown, QString::fromStdString(c.message));
         EXPECT_TRUE(answers.all_answered());
@@ -158,7 +158,7 @@ TEST_F(Geoid, RejectedModelsShowTheirMessageAndLeaveNoModel)
 
 TEST_F(Geoid, CancelWhileThePointFormIsOpenReturnsToTheStartWindow)
 {
-    k().model_file = sample_copy();
+    k().job.model_file = sample_copy();
     geoid::fenster(app(), geoid::FormMode::Point);
     toolkit::testing::window_widget(win().point_window)->move(40, 90);
     gui::ModalAnswers answers({gui::cancel});
@@ -168,14 +168,14 @@ TEST_F(Geoid, CancelWhileThePointFormIsOpenReturnsToTheStartWindow)
                               ASSERT_NE(win().start_window, 0);
                               EXPECT_EQ(toolkit::testing::window_widget(win().start_window)->pos(), QPoint(40, 90));
                               EXPECT_FALSE(item_enabled(win().start_window, "Interaktive Eingabe"));
-                              EXPECT_EQ(k().model_file, "");
+                              EXPECT_EQ(k().job.model_file, "");
                               EXPECT_EQ(status_text(win().start_window), "");
                           }}));
 }
 
 TEST_F(Geoid, NewValidModelKeepsTheOpenFormAndItsContents)
 {
-    k().model_file = sample_copy("first.bin");
+    k().job.model_file = sample_copy("first.bin");
     const std::string second = sample_copy("second.bin");
     geoid::fenster(app(), geoid::FormMode::Point);
     const int form = win().point_window;
@@ -205,7 +205,7 @@ TEST_F(Geoid, LongPathsAreElidedInTheMiddleAndShownWholeAsTooltip)
     gui::ModalAnswers answers({[&](QWidget* m) { gui::choose_file(m, model); }});
     EXPECT_TRUE(run_loop({[] { trigger("Quasigeoidmodell"); },
                           [&] {
-                              EXPECT_EQ(k().model_file, model);
+                              EXPECT_EQ(k().job.model_file, model);
                               auto* w = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(win().start_window));
                               auto* label = w->statusBar()->findChild<QLabel*>();
                               EXPECT_EQ(label->toolTip(), QString::fromStdString(model));
@@ -220,8 +220,8 @@ TEST_F(Geoid, LongPathsAreElidedInTheMiddleAndShownWholeAsTooltip)
 
 TEST_F(Geoid, InformationDialogShowsItsEightLines)
 {
-    k().model_file = "/x/model.bin";
-    toolkit::windowoutstatusbar(1, k().model_file);
+    k().job.model_file = "/x/model.bin";
+    toolkit::windowoutstatusbar(1, k().job.model_file);
     QString text, title;
     bool has_picture = false;
     gui::ModalAnswers answers({[&](QWidget* m) {
@@ -344,7 +344,7 @@ TEST_F(Geoid, PointFormOpensWithDecimalDegreesSelected)
 
 TEST_F(Geoid, ClosingAViewerKeepsTheProgramClosingAFormEndsIt)
 {
-    k().model_file = sample_copy();
+    k().job.model_file = sample_copy();
     geoid::fenster(app(), geoid::FormMode::Point);
     write_text(dir.file("geoid.readme"), "Hilfe\n");
     const bool clean = run_loop({[] { trigger("Hilfe"); },

@@ -150,7 +150,7 @@ protected:
     void SetUp() override
     {
         Geoid::SetUp();
-        k().model_file = sample_copy();
+        k().job.model_file = sample_copy();
         geoid::fenster(app(), geoid::FormMode::Point);
     }
 };
@@ -174,7 +174,7 @@ TEST_F(PointForm, PointTypedInEachSystemIsShownInAllFiveWithNAndH)
     };
     double n_expected = 0;
     std::string message;
-    messages::varnik1(kB, kL, k().model_file, n_expected, message);
+    messages::varnik1(kB, kL, k().job.model_file, n_expected, message);
     ASSERT_EQ(message, "");
     for (const auto& in : inputs) {
         SCOPED_TRACE("radio " + std::to_string(in.radio));
@@ -251,7 +251,7 @@ TEST_F(PointForm, PointOutsideTheGridShowsEverySystemAndNoNOrH)
                               testing_support::write_records(
                                   dir.file("north.bin"),
                                   testing_support::with_nodes(header, testing_support::make_nodes(3, 27, [](int, int) { return 400000; })));
-                              k().model_file = dir.file("north.bin");
+                              k().job.model_file = dir.file("north.bin");
                               press_compute();
                           },
                           [] {
@@ -275,17 +275,17 @@ TEST_F(PointForm, MissingOrVanishedModelShowsItsMessageAndComputesNothingWithout
                                    shown.push_back(label_text(m, geoid::kErrorText).toStdString());
                                    gui::press(m, QStringLiteral("OK"));
                                }});
-    const std::string model = k().model_file;
+    const std::string model = k().job.model_file;
     EXPECT_TRUE(run_loop({[] {
                               type(1029, "52.5");
                               type(1014, "13.4");
                               type(1015, "80");
-                              k().model_file.clear();
+                              k().job.model_file.clear();
                               press_compute();
                           },
                           [&] {
                               EXPECT_EQ(text_of(1026), "");  // nothing computed
-                              k().model_file = model;
+                              k().job.model_file = model;
                               std::remove(model.c_str());  // deleted after its selection
                               press_compute();
                           },
@@ -585,7 +585,7 @@ TEST_F(PointForm, NoStaleResultAndAReasonAtTheFailingField)
     geoid::fenster(app(), geoid::FormMode::File);
     qobject_cast<QCheckBox*>(field(geoid::kCheckPointNumber))->setChecked(true);
     toolkit::wdialogputstring(geoid::kFieldPointNumberLength, "31");
-    EXPECT_FALSE(geoid::readfields(k()).ok());
+    EXPECT_FALSE(geoid::readfields(k().job).ok());
     EXPECT_EQ(qobject_cast<QLabel*>(field(1171))->text(), QStringLiteral("L\u00E4nge der Punktnummer: ganze Zahl zwischen 1 und 30"));
 }
 
@@ -681,7 +681,7 @@ TEST_F(PointForm, AccessKeysAndTabOrder)
 TEST_F(PointForm, ReturnAndEscape)
 {
     write_text(dir.file("in.txt"), "52.5 13.3 80\n");
-    k().input_file = dir.file("in.txt");
+    k().job.input_file = dir.file("in.txt");
     geoid::fenster(app(), geoid::FormMode::File);
     QWidget* view = field(geoid::kButtonViewInput);
     QWidget* check = field(geoid::kCheckPointNumber);

@@ -44,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fwrite(data + 2, 1, size - 2, f);
     std::fclose(f);
     Quiet reporter;
-    filecalc::Working working;
-    filecalc::geoidberechnung(job, working, reporter);
+    filecalc::geoidberechnung(job, reporter);
     if (reporter.reports != 1) std::abort();
     return 0;
 }
