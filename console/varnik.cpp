@@ -94,7 +94,7 @@ private:
         exit_ = status;
         return false;
     }
-    bool choose_mode();  // P3 with the height detection and P4; false: the run has ended
+    bool choose_mode();  // the height questions with the height detection; false: the run has ended
     bool open_output();  // false: the run has been aborted, status in exit_
     int open_existing_output();
     int abort_output(textio::OutputStatus st, const char* otherwise);
@@ -180,7 +180,8 @@ int Varnik::abort_output(textio::OutputStatus st, const char* otherwise)
 }
 
 // An existing output file: none of the run's other files, not written by another run now, and
-// replaced only after yes to P6 (it stays locked meanwhile). -1: the run has ended.
+// replaced only after yes to the overwrite question (it stays locked meanwhile). -1: the run
+// has ended.
 int Varnik::open_existing_output()
 {
     if (same_file_as_input(out_name_)) {

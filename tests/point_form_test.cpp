@@ -564,9 +564,11 @@ TEST_F(PointForm, NoStaleResultAndAReasonAtTheFailingField)
                               EXPECT_EQ(edit(1026)->text(), north);
                               EXPECT_EQ(text_of(1028), "1");
                               EXPECT_EQ(text_of(1027), "  74.061");
-                              for (const int f : input_fields(geoid::System::None))
-                                  if (geoid::find_field(geoid::kPointDialog, f)->system != geoid::System::Utm32)
+                              for (const int f : input_fields(geoid::System::None)) {
+                                  if (geoid::find_field(geoid::kPointDialog, f)->system != geoid::System::Utm32) {
                                       EXPECT_EQ(text_of(f), f == 1058 || f == 1057 ? "+" : "") << f;
+                                  }
+                              }
                               select_system(geoid::kRadioBlh1);
                               type(geoid::kFieldB, "99");
                           },

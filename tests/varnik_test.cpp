@@ -22,32 +22,32 @@ using testing_support::write_text;
 
 namespace {
 
-const std::string kP1 = "\n Name der Geoiddatei: ";
-const std::string kP2 = "\n Name der Datei mit zu interpolierenden Punkten: ";
-const std::string kP3 = "\n Enthaelt die Datei der zu interpolierenden Punkte auch eine Hoehe? (j/n): ";
-const std::string kP4 = "\n Handelt es sich um ellipsoidische Hoehen im ETRS89 (anderenfalls wird\n"
+const std::string kAskModel = "\n Name der Geoiddatei: ";
+const std::string kAskPoints = "\n Name der Datei mit zu interpolierenden Punkten: ";
+const std::string kAskHeights = "\n Enthaelt die Datei der zu interpolierenden Punkte auch eine Hoehe? (j/n): ";
+const std::string kAskEllipsoidal = "\n Handelt es sich um ellipsoidische Hoehen im ETRS89 (anderenfalls wird\n"
                         " DHHN92 erwartet) (j/n): ";
-const std::string kP5 = "\n Name der Ausgabedatei: ";
+const std::string kAskOutput = "\n Name der Ausgabedatei: ";
 const std::string kContinued = "\n Bei %s standen die Werte auf mehreren Zeilen; passt die Datei zur Auswahl?\n";
 std::string continued(const char* points)
 {
     std::string text = kContinued;
     return text.replace(text.find("%s"), 2, points);
 }
-const std::string kI1 = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
+const std::string kInfoPositions = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
                         "                durch Leerzeichen getrennt\n"
                         "\n"
                         " Ausgegeben wird: B,L,Geoidundulation(m), jeweils durch Leerzeichen getrennt\n";
-const std::string kW1 = "\n WARNUNG: Datei der zu interpolierenden Punkte enthaelt keine Hoehen!\n"
+const std::string kWarnNoHeights = "\n WARNUNG: Datei der zu interpolierenden Punkte enthaelt keine Hoehen!\n"
                         "\n"
                         " Ausgegeben wird: B,L,Geoidundulation(m), jeweils durch Leerzeichen getrennt\n";
-const std::string kI2 = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
+const std::string kInfoEllipsoidal = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
                         "                ellips. Hoehe(dezimalg. Meter), jeweils durch Leerzeichen\n"
                         "                getrennt\n"
                         "\n"
                         " Ausgegeben wird: B,L,Normalhoehe(m),Geoidundulation(m), jeweils durch\n"
                         "                  Leerzeichen getrennt\n";
-const std::string kI3 = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
+const std::string kInfoNormal = "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
                         "                Normalhoehe(dezimalg. Meter), jeweils durch Leerzeichen\n"
                         "                getrennt\n"
                         "\n"
@@ -116,28 +116,28 @@ TEST_F(VarnikRun, DialogueHeightDetectionAndResultLines)
     } cases[] = {
         // 10.2 lies east of the model: M1 and the dummy line.
         {"mode 2, one point outside", "50.1 10.2 300.123\n50.5,8.5,100\n", "j\nj\n",
-         kP1 + kP2 + kP3 + kP4 + kI2 + kP5 + m1_east,
+         kAskModel + kAskPoints + kAskHeights + kAskEllipsoidal + kInfoEllipsoidal + kAskOutput + m1_east,
          " 50.1000000 10.2000000 999999.000 999999.000\n 50.5000000  8.5000000     52.544     47.456\n"},
         {"mode 3 adds N and writes both dummies outside", "50.5 8.5 100\n51.5 8.5 100\n", "J\nn\n",
-         kP1 + kP2 + kP3 + kP4 + kI3 + kP5 + m1_north,
+         kAskModel + kAskPoints + kAskHeights + kAskEllipsoidal + kInfoNormal + kAskOutput + m1_north,
          " 50.5000000  8.5000000    147.456     47.456\n 51.5000000  8.5000000 999999.000 999999.000\n"},
         // The first read takes 50.5 8.5 50.5 over two lines; read again from the second line it
         // gives B 50.5 but L 8.7: the lines hold no heights.
-        {"same latitude, other longitude: no height", "50.5 8.5\n50.5 8.7\n", "j\n", kP1 + kP2 + kP3 + kW1 + kP5,
+        {"same latitude, other longitude: no height", "50.5 8.5\n50.5 8.7\n", "j\n", kAskModel + kAskPoints + kAskHeights + kWarnNoHeights + kAskOutput,
          " 50.5000000  8.5000000     47.456\n 50.5000000  8.7000000     47.456\n"},
-        {"yes for a file without heights warns, mode 1", "50.5 8.5\n50.25 8.75\n", "j\n", kP1 + kP2 + kP3 + kW1 + kP5,
+        {"yes for a file without heights warns, mode 1", "50.5 8.5\n50.25 8.75\n", "j\n", kAskModel + kAskPoints + kAskHeights + kWarnNoHeights + kAskOutput,
          " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n"},
         {"yes for a longer file without heights warns too", "50.5 8.5\n50.25 8.75\n50.75 8.25\n", "j\n",
-         kP1 + kP2 + kP3 + kW1 + kP5,
+         kAskModel + kAskPoints + kAskHeights + kWarnNoHeights + kAskOutput,
          " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n 50.7500000  8.2500000     47.456\n"},
-        // Two lines with the same B and L: P4 is asked, and each read then takes the height from
+        // Two lines with the same B and L: the kind of heights is asked, and each read then takes the height from
         // the first number of the next line.
         {"same first two points are taken for heights", "50.5 8.5\n50.5 8.5\n50.25 8.75\n", "j\nj\n",
-         kP1 + kP2 + kP3 + kP4 + kI2 + kP5 + continued("1 Punkt"), " 50.5000000  8.5000000      3.044     47.456\n"},
+         kAskModel + kAskPoints + kAskHeights + kAskEllipsoidal + kInfoEllipsoidal + kAskOutput + continued("1 Punkt"), " 50.5000000  8.5000000      3.044     47.456\n"},
         {"every point over two lines, hint after the outside report", "50.5 8.5\n50.5 8.5\n51.5 8.5\n100 1\n1\n", "j\nj\n",
-         kP1 + kP2 + kP3 + kP4 + kI2 + kP5 + m1_north + continued("2 Punkten"),
+         kAskModel + kAskPoints + kAskHeights + kAskEllipsoidal + kInfoEllipsoidal + kAskOutput + m1_north + continued("2 Punkten"),
          " 50.5000000  8.5000000      3.044     47.456\n 51.5000000  8.5000000 999999.000 999999.000\n"},
-        {"empty point file, empty result", "", "n\n", kP1 + kP2 + kP3 + kI1 + kP5, ""},
+        {"empty point file, empty result", "", "n\n", kAskModel + kAskPoints + kAskHeights + kInfoPositions + kAskOutput, ""},
         {"last incomplete line dropped, too wide values as asterisks", "50.5 1000.0 1\n50.5 -100 1\n50.5 8.5 1\n50.5\n",
          "j\nj\n", "",
          " 50.5000000*********** 999999.000 999999.000\n"
@@ -179,7 +179,7 @@ TEST_F(VarnikRun, ModeOneIgnoresHeightsAndAnyOtherAnswerIsNo)
         std::remove(dir.file("out.txt").c_str());
         const RunResult r = run("model.bin\npoints.txt\n" + answer + "\nout.txt\n");
         EXPECT_EQ(r.status, 0) << answer;
-        EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kI1 + kP5) << answer;
+        EXPECT_EQ(r.terminal, kAskModel + kAskPoints + kAskHeights + kInfoPositions + kAskOutput) << answer;
         EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n") << answer;
     }
 }
@@ -206,7 +206,7 @@ TEST_F(VarnikRun, NodeWithoutValueGivesTheDummyWithoutTerminalText)
     write_text(dir.file("points.txt"), "50.5 8.5 10\n");
     const RunResult r = run("holes.bin\npoints.txt\nj\nj\nout.txt\n");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.terminal, kP1 + kP2 + kP3 + kP4 + kI2 + kP5);
+    EXPECT_EQ(r.terminal, kAskModel + kAskPoints + kAskHeights + kAskEllipsoidal + kInfoEllipsoidal + kAskOutput);
     EXPECT_EQ(out(), " 50.5000000  8.5000000 999999.000 999999.000\n");
 }
 
@@ -230,7 +230,7 @@ TEST_F(VarnikRun, OverwriteAfterYesTruncatesTheOldFile)
     const RunResult r = run("model.bin\npoints.txt\nn\nout.txt\nj\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.terminal,
-              kP1 + kP2 + kP3 + kI1 + kP5 + "\n Datei out.txt existiert schon, soll sie ueberschrieben werden? (j/n): ");
+              kAskModel + kAskPoints + kAskHeights + kInfoPositions + kAskOutput + "\n Datei out.txt existiert schon, soll sie ueberschrieben werden? (j/n): ");
     EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n");
 }
 
@@ -273,41 +273,41 @@ TEST_F(VarnikRun, FailurePathsWriteTheirMessage)
         std::string terminal;
     } cases[] = {
         {"model missing", "nomodel.bin\n", "\nGeoiddatei --- nomodel.bin --- nicht vorhanden,\nbitte Dateinamen pruefen und neu starten.\n",
-         kP1},
+         kAskModel},
         {"model is a directory", "adir\n", "\nGeoiddatei --- adir --- kann nicht geoeffnet werden,\nbitte Dateinamen pruefen und neu starten.\n",
-         kP1},
+         kAskModel},
         {"point file missing", "model.bin\nnopoints.txt   \n",
          "\nInterpolationspunktedatei --- nopoints.txt --- nicht vorhanden,\nbitte Dateinamen pruefen und neu starten.\n",
-         kP1 + kP2},
-        {"short header", "bad.bin\npoints.txt\n", "\nFehler beim Lesen der Datei bad.bin: Header falsch!\n", kP1 + kP2},
-        {"zero spacing", "zero.bin\npoints.txt\n", "\nFehler beim Lesen der Datei zero.bin: Header falsch!\n", kP1 + kP2},
+         kAskModel + kAskPoints},
+        {"short header", "bad.bin\npoints.txt\n", "\nFehler beim Lesen der Datei bad.bin: Header falsch!\n", kAskModel + kAskPoints},
+        {"zero spacing", "zero.bin\npoints.txt\n", "\nFehler beim Lesen der Datei zero.bin: Header falsch!\n", kAskModel + kAskPoints},
         {"point not a number", "model.bin\npoints.txt\nj\nj\nout1.txt\n", "\nFehler beim Lesen der Datei points.txt\n",
-         kP1 + kP2 + kP3 + kP4 + kI2 + kP5},
+         kAskModel + kAskPoints + kAskHeights + kAskEllipsoidal + kInfoEllipsoidal + kAskOutput},
         {"grid value unreadable", "cut.bin\npoints.txt\nn\nout2.txt\n", "\nFehler beim Lesen der Datei cut.bin\n",
-         kP1 + kP2 + kP3 + kI1 + kP5},
+         kAskModel + kAskPoints + kAskHeights + kInfoPositions + kAskOutput},
         {"terminal input ends", "model.bin\npoints.txt\n",
          "\nDie Eingabe am Terminal ist zu Ende, bevor alle Fragen beantwortet waren,\nbitte neu starten.\n",
-         kP1 + kP2 + kP3},
+         kAskModel + kAskPoints + kAskHeights},
         {"detection finds too few values", "model.bin\none.txt\nj\n",
          "\nInterpolationspunktedatei --- one.txt --- enthaelt zu wenige Werte,\nbitte Datei pruefen und neu starten.\n",
-         kP1 + kP2 + kP3},
+         kAskModel + kAskPoints + kAskHeights},
         {"output is the point file", "model.bin\npoints.txt\nn\n./points.txt\n",
          "\nAusgabedatei --- ./points.txt --- ist zugleich Eingabedatei,\nbitte Dateinamen pruefen und neu starten.\n",
-         kP1 + kP2 + kP3 + kI1 + kP5},
+         kAskModel + kAskPoints + kAskHeights + kInfoPositions + kAskOutput},
         {"output is the model file", "model.bin\npoints.txt\nn\nmodel.bin\n",
          "\nAusgabedatei --- model.bin --- ist zugleich Eingabedatei,\nbitte Dateinamen pruefen und neu starten.\n",
-         kP1 + kP2 + kP3 + kI1 + kP5},
+         kAskModel + kAskPoints + kAskHeights + kInfoPositions + kAskOutput},
         {"output cannot be created", "model.bin\npoints.txt\nn\nnodir/out.txt\n",
          "\nAusgabedatei --- nodir/out.txt --- kann nicht angelegt werden,\nbitte Dateinamen pruefen und neu starten.\n",
-         kP1 + kP2 + kP3 + kI1 + kP5},
+         kAskModel + kAskPoints + kAskHeights + kInfoPositions + kAskOutput},
         {"no answer at all", "", "\nDie Eingabe am Terminal ist zu Ende, bevor alle Fragen beantwortet waren,\nbitte neu starten.\n",
-         kP1},
+         kAskModel},
         {"output cannot be written", "model.bin\none.txt\nn\n/dev/full\nj\n", "\nFehler beim Schreiben der Datei /dev/full\n",
-         kP1 + kP2 + kP3 + kI1 + kP5 + "\n Datei /dev/full existiert schon, soll sie ueberschrieben werden? (j/n): "},
+         kAskModel + kAskPoints + kAskHeights + kInfoPositions + kAskOutput + "\n Datei /dev/full existiert schon, soll sie ueberschrieben werden? (j/n): "},
         // Refused before the question whether to overwrite it.
         {"existing output is a directory", "model.bin\npoints.txt\nn\nadir\nj\n",
          "\nAusgabedatei --- adir --- ist keine gewoehnliche Datei,\nbitte Dateinamen pruefen und neu starten.\n",
-         kP1 + kP2 + kP3 + kI1 + kP5},
+         kAskModel + kAskPoints + kAskHeights + kInfoPositions + kAskOutput},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -418,7 +418,7 @@ TEST_F(VarnikRun, FaultsOfOtherProgramsAndTheMachine)
     ASSERT_NE(in, nullptr);
     std::fputs("model.bin\npoints.txt\n", in);
     std::fflush(in);
-    for (int k = 0; k < 5000 && read_text(dir.file("terminal.txt")).find(kP3) == std::string::npos; ++k) usleep(1000);
+    for (int k = 0; k < 5000 && read_text(dir.file("terminal.txt")).find(kAskHeights) == std::string::npos; ++k) usleep(1000);
     auto bytes = testing_support::read_bytes(dir.file("model.bin"));
     bytes[200] ^= 1;
     testing_support::write_bytes(dir.file("model.bin"), bytes);
