@@ -18,7 +18,11 @@ constexpr int P = kPointDialog;
 constexpr int F = kFileDialog;
 using K = Kind;
 using S = System;
-using V = Var;
+using CV = convert::Value;
+constexpr Var point(CV v) { return {Var::Of::Point, v}; }
+constexpr Var kNoVar{};
+constexpr Var kAnomaly{Var::Of::HeightAnomaly};
+constexpr Var kNormal{Var::Of::NormalHeight};
 using C = Check;
 using A = Align;
 
@@ -30,59 +34,59 @@ constexpr double kFormats = filecalc::kFormatCount;  // entries of the format li
 
 constexpr std::array kFields = {
     // Point form: one column per system, each headed by its radio button.
-    Field{kRadioXyz, P, K::Radio, S::Xyz, "kartesische Koordinaten", "kartesische Koordinaten", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1007, P, K::Input, S::Xyz, "X", "X", V::CartX, C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
-    Field{1004, P, K::Input, S::Xyz, "Y", "Y", V::CartY, C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
-    Field{1005, P, K::Input, S::Xyz, "Z", "Z", V::CartZ, C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
-    Field{1101, P, K::Reason, S::Xyz, "", "Hinweis kartesische Koordinaten", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kRadioBlh1, P, K::Radio, S::Blh1, "ellipsoidische Koordinaten", "ellipsoidische Koordinaten (Dezimalgrad)", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kFieldB, P, K::Input, S::Blh1, "B", "B (Dezimalgrad)", V::EllB, C::Real, 47.23, 55.98, 13, A::Right, "(f13.8)"},
-    Field{kFieldL, P, K::Input, S::Blh1, "L", "L (Dezimalgrad)", V::EllL, C::Real, 3.26, 15.12, 13, A::Right, "(f13.8)"},
-    Field{kFieldHeight, P, K::Input, S::Blh1, "h", "h (Dezimalgrad)", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
-    Field{1102, P, K::Reason, S::Blh1, "", "Hinweis ellipsoidische Koordinaten (Dezimalgrad)", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kRadioBlh2, P, K::Radio, S::Blh2, "ellipsoidische Koordinaten", "ellipsoidische Koordinaten (Grad, Minuten, Sekunden)", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1058, P, K::Input, S::Blh2, "B", "B Vorzeichen", V::BSign, C::Sign, kNone, kNone, 1, A::Centre, nullptr},
-    Field{1035, P, K::Input, S::Blh2, "", "B Grad", V::BDeg, C::Integer, 47.0, 55.0, 2, A::Centre, "(i2)"},
-    Field{1037, P, K::Input, S::Blh2, "", "B Minuten", V::BMin, C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
-    Field{1038, P, K::Input, S::Blh2, "", "B Sekunden", V::BSec, C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
-    Field{1057, P, K::Input, S::Blh2, "L", "L Vorzeichen", V::LSign, C::Sign, kNone, kNone, 1, A::Centre, nullptr},
-    Field{1030, P, K::Input, S::Blh2, "", "L Grad", V::LDeg, C::Integer, 3.0, 15.0, 3, A::Centre, "(i3)"},
-    Field{1013, P, K::Input, S::Blh2, "", "L Minuten", V::LMin, C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
-    Field{1036, P, K::Input, S::Blh2, "", "L Sekunden", V::LSec, C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
-    Field{1031, P, K::Input, S::Blh2, "h", "h (Grad, Minuten, Sekunden)", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
-    Field{1103, P, K::Reason, S::Blh2, "", "Hinweis ellipsoidische Koordinaten (Grad, Minuten, Sekunden)", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kRadioUtm32, P, K::Radio, S::Utm32, "UTM32", "UTM32", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1026, P, K::Input, S::Utm32, "N", "N UTM32", V::Utm32North, C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
-    Field{1028, P, K::Input, S::Utm32, "E", "E UTM32", V::Utm32East, C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
-    Field{1027, P, K::Input, S::Utm32, "h", "h UTM32", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
-    Field{1104, P, K::Reason, S::Utm32, "", "Hinweis UTM32", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kRadioUtm33, P, K::Radio, S::Utm33, "UTM33", "UTM33", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1074, P, K::Input, S::Utm33, "N", "N UTM33", V::Utm33North, C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
-    Field{1075, P, K::Input, S::Utm33, "E", "E UTM33", V::Utm33East, C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
-    Field{1060, P, K::Input, S::Utm33, "h", "h UTM33", V::EllH, C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
-    Field{1105, P, K::Reason, S::Utm33, "", "Hinweis UTM33", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioXyz, P, K::Radio, S::Xyz, "kartesische Koordinaten", "kartesische Koordinaten", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1007, P, K::Input, S::Xyz, "X", "X", point(CV::CartX), C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
+    Field{1004, P, K::Input, S::Xyz, "Y", "Y", point(CV::CartY), C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
+    Field{1005, P, K::Input, S::Xyz, "Z", "Z", point(CV::CartZ), C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
+    Field{1101, P, K::Reason, S::Xyz, "", "Hinweis kartesische Koordinaten", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioBlh1, P, K::Radio, S::Blh1, "ellipsoidische Koordinaten", "ellipsoidische Koordinaten (Dezimalgrad)", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kFieldB, P, K::Input, S::Blh1, "B", "B (Dezimalgrad)", point(CV::EllB), C::Real, 47.23, 55.98, 13, A::Right, "(f13.8)"},
+    Field{kFieldL, P, K::Input, S::Blh1, "L", "L (Dezimalgrad)", point(CV::EllL), C::Real, 3.26, 15.12, 13, A::Right, "(f13.8)"},
+    Field{kFieldHeight, P, K::Input, S::Blh1, "h", "h (Dezimalgrad)", point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1102, P, K::Reason, S::Blh1, "", "Hinweis ellipsoidische Koordinaten (Dezimalgrad)", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioBlh2, P, K::Radio, S::Blh2, "ellipsoidische Koordinaten", "ellipsoidische Koordinaten (Grad, Minuten, Sekunden)", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1058, P, K::Input, S::Blh2, "B", "B Vorzeichen", point(CV::BSign), C::Sign, kNone, kNone, 1, A::Centre, nullptr},
+    Field{1035, P, K::Input, S::Blh2, "", "B Grad", point(CV::BDeg), C::Integer, 47.0, 55.0, 2, A::Centre, "(i2)"},
+    Field{1037, P, K::Input, S::Blh2, "", "B Minuten", point(CV::BMin), C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
+    Field{1038, P, K::Input, S::Blh2, "", "B Sekunden", point(CV::BSec), C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
+    Field{1057, P, K::Input, S::Blh2, "L", "L Vorzeichen", point(CV::LSign), C::Sign, kNone, kNone, 1, A::Centre, nullptr},
+    Field{1030, P, K::Input, S::Blh2, "", "L Grad", point(CV::LDeg), C::Integer, 3.0, 15.0, 3, A::Centre, "(i3)"},
+    Field{1013, P, K::Input, S::Blh2, "", "L Minuten", point(CV::LMin), C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
+    Field{1036, P, K::Input, S::Blh2, "", "L Sekunden", point(CV::LSec), C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
+    Field{1031, P, K::Input, S::Blh2, "h", "h (Grad, Minuten, Sekunden)", point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1103, P, K::Reason, S::Blh2, "", "Hinweis ellipsoidische Koordinaten (Grad, Minuten, Sekunden)", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioUtm32, P, K::Radio, S::Utm32, "UTM32", "UTM32", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1026, P, K::Input, S::Utm32, "N", "N UTM32", point(CV::Utm32North), C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
+    Field{1028, P, K::Input, S::Utm32, "E", "E UTM32", point(CV::Utm32East), C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
+    Field{1027, P, K::Input, S::Utm32, "h", "h UTM32", point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1104, P, K::Reason, S::Utm32, "", "Hinweis UTM32", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioUtm33, P, K::Radio, S::Utm33, "UTM33", "UTM33", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1074, P, K::Input, S::Utm33, "N", "N UTM33", point(CV::Utm33North), C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
+    Field{1075, P, K::Input, S::Utm33, "E", "E UTM33", point(CV::Utm33East), C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
+    Field{1060, P, K::Input, S::Utm33, "h", "h UTM33", point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1105, P, K::Reason, S::Utm33, "", "Hinweis UTM33", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     // The results, never editable, and the button.
-    Field{kFieldN, P, K::Result, S::None, "H\xC3\xB6henanomalie N", "H\xC3\xB6henanomalie N", V::HeightAnomaly, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
-    Field{kFieldH, P, K::Result, S::None, "Normalh\xC3\xB6he H", "Normalh\xC3\xB6he H", V::NormalHeight, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
-    Field{kButtonComputePoint, P, K::Button, S::None, "Berechnen", "Berechnen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kFieldN, P, K::Result, S::None, "H\xC3\xB6henanomalie N", "H\xC3\xB6henanomalie N", kAnomaly, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
+    Field{kFieldH, P, K::Result, S::None, "Normalh\xC3\xB6he H", "Normalh\xC3\xB6he H", kNormal, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
+    Field{kButtonComputePoint, P, K::Button, S::None, "Berechnen", "Berechnen", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
 
     // File form, in the order Tab takes: the input column, the output column, the point
     // number, then the large button.
-    Field{kButtonInputFile, F, K::Button, S::None, "Eingabedatei", "Eingabedatei", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kFieldInputFile, F, K::FileName, S::None, "", "Name der Eingabedatei", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1018, F, K::Label, S::None, "Eingabeformat", "Eingabeformat", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kListInFormat, F, K::List, S::None, "", "Eingabeformat", V::None, C::None, 1.0, kFormats, 0, A::Left, nullptr},
-    Field{kButtonViewInput, F, K::Button, S::None, "Eingabedatei ansehen", "Eingabedatei ansehen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kButtonOutputFile, F, K::Button, S::None, "Ausgabedatei", "Ausgabedatei", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kFieldOutputFile, F, K::FileName, S::None, "", "Name der Ausgabedatei", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1012, F, K::Label, S::None, "Ausgabeformat", "Ausgabeformat", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kListOutFormat, F, K::List, S::None, "", "Ausgabeformat", V::None, C::None, 1.0, kFormats, 0, A::Left, nullptr},
-    Field{kButtonViewOutput, F, K::Button, S::None, "Ausgabedatei ansehen", "Ausgabedatei ansehen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kCheckPointNumber, F, K::CheckBox, S::None, " Punktnummer in Spalte 1", "Punktnummer in Spalte 1", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1009, F, K::Label, S::None, "L\xC3\xA4nge der Punktnummer (<31 Zeichen)", "L\xC3\xA4nge der Punktnummer", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kFieldPointNumberLength, F, K::Text, S::None, "L\xC3\xA4nge der Punktnummer", "L\xC3\xA4nge der Punktnummer", V::None, C::Integer, 1.0, 30.0, 3, A::Centre, nullptr},
-    Field{1171, F, K::Reason, S::None, "", "Hinweis zur L\xC3\xA4nge der Punktnummer", V::None, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kButtonComputeFile, F, K::Button, S::None, "Berechnen", "Berechnen", V::None, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kButtonInputFile, F, K::Button, S::None, "Eingabedatei", "Eingabedatei", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kFieldInputFile, F, K::FileName, S::None, "", "Name der Eingabedatei", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1018, F, K::Label, S::None, "Eingabeformat", "Eingabeformat", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kListInFormat, F, K::List, S::None, "", "Eingabeformat", kNoVar, C::None, 1.0, kFormats, 0, A::Left, nullptr},
+    Field{kButtonViewInput, F, K::Button, S::None, "Eingabedatei ansehen", "Eingabedatei ansehen", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kButtonOutputFile, F, K::Button, S::None, "Ausgabedatei", "Ausgabedatei", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kFieldOutputFile, F, K::FileName, S::None, "", "Name der Ausgabedatei", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1012, F, K::Label, S::None, "Ausgabeformat", "Ausgabeformat", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kListOutFormat, F, K::List, S::None, "", "Ausgabeformat", kNoVar, C::None, 1.0, kFormats, 0, A::Left, nullptr},
+    Field{kButtonViewOutput, F, K::Button, S::None, "Ausgabedatei ansehen", "Ausgabedatei ansehen", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kCheckPointNumber, F, K::CheckBox, S::None, " Punktnummer in Spalte 1", "Punktnummer in Spalte 1", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1009, F, K::Label, S::None, "L\xC3\xA4nge der Punktnummer (<31 Zeichen)", "L\xC3\xA4nge der Punktnummer", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kFieldPointNumberLength, F, K::Text, S::None, "L\xC3\xA4nge der Punktnummer", "L\xC3\xA4nge der Punktnummer", kNoVar, C::Integer, 1.0, 30.0, 3, A::Centre, nullptr},
+    Field{1171, F, K::Reason, S::None, "", "Hinweis zur L\xC3\xA4nge der Punktnummer", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kButtonComputeFile, F, K::Button, S::None, "Berechnen", "Berechnen", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
 };
 
 }  // namespace
@@ -148,41 +152,17 @@ std::string check_reason(const Field& f)
 
 VarRef var_ref(Var v, Koordinaten& k)
 {
-    switch (v) {
-    case Var::HeightAnomaly: return {&k.height_anomaly};
-    case Var::NormalHeight: return {&k.normal_height};
+    switch (v.of) {
+    case Var::Of::HeightAnomaly: return {&k.height_anomaly};
+    case Var::Of::NormalHeight: return {&k.normal_height};
     default: return var_ref(v, k.point);
     }
 }
 
 VarRef var_ref(Var v, convert::Coordinates& p)
 {
-    switch (v) {
-    case Var::CartX: return {&p.cart_x};
-    case Var::CartY: return {&p.cart_y};
-    case Var::CartZ: return {&p.cart_z};
-    case Var::EllB: return {&p.ell_b};
-    case Var::EllL: return {&p.ell_l};
-    case Var::EllH: return {&p.ell_h};
-    case Var::BSign: return {nullptr, nullptr, &p.b_sign};
-    case Var::BDeg: return {nullptr, &p.b_deg};
-    case Var::BMin: return {nullptr, &p.b_min};
-    case Var::BSec: return {&p.b_sec};
-    case Var::LSign: return {nullptr, nullptr, &p.l_sign};
-    case Var::LDeg: return {nullptr, &p.l_deg};
-    case Var::LMin: return {nullptr, &p.l_min};
-    case Var::LSec: return {&p.l_sec};
-    case Var::Utm32North: return {&p.utm_north[0]};
-    case Var::Utm32East: return {&p.utm_east[0]};
-    case Var::Utm33North: return {&p.utm_north[1]};
-    case Var::Utm33East: return {&p.utm_east[1]};
-    case Var::HeightAnomaly:
-    case Var::NormalHeight:
-    case Var::None: break;
-    }
-    return {};
+    return v.of == Var::Of::Point ? convert::member(v.value, p) : VarRef{};
 }
-
 
 bool check_real_text(std::string_view text, double& value, double lowest, double highest)
 {

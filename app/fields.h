@@ -53,10 +53,12 @@ enum class Kind { Radio, Input, Result, Button, FileName, List, CheckBox, Label,
 enum class Check { None, Real, Integer, Sign };
 enum class Align { Left, Right, Centre };
 
-/// The variable of module koordinaten that a field reads or shows.
-enum class Var {
-    None, CartX, CartY, CartZ, EllB, EllL, EllH, BSign, BDeg, BMin, BSec, LSign, LDeg, LMin, LSec,
-    Utm32North, Utm32East, Utm33North, Utm33East, HeightAnomaly, NormalHeight,
+/// The variable of module koordinaten that a field reads or shows: a value of the point (the
+/// same map as the file formats', convert::member), N, H, or none.
+struct Var {
+    enum class Of { None, Point, HeightAnomaly, NormalHeight };
+    Of of = Of::None;
+    convert::Value value = convert::Value::CartX;  ///< with Of::Point
 };
 
 struct Field {
@@ -86,11 +88,7 @@ const Field* reason_field(int dialog, System s);
 std::string check_reason(const Field& f);
 
 /// Address of a field's variable in the record: exactly one of the three is not null.
-struct VarRef {
-    double* real = nullptr;
-    std::int32_t* integer = nullptr;
-    char* sign = nullptr;
-};
+using VarRef = convert::Member;
 VarRef var_ref(Var v, Koordinaten& k);
 /// The same for the variables of the point alone (none for N and H).
 VarRef var_ref(Var v, convert::Coordinates& p);

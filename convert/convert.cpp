@@ -341,24 +341,44 @@ System system_of(std::string_view code)
     return System::None;
 }
 
+Member member(Value v, Coordinates& k)
+{
+    switch (v) {
+    case Value::CartX: return {&k.cart_x};
+    case Value::CartY: return {&k.cart_y};
+    case Value::CartZ: return {&k.cart_z};
+    case Value::EllB: return {&k.ell_b};
+    case Value::EllL: return {&k.ell_l};
+    case Value::EllH: return {&k.ell_h};
+    case Value::BSign: return {nullptr, nullptr, &k.b_sign};
+    case Value::BDeg: return {nullptr, &k.b_deg};
+    case Value::BMin: return {nullptr, &k.b_min};
+    case Value::BSec: return {&k.b_sec};
+    case Value::LSign: return {nullptr, nullptr, &k.l_sign};
+    case Value::LDeg: return {nullptr, &k.l_deg};
+    case Value::LMin: return {nullptr, &k.l_min};
+    case Value::LSec: return {&k.l_sec};
+    case Value::Utm32North: return {&k.utm_north[utm_index(32)]};
+    case Value::Utm32East: return {&k.utm_east[utm_index(32)]};
+    case Value::Utm33North: return {&k.utm_north[utm_index(33)]};
+    case Value::Utm33East: return {&k.utm_east[utm_index(33)]};
+    }
+    return {};
+}
+
+int utm_index(int zone)
+{
+    return zone == 33 ? 1 : 0;
+}
+
 namespace {
 
-void bl_to_gms(Coordinates& k)
-{
-    gd2gms(k.ell_b, k.b_sign, k.b_deg, k.b_min, k.b_sec);
-    gd2gms(k.ell_l, k.l_sign, k.l_deg, k.l_min, k.l_sec);
-}
+// The steps between a system and decimal B, L (h is common to all but XYZ, which holds it).
+void none(Coordinates&) {}
 
-void bl_to_utm(Coordinates& k, int zone)
+void xyz_to_bl(Coordinates& k)
 {
-    const int i = zone == 32 ? 0 : 1;
-    bl2gkutm(k.ell_b, k.ell_l, kGrs80, kUtm, k.utm_north[i], zone, k.utm_east[i]);
-}
-
-void utm_to_bl(Coordinates& k, int zone)
-{
-    const int i = zone == 32 ? 0 : 1;
-    gkutm2bl(k.utm_north[i], zone, k.utm_east[i], kGrs80, kUtm, k.ell_b, k.ell_l);
+    xyz2blh(k.cart_x, k.cart_y, k.cart_z, kGrs80, k.ell_b, k.ell_l, k.ell_h);
 }
 
 void bl_to_xyz(Coordinates& k)
@@ -366,67 +386,87 @@ void bl_to_xyz(Coordinates& k)
     blh2xyz(k.ell_b, k.ell_l, k.ell_h, kGrs80, k.cart_x, k.cart_y, k.cart_z);
 }
 
-void xyz_to_bl(Coordinates& k)
+// Sexagesimal with sign characters (the point form).
+void gms_to_bl(Coordinates& k)
 {
-    xyz2blh(k.cart_x, k.cart_y, k.cart_z, kGrs80, k.ell_b, k.ell_l, k.ell_h);
+    gms2gd(k.b_sign, k.b_deg, k.b_min, k.b_sec, k.ell_b);
+    gms2gd(k.l_sign, k.l_deg, k.l_min, k.l_sec, k.ell_l);
+}
+
+void bl_to_gms(Coordinates& k)
+{
+    gd2gms(k.ell_b, k.b_sign, k.b_deg, k.b_min, k.b_sec);
+    gd2gms(k.ell_l, k.l_sign, k.l_deg, k.l_min, k.l_sec);
+}
+
+// Sexagesimal with the sign on the degrees (coordinate files).
+void signed_gms_to_bl(Coordinates& k)
+{
+    gms2gd1(k.b_deg, k.b_min, k.b_sec, k.ell_b);
+    gms2gd1(k.l_deg, k.l_min, k.l_sec, k.ell_l);
+}
+
+void bl_to_signed_gms(Coordinates& k)
+{
+    gd2gms1(k.ell_b, k.b_deg, k.b_min, k.b_sec);
+    gd2gms1(k.ell_l, k.l_deg, k.l_min, k.l_sec);
+}
+
+template <int zone>
+void utm_to_bl(Coordinates& k)
+{
+    gkutm2bl(k.utm_north[utm_index(zone)], zone, k.utm_east[utm_index(zone)], kGrs80, kUtm, k.ell_b, k.ell_l);
+}
+
+template <int zone>
+void bl_to_utm(Coordinates& k)
+{
+    bl2gkutm(k.ell_b, k.ell_l, kGrs80, kUtm, k.utm_north[utm_index(zone)], zone, k.utm_east[utm_index(zone)]);
+}
+
+// One row per system: into decimal B, L and out of it, for the point form (kokon) and for
+// coordinate files (kokon1). A further system is one more row.
+struct Route {
+    System system;
+    void (*to_bl)(Coordinates&);
+    void (*from_bl)(Coordinates&);
+    void (*to_bl_file)(Coordinates&);
+    void (*from_bl_file)(Coordinates&);
+};
+
+constexpr Route kRoutes[] = {
+    {System::Xyz, xyz_to_bl, bl_to_xyz, xyz_to_bl, bl_to_xyz},
+    {System::Blh1, none, none, none, none},
+    {System::Blh2, gms_to_bl, bl_to_gms, signed_gms_to_bl, bl_to_signed_gms},
+    {System::Utm32, utm_to_bl<32>, bl_to_utm<32>, utm_to_bl<32>, bl_to_utm<32>},
+    {System::Utm33, utm_to_bl<33>, bl_to_utm<33>, utm_to_bl<33>, bl_to_utm<33>},
+};
+
+const Route* route(std::string_view code)
+{
+    const System s = system_of(code);
+    for (const Route& r : kRoutes)
+        if (r.system == s) return &r;
+    return nullptr;
 }
 
 }  // namespace
 
 void kokon(std::string_view code, Coordinates& k)
 {
-    if (is_code(code, "XYZ")) {
-        xyz_to_bl(k);
-        bl_to_gms(k);
-        bl_to_utm(k, 32);
-        bl_to_utm(k, 33);
-    } else if (is_code(code, "BLh1")) {
-        bl_to_xyz(k);
-        bl_to_gms(k);
-        bl_to_utm(k, 32);
-        bl_to_utm(k, 33);
-    } else if (is_code(code, "BLh2")) {
-        gms2gd(k.b_sign, k.b_deg, k.b_min, k.b_sec, k.ell_b);
-        gms2gd(k.l_sign, k.l_deg, k.l_min, k.l_sec, k.ell_l);
-        bl_to_xyz(k);
-        bl_to_utm(k, 32);
-        bl_to_utm(k, 33);
-    } else if (is_code(code, "UTM32")) {
-        utm_to_bl(k, 32);
-        bl_to_xyz(k);
-        bl_to_gms(k);
-        bl_to_utm(k, 33);
-    } else if (is_code(code, "UTM33")) {
-        utm_to_bl(k, 33);
-        bl_to_xyz(k);
-        bl_to_gms(k);
-        bl_to_utm(k, 32);
-    }
+    const Route* from = route(code);
+    if (from == nullptr) return;
+    from->to_bl(k);
+    // Every other system from B, L, in the order of the table.
+    for (const Route& r : kRoutes)
+        if (&r != from) r.from_bl(k);
 }
 
 void kokon1(std::string_view source, std::string_view target, Coordinates& k)
 {
     if (is_code(source, target)) return;
-    if (is_code(source, "XYZ")) {
-        xyz_to_bl(k);
-    } else if (is_code(source, "BLh2")) {
-        gms2gd1(k.b_deg, k.b_min, k.b_sec, k.ell_b);
-        gms2gd1(k.l_deg, k.l_min, k.l_sec, k.ell_l);
-    } else if (is_code(source, "UTM32")) {
-        utm_to_bl(k, 32);
-    } else if (is_code(source, "UTM33")) {
-        utm_to_bl(k, 33);
-    }
-    if (is_code(target, "XYZ")) {
-        bl_to_xyz(k);
-    } else if (is_code(target, "BLh2")) {
-        gd2gms1(k.ell_b, k.b_deg, k.b_min, k.b_sec);
-        gd2gms1(k.ell_l, k.l_deg, k.l_min, k.l_sec);
-    } else if (is_code(target, "UTM32")) {
-        bl_to_utm(k, 32);
-    } else if (is_code(target, "UTM33")) {
-        bl_to_utm(k, 33);
-    }
+    if (const Route* from = route(source)) from->to_bl_file(k);
+    if (const Route* to = route(target)) to->from_bl_file(k);
 }
 
 }  // namespace convert

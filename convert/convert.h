@@ -86,6 +86,25 @@ struct Coordinates {
     double utm_east[2] = {0, 0};
 };
 
+/// A value of the coordinate record, by name: what a field of the point form or a column of a
+/// coordinate file holds.
+enum class Value {
+    CartX, CartY, CartZ, EllB, EllL, EllH, BSign, BDeg, BMin, BSec, LSign, LDeg, LMin, LSec,
+    Utm32North, Utm32East, Utm33North, Utm33East,
+};
+
+/// Where a value stands in a record: exactly one of the three is set.
+struct Member {
+    double* real = nullptr;
+    std::int32_t* integer = nullptr;
+    char* sign = nullptr;
+};
+/// The one map from a value to its member of the record.
+Member member(Value v, Coordinates& k);
+
+/// Index of a UTM zone in utm_north and utm_east: 0 for zone 32, 1 for zone 33.
+int utm_index(int zone);
+
 /// The five coordinate systems of the programs.
 enum class System { None, Xyz, Blh1, Blh2, Utm32, Utm33 };
 

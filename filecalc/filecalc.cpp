@@ -207,9 +207,9 @@ bool Run::open_files()
     in_size_ = fstat(fileno(in_file_), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : 0;
     layout_ = layout(*in_, job_.pnr_flag);
     for (int c = 0; c < in_->column_count; ++c)
-        in_refs_[static_cast<std::size_t>(c)] = column_ref(*in_, in_->columns[static_cast<std::size_t>(c)], w_.point);
+        in_refs_[static_cast<std::size_t>(c)] = column_ref(in_->columns[static_cast<std::size_t>(c)], w_.point);
     for (int c = 0; c < out_->column_count; ++c)
-        out_refs_[static_cast<std::size_t>(c)] = column_ref(*out_, out_->columns[static_cast<std::size_t>(c)], w_.point);
+        out_refs_[static_cast<std::size_t>(c)] = column_ref(out_->columns[static_cast<std::size_t>(c)], w_.point);
     return true;
 }
 

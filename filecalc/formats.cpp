@@ -21,19 +21,14 @@ constexpr std::array<FileFormat, kFormatCount> kFormats = {{
       Column{V::LMin, 3, -1}, Column{V::LSec, 9, 5}},
      6, true},
     {4, "UTM32 (North, East), h", "UTM32 (North, East), h, H, N", S::Utm32, 32, true, false,
-     {kMetres(V::North), kMetres(V::East)}, 2, true},
+     {kMetres(V::Utm32North), kMetres(V::Utm32East)}, 2, true},
     {5, "UTM32 (East, North), h", "UTM32 (East, North), h, H, N", S::Utm32, 32, false, false,
-     {kMetres(V::East), kMetres(V::North)}, 2, true},
+     {kMetres(V::Utm32East), kMetres(V::Utm32North)}, 2, true},
     {6, "UTM33 (North, East), h", "UTM33 (North, East), h, H, N", S::Utm33, 33, true, false,
-     {kMetres(V::North), kMetres(V::East)}, 2, true},
+     {kMetres(V::Utm33North), kMetres(V::Utm33East)}, 2, true},
     {7, "UTM33 (East, North), h", "UTM33 (East, North), h, H, N", S::Utm33, 33, false, false,
-     {kMetres(V::East), kMetres(V::North)}, 2, true},
+     {kMetres(V::Utm33East), kMetres(V::Utm33North)}, 2, true},
 }};
-
-int zone_index(const FileFormat& f)
-{
-    return f.zone == 33 ? 1 : 0;
-}
 
 }  // namespace
 
@@ -47,24 +42,10 @@ const FileFormat* format(int number)
     return number >= 1 && number <= kFormatCount ? &kFormats[static_cast<std::size_t>(number - 1)] : nullptr;
 }
 
-ColumnRef column_ref(const FileFormat& f, const Column& c, convert::Coordinates& p)
+ColumnRef column_ref(const Column& c, convert::Coordinates& p)
 {
-    switch (c.value) {
-    case V::CartX: return {&p.cart_x};
-    case V::CartY: return {&p.cart_y};
-    case V::CartZ: return {&p.cart_z};
-    case V::EllB: return {&p.ell_b};
-    case V::EllL: return {&p.ell_l};
-    case V::BDeg: return {nullptr, &p.b_deg};
-    case V::BMin: return {nullptr, &p.b_min};
-    case V::BSec: return {&p.b_sec};
-    case V::LDeg: return {nullptr, &p.l_deg};
-    case V::LMin: return {nullptr, &p.l_min};
-    case V::LSec: return {&p.l_sec};
-    case V::North: return {&p.utm_north[zone_index(f)]};
-    case V::East: return {&p.utm_east[zone_index(f)]};
-    }
-    return {};
+    const convert::Member m = convert::member(c.value, p);
+    return {m.real, m.integer};
 }
 
 const char* value_name(Value v)
@@ -81,8 +62,13 @@ const char* value_name(Value v)
     case V::LDeg: return "L Grad";
     case V::LMin: return "L Minuten";
     case V::LSec: return "L Sekunden";
-    case V::North: return "Nordwert";
-    case V::East: return "Ostwert";
+    case V::Utm32North:
+    case V::Utm33North: return "Nordwert";
+    case V::Utm32East:
+    case V::Utm33East: return "Ostwert";
+    case V::EllH: return "h";
+    case V::BSign:
+    case V::LSign: break;
     }
     return "";
 }

@@ -11,7 +11,7 @@
 namespace filecalc {
 
 /// A value of the coordinate record that a column reads or writes.
-enum class Value { CartX, CartY, CartZ, EllB, EllL, BDeg, BMin, BSec, LDeg, LMin, LSec, North, East };
+using Value = convert::Value;
 
 /// One coordinate column: read as a number (or a whole number for degrees and minutes) and
 /// written right-aligned in `width` characters with `decimals` places (-1: a whole number),
@@ -28,7 +28,7 @@ struct FileFormat {
     const char* input_label;   ///< label of the input-format list
     const char* output_label;  ///< label of the output-format list
     convert::System system;    ///< the coordinate system of the columns
-    int zone;                  ///< UTM zone of North and East (32 or 33), 0 for others
+    int zone;                  ///< UTM zone of its northing and easting (32 or 33), 0 for others
     bool north_first;          ///< UTM: northing before easting
     bool sexagesimal;          ///< B and L as degrees, minutes (whole numbers) and seconds
     std::array<Column, 6> columns;
@@ -43,8 +43,7 @@ std::span<const FileFormat, kFormatCount> formats();
 /// The format with this number; nullptr outside 1..7.
 const FileFormat* format(int number);
 
-/// Where a column's value stands in the record (UTM values of the format's zone): exactly one
-/// of the two is set.
+/// Where a column's value stands in the record: exactly one of the two is set.
 struct ColumnRef {
     double* real = nullptr;
     std::int32_t* whole = nullptr;
@@ -56,7 +55,7 @@ struct ColumnRef {
         else *whole = static_cast<std::int32_t>(v);
     }
 };
-ColumnRef column_ref(const FileFormat& f, const Column& c, convert::Coordinates& p);
+ColumnRef column_ref(const Column& c, convert::Coordinates& p);
 
 /// The name of a column's value in messages about a line that could not be read ("B",
 /// "B Minuten", "Ostwert").
