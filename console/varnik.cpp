@@ -17,6 +17,7 @@
 #include "interp/model.h"
 #include "interp/nodes.h"
 #include "messages/messages.h"
+#include "messages/varnik.h"
 #include "textio/files.h"
 #include "textio/textio.h"
 
@@ -29,28 +30,7 @@ enum class Mode {
     Normal = 3,       ///< normal heights H in DHHN92: h = H + N is written
 };
 
-constexpr const char* kErrFile = "varnik.err";
-constexpr const char* kRestart = "bitte Dateinamen pruefen und neu starten.";
-
-const char* const kInfo1 =
-    "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
-    "                durch Leerzeichen getrennt\n"
-    "\n Ausgegeben wird: B,L,Geoidundulation(m), jeweils durch Leerzeichen getrennt\n";
-const char* const kWarning1 =
-    "\n WARNUNG: Datei der zu interpolierenden Punkte enthaelt keine Hoehen!\n"
-    "\n Ausgegeben wird: B,L,Geoidundulation(m), jeweils durch Leerzeichen getrennt\n";
-const char* const kInfo2 =
-    "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
-    "                ellips. Hoehe(dezimalg. Meter), jeweils durch Leerzeichen\n"
-    "                getrennt\n"
-    "\n Ausgegeben wird: B,L,Normalhoehe(m),Geoidundulation(m), jeweils durch\n"
-    "                  Leerzeichen getrennt\n";
-const char* const kInfo3 =
-    "\n Eingabeformat: geod. Breite(dezimalg. Grad),geod. Laenge(dezimalg. Grad),\n"
-    "                Normalhoehe(dezimalg. Meter), jeweils durch Leerzeichen\n"
-    "                getrennt\n"
-    "\n Ausgegeben wird: B,L,ellips. Hoehe(m),Geoidundulation(m), jeweils durch\n"
-    "                  Leerzeichen getrennt\n";
+namespace text = messages::varnik;
 
 class Varnik {
 public:
@@ -64,7 +44,7 @@ public:
     int run();
     int out_of_memory()
     {
-        return abort_run("Nicht genug Arbeitsspeicher fuer den Lauf,\nbitte neu starten.");
+        return abort_run(text::kOutOfMemory);
     }
 
 private:
@@ -80,7 +60,7 @@ private:
     bool model_changed() const { return interp::stamp_of(model_name_) != model_.stamp(); }
     std::string changed_text() const
     {
-        return "Geoiddatei --- " + model_name_ + " --- wurde waehrend der Berechnung geaendert,\nbitte neu starten.";
+        return text::kModelChangedBefore + model_name_ + text::kModelChangedAfter;
     }
     // The error file's text of a model outcome.
     std::string model_text(interp::Outcome o) const
@@ -124,8 +104,7 @@ bool Varnik::ask(const std::string& prompt, std::string& line)
         line.push_back(static_cast<char>(c));
     }
     if (!line.empty()) return true;  // last line without a line feed
-    exit_ = abort_run("Die Eingabe am Terminal ist zu Ende, bevor alle Fragen beantwortet "
-                      "waren,\nbitte neu starten.");
+    exit_ = abort_run(text::kTerminalEnded);
     return false;
 }
 
@@ -151,7 +130,7 @@ int Varnik::abort_run(const std::string& message)
         std::fprintf(err_, "\n%s\n", message.c_str());
         std::fflush(err_);
     }
-    say("\n Programmabbruch!\n");
+    say(text::kAbort);
     std::fflush(term_);
     return 1;
 }
@@ -160,8 +139,8 @@ int Varnik::abort_missing(const char* what, const std::string& name, textio::Ope
 {
     // A name that leads to no file is missing; a directory, a pipe or a file without rights
     // cannot be opened.
-    const char* why = st == textio::OpenStatus::Missing ? " --- nicht vorhanden,\n" : " --- kann nicht geoeffnet werden,\n";
-    return abort_run(std::string(what) + "datei --- " + name + why + kRestart);
+    const char* why = st == textio::OpenStatus::Missing ? text::kMissing : text::kCannotOpen;
+    return abort_run(std::string(what) + text::kFileBefore + name + why + text::kRestart);
 }
 
 bool Varnik::same_file_as_input(const std::string& name) const
@@ -172,11 +151,10 @@ bool Varnik::same_file_as_input(const std::string& name) const
 // The output file cannot be written, in varnik's words.
 int Varnik::abort_output(textio::OutputStatus st, const char* otherwise)
 {
-    const std::string why = st == textio::OutputStatus::Locked     ? "wird gerade von einem anderen Programm geschrieben"
-                            : st == textio::OutputStatus::NotAFile || st == textio::OutputStatus::Directory
-                                ? "ist keine gewoehnliche Datei"
-                                                                   : otherwise;
-    return abort_run("Ausgabedatei --- " + out_name_ + " --- " + why + ",\n" + kRestart);
+    const char* why = st == textio::OutputStatus::Locked ? text::kOutputLocked
+                      : st == textio::OutputStatus::NotAFile || st == textio::OutputStatus::Directory ? text::kOutputNotAFile
+                                                                                                        : otherwise;
+    return abort_run(text::kOutputBefore + out_name_ + why + text::kRestart);
 }
 
 // An existing output file: none of the run's other files, not written by another run now, and
@@ -185,26 +163,25 @@ int Varnik::abort_output(textio::OutputStatus st, const char* otherwise)
 int Varnik::open_existing_output()
 {
     if (same_file_as_input(out_name_)) {
-        exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- ist zugleich Eingabedatei,\n" + kRestart);
+        exit_ = abort_run(text::kOutputBefore + out_name_ + text::kOutputIsInput + text::kRestart);
         return -1;
     }
     // The results must not land in the file that holds the run's error message.
     if (err_ != nullptr && textio::same_file(fileno(err_), out_name_)) {
-        exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- ist zugleich die Fehlerdatei " + kErrFile + ",\n" +
-                          kRestart);
+        exit_ = abort_run(text::kOutputBefore + out_name_ + text::kOutputIsErrorFile + text::kRestart);
         return -1;
     }
     textio::OutputStatus st;
     const int fd = textio::open_output(out_name_, st, textio::kKeep);
     if (fd < 0) {
-        exit_ = abort_output(st, "kann nicht geoeffnet werden");
+        exit_ = abort_output(st, text::kOutputCannotOpen);
         return -1;
     }
     bool yes = false;
-    if (!ask_yes("\n Datei " + out_name_ + " existiert schon, soll sie ueberschrieben werden? (j/n): ", yes) || !yes) {
+    if (!ask_yes(text::kAskOverwriteBefore + out_name_ + text::kAskOverwriteAfter, yes) || !yes) {
         ::close(fd);
         if (!yes && exit_ == 0) {
-            say("\n Programmabbruch!\n");
+            say(text::kAbort);
             exit_ = 1;
         }
         return -1;
@@ -212,7 +189,7 @@ int Varnik::open_existing_output()
     // Emptied: no line of the old file survives a shorter run.
     if (!textio::empty_output(fd)) {
         ::close(fd);
-        exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- kann nicht geoeffnet werden,\n" + kRestart);
+        exit_ = abort_run(text::kOutputBefore + out_name_ + text::kOutputCannotOpen + text::kRestart);
         return -1;
     }
     return fd;
@@ -226,12 +203,12 @@ bool Varnik::open_output()
         fd = open_existing_output();
         if (fd < 0) return false;
     } else if (fd < 0) {
-        exit_ = abort_output(st, "kann nicht angelegt werden");
+        exit_ = abort_output(st, text::kOutputCannotCreate);
         return false;
     }
     out_ = textio::stream_of(fd, "w");
     if (out_ == nullptr) {
-        exit_ = abort_run("Ausgabedatei --- " + out_name_ + " --- kann nicht angelegt werden,\n" + kRestart);
+        exit_ = abort_run(text::kOutputBefore + out_name_ + text::kOutputCannotCreate + text::kRestart);
         return false;
     }
     std::setvbuf(out_, buffer_, _IOFBF, sizeof buffer_);
@@ -263,7 +240,7 @@ int Varnik::point_loop()
         if (st == textio::ReadStatus::End) break;
         if (st == textio::ReadStatus::Error) {
             write_batch();
-            return abort_run("Fehler beim Lesen der Datei " + point_name_);
+            return abort_run(text::kReadError + point_name_);
         }
         if (reader.continued()) ++continued_;
         const double b = v[0];
@@ -278,10 +255,10 @@ int Varnik::point_loop()
         // Only a point outside the grid is reported; nodes without a value give the dummy quietly.
         // The bounds are tested again only for the rare points without a value.
         if (outcome == interp::Outcome::Outside && !interp::inside_grid(grid_, b, l)) {
-            line.assign("\n Zu interpolierender Punkt ---");
+            line.assign(text::kOutsideBefore);
             textio::put_fixed(line, b, 10, 6);
             textio::put_fixed(line, l, 10, 6);
-            line.append(" ---\nliegt ausserhalb des gewaehlten Geoides.\n Dummywert gesetzt.\n");
+            line.append(text::kOutsideAfter);
             say(line);
         }
         // A point without a value gets the no-value N as its height too.
@@ -301,10 +278,10 @@ int Varnik::point_loop()
 bool Varnik::choose_mode()
 {
     bool yes = false;
-    if (!ask_yes("\n Enthaelt die Datei der zu interpolierenden Punkte auch eine Hoehe? (j/n): ", yes)) return false;
+    if (!ask_yes(text::kAskHeights, yes)) return false;
     if (!yes) {
         mode_ = Mode::Position;
-        say(kInfo1);
+        say(text::kInfoPositions);
         return true;
     }
     // Height detection: read three numbers, go back to the line where that read ended and
@@ -313,23 +290,20 @@ bool Varnik::choose_mode()
     double first[3], second[3];
     const textio::ReadStatus st1 = reader.read(first, 3);
     if (st1 == textio::ReadStatus::End)
-        return stop(abort_run("Interpolationspunktedatei --- " + point_name_ +
-                              " --- enthaelt zu wenige Werte,\nbitte Datei pruefen und neu starten."));
-    if (st1 == textio::ReadStatus::Error) return stop(abort_run("Fehler beim Lesen der Datei " + point_name_));
+        return stop(abort_run(text::kTooFewValuesBefore + point_name_ + text::kTooFewValuesAfter));
+    if (st1 == textio::ReadStatus::Error) return stop(abort_run(text::kReadError + point_name_));
     reader.backspace();
     const textio::ReadStatus st2 = reader.read(second, 3);
-    if (st2 == textio::ReadStatus::Error) return stop(abort_run("Fehler beim Lesen der Datei " + point_name_));
+    if (st2 == textio::ReadStatus::Error) return stop(abort_run(text::kReadError + point_name_));
     // The file ending in the second read means the first read spanned several lines: the
     // first line holds no height.
     if (st2 == textio::ReadStatus::Ok && first[0] == second[0] && first[1] == second[1]) {
-        if (!ask_yes("\n Handelt es sich um ellipsoidische Hoehen im ETRS89 (anderenfalls wird\n"
-                     " DHHN92 erwartet) (j/n): ",
-                     yes))
+        if (!ask_yes(text::kAskEllipsoidal, yes))
             return false;
         mode_ = yes ? Mode::Ellipsoidal : Mode::Normal;
-        say(yes ? kInfo2 : kInfo3);
+        say(yes ? text::kInfoEllipsoidal : text::kInfoNormal);
     } else {
-        say(kWarning1);
+        say(text::kWarnNoHeights);
         mode_ = Mode::Position;
     }
     return true;
@@ -339,29 +313,29 @@ int Varnik::run()
 {
     // Created empty at every start: it only ever holds the message of the latest run.
     textio::OutputStatus err_status;
-    const int err_fd = textio::open_output(kErrFile, err_status, textio::kNoLock);
+    const int err_fd = textio::open_output(text::kErrorFile, err_status, textio::kNoLock);
     err_ = err_fd >= 0 ? textio::stream_of(err_fd, "w") : nullptr;
     if (err_ == nullptr) {
-        say("\n Die Fehlerdatei varnik.err kann im aktuellen Verzeichnis nicht angelegt werden.\n");
+        say(text::kNoErrorFile);
         return abort_run("");
     }
 
-    if (!ask_name("\n Name der Geoiddatei: ", model_name_)) return exit_;
+    if (!ask_name(text::kAskModel, model_name_)) return exit_;
     textio::OpenStatus opened = textio::OpenStatus::Ok;
     if (!model_.open(model_name_, &opened))
         return opened == textio::OpenStatus::Missing ? abort_run(model_text(interp::Outcome::OpenError))
-                                                     : abort_missing("Geoid", model_name_, opened);
+                                                     : abort_missing(text::kModelFile, model_name_, opened);
 
-    if (!ask_name("\n Name der Datei mit zu interpolierenden Punkten: ", point_name_)) return exit_;
+    if (!ask_name(text::kAskPoints, point_name_)) return exit_;
     points_ = textio::fopen_for_reading(point_name_, &opened);
-    if (points_ == nullptr) return abort_missing("Interpolationspunkte", point_name_, opened);
+    if (points_ == nullptr) return abort_missing(text::kPointFile, point_name_, opened);
 
     if (interp::read_header(model_, grid_) != interp::HeaderStatus::Ok)
         return abort_run(model_text(interp::Outcome::HeaderError));
 
     if (!choose_mode()) return exit_;
 
-    if (!ask_name("\n Name der Ausgabedatei: ", out_name_)) return exit_;
+    if (!ask_name(text::kAskOutput, out_name_)) return exit_;
     if (!open_output()) return exit_;
 
     int status = point_loop();
@@ -372,7 +346,7 @@ int Varnik::run()
     const bool close_failed = std::fclose(out_) != 0;
     out_ = nullptr;
     if ((write_failed || close_failed) && status == 0)
-        status = abort_run("Fehler beim Schreiben der Datei " + out_name_);
+        status = abort_run(text::kWriteError + out_name_);
     // A point file that does not fit the chosen heights reads across lines: say so last.
     if (status == 0 && continued_ > 0) say("\n " + messages::continued_hint(continued_, messages::Wording::Terminal) + "\n");
     std::fflush(term_);
