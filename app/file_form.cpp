@@ -80,7 +80,7 @@ void choose_file(Koordinaten& k, int file_window, std::string& name, int field, 
     std::string path;
     toolkit::wselectfile2(kAllFiles, flags, path, title, k.file_folder);
     if (toolkit::winfodialog(4) != 1) return;
-    name = path;
+    name = textio::name_of(path);  // where a name enters the program
     k.file_folder = std::filesystem::absolute(std::filesystem::path(path)).parent_path().string();
     select_form(file_window);
     toolkit::wdialogputstring(field, name);
@@ -88,8 +88,8 @@ void choose_file(Koordinaten& k, int file_window, std::string& name, int field, 
 
 void view(int file_window, const std::string& name, Viewer& viewer, int dialog, int field)
 {
-    const std::string path(textio::trim_trailing(name));
-    if (textio::actual_length(path) == 0) return;
+    const std::string& path = name;
+    if (path.empty()) return;
     const textio::ViewerText text = textio::read_viewer_text(path);
     if (text.status == textio::ViewerRead::OpenFailed) {
         // It exists but cannot be read (no rights, a directory, a pipe): say so.

@@ -9,6 +9,7 @@
 #include "messages/messages.h"
 #include "app/shell.h"
 #include "toolkit/toolkit.h"
+#include "textio/textio.h"
 #include "textio/viewer.h"
 #include "version.h"
 
@@ -37,7 +38,7 @@ void open_model(Application& app)
         no_model(k);
         return;
     }
-    k.job.model_file = path;
+    k.job.model_file = textio::name_of(path);  // where a name enters the program
     const std::string message = messages::model_message(interp::check_model(k.job.model_file), k.job.model_file);
     if (!message.empty()) {
         write_errcode(-1, message);

@@ -116,7 +116,7 @@ void point_form_button(Koordinaten& k, Windows& w, int button)
     if (button != kButtonComputePoint) return;
     toolkit::windowselect(point_window);
     toolkit::wdialogselect(kPointDialog);
-    if (textio::actual_length(k.job.model_file) == 0) {
+    if (k.job.model_file.empty()) {
         write_errcode(kPointDialog, messages::kNoModel);
         return;
     }

@@ -144,7 +144,7 @@ void fenster(Application& app, FormMode mode)
     close_keeping_position(w.start_window, w.form_pos);
     close_keeping_position(w.point_window, w.form_pos);
     close_keeping_position(w.file_window, w.form_pos);
-    const std::string model(textio::trim_trailing(app.koordinaten.job.model_file));
+    const std::string& model = app.koordinaten.job.model_file;
     switch (mode) {
     case FormMode::Start:
         toolkit::windowopenchild2(w.start_window, toolkit::kSysMenu | toolkit::kMinButton | toolkit::kStatusBar,

@@ -244,9 +244,10 @@ int job_of(const Parsed& p, Job& job)
         if (!in_range(p.length, 1, 30, job.pnr_length)) return usage_error(fill(text::kOutOfRange, {"--punktnummer", "1", "30", p.length}));
         job.pnr_flag = true;
     }
-    job.model_file = p.model_file;
-    job.input_file = p.input_file;
-    job.output_file = p.output_file;
+    // The names enter here: without trailing blanks from now on.
+    job.model_file = textio::name_of(p.model_file);
+    job.input_file = textio::name_of(p.input_file);
+    job.output_file = textio::name_of(p.output_file);
     // "-" stands for the standard streams on the command line only; the form has no such name.
     job.input_from_stdin = job.input_file == "-";
     job.output_to_stdout = job.output_file == "-";
@@ -256,7 +257,7 @@ int job_of(const Parsed& p, Job& job)
 // The model checked as its selection in the window checks it, then the computation.
 int compute(const Job& job)
 {
-    if (textio::actual_length(job.model_file) == 0) {
+    if (job.model_file.empty()) {
         std::fprintf(stderr, "%s\n", messages::kNoModel);
         return kRefused;
     }

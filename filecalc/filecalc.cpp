@@ -60,12 +60,6 @@ std::string bad_format()
     return out;
 }
 
-// The name without trailing blanks and zero bytes.
-std::string name_of(const std::string& text)
-{
-    return text.substr(0, static_cast<std::size_t>(textio::actual_length(text)));
-}
-
 // A standard stream as a stream of the run's own, so that closing it leaves the stream open.
 std::FILE* own_stream(int fd, const char* mode)
 {
@@ -179,9 +173,9 @@ void Run::close_files()
 // Opens both files after the refusals in their order; false when one applied (reported).
 bool Run::open_files()
 {
-    model_name_ = name_of(job_.model_file);
-    input_name_ = job_.input_from_stdin ? std::string(kStandardInput) : name_of(job_.input_file);
-    output_name_ = job_.output_to_stdout ? std::string(kStandardOutput) : name_of(job_.output_file);
+    model_name_ = textio::name_of(job_.model_file);
+    input_name_ = job_.input_from_stdin ? std::string(kStandardInput) : textio::name_of(job_.input_file);
+    output_name_ = job_.output_to_stdout ? std::string(kStandardOutput) : textio::name_of(job_.output_file);
     in_ = format(job_.in_format);
     out_ = format(job_.out_format);
     if (model_name_.empty()) return refuse(messages::kNoModel), false;

@@ -110,6 +110,11 @@ int actual_length(std::string_view text)
     return 0;
 }
 
+std::string name_of(std::string_view text)
+{
+    return std::string(text.substr(0, static_cast<std::size_t>(actual_length(text))));
+}
+
 bool text_to_int32(std::string_view text, std::int32_t& value)
 {
     value = 0;

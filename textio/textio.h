@@ -27,6 +27,10 @@ void put_integer(std::string& out, long long v, int width);
 /// Position (from 1) of the last character that is neither a blank nor a NUL; 0 if none.
 int actual_length(std::string_view text);
 
+/// A file name as the programs take it where it enters them (a file dialog, an option, an
+/// answer, a record of the file form): without trailing blanks and NUL bytes.
+std::string name_of(std::string_view text);
+
 /// Converts the text of an integer field: blanks around it are ignored, then an optional sign
 /// and at most 10 digits up to 2147483647. False on any other text (value 0); a lone sign
 /// converts to 0 without error.
