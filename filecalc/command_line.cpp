@@ -20,22 +20,7 @@ namespace {
 
 namespace text = messages::cli;
 
-// A text with its %s and %d filled in order.
-std::string fill(std::string_view pattern, std::initializer_list<std::string> values)
-{
-    std::string out;
-    auto value = values.begin();
-    for (std::size_t k = 0; k < pattern.size(); ++k) {
-        if (pattern[k] == '%' && k + 1 < pattern.size() && (pattern[k + 1] == 's' || pattern[k + 1] == 'd') &&
-            value != values.end()) {
-            out += *value++;
-            ++k;
-        } else {
-            out += pattern[k];
-        }
-    }
-    return out;
-}
+using messages::fill;
 
 // Line ends of the messages are CR LF; a terminal wants LF.
 std::string lf(std::string message)

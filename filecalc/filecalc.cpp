@@ -52,12 +52,7 @@ void clear_vector_state() {}
 
 std::string bad_format()
 {
-    const std::string_view m = messages::kBadFormat;
-    const std::size_t at = m.find("%d");
-    std::string out(m.substr(0, at));
-    out += std::to_string(kFormatCount);
-    out += m.substr(at + 2);
-    return out;
+    return messages::fill(messages::kBadFormat, {std::to_string(kFormatCount)});
 }
 
 // A standard stream as a stream of the run's own, so that closing it leaves the stream open.

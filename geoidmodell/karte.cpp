@@ -15,10 +15,14 @@
 #include "textio/encoding.h"
 #include "textio/files.h"
 #include "textio/textio.h"
+#include "messages/geoidmodell.h"
+#include "messages/messages.h"
 
 namespace modelltool {
 
 namespace {
+
+namespace text = messages::geoidmodell;
 
 using namespace detail;
 
@@ -167,7 +171,7 @@ void scale_bar(MapLayout& m, const interp::GridHeader& h, int y)
     m.scale_km = lengths.size() > 1 ? lengths[1] : m.map.w * km_per_px;
     m.scale = {m.map.x, y, static_cast<int>(std::lround(m.scale_km / km_per_px)), 6};
     m.labels.push_back(label_at("0", m.map.x - kGlyphWidth - 4, y - 4));
-    m.labels.push_back(label_at(plain(m.scale_km, decimals_of(m.scale_km)) + " km", m.scale.x + m.scale.w + 4, y - 4));
+    m.labels.push_back(label_at(messages::fill(text::kMapScale, {plain(m.scale_km, decimals_of(m.scale_km))}), m.scale.x + m.scale.w + 4, y - 4));
 }
 
 // The colour bar right of the map with round values in metres, its title above it, the keys
@@ -175,7 +179,7 @@ void scale_bar(MapLayout& m, const interp::GridHeader& h, int y)
 void legend(MapLayout& m, double lo, double hi, bool gaps, bool points, const std::vector<MapPoint>& beyond)
 {
     const int x = m.map.x + m.map.w + 40;
-    m.labels.push_back(label_at("N [m]", x, m.map.y));
+    m.labels.push_back(label_at(text::kMapValues, x, m.map.y));
     m.bar = {x, m.map.y + kLine + 8, 20, std::max(2 * kLine, m.map.h - kLine - 8)};
     m.bar_ticks = round_ticks(lo, hi, std::max((hi - lo) / 6.0, (hi - lo) * kLine / m.bar.h));
     const int dec = m.bar_ticks.size() > 1 ? decimals_of(m.bar_ticks[1] - m.bar_ticks[0]) : 2;
@@ -191,16 +195,16 @@ void legend(MapLayout& m, double lo, double hi, bool gaps, bool points, const st
         m.labels.push_back(label_at(text, x + 20, y));
         y += kLine + 2;
     };
-    if (gaps) key(MapLayout::Key::NoValue, "kein Wert");
+    if (gaps) key(MapLayout::Key::NoValue, text::kMapNoValue);
     if (points) {
-        key(MapLayout::Key::Inside, "Punkt im Modell");
-        key(MapLayout::Key::Outside, "Punkt ausserhalb des Modells");
+        key(MapLayout::Key::Inside, text::kMapInside);
+        key(MapLayout::Key::Outside, text::kMapOutside);
     }
     constexpr std::size_t kListed = 5;
-    if (!beyond.empty()) m.labels.push_back(label_at("nicht im Bild:", x, y)), y += kLine;
+    if (!beyond.empty()) m.labels.push_back(label_at(text::kMapBeyond, x, y)), y += kLine;
     for (std::size_t k = 0; k < beyond.size() && k < kListed; ++k, y += kLine)
-        m.labels.push_back(label_at("B " + degrees(beyond[k].b, -1) + ", L " + degrees(beyond[k].l, -1), x, y));
-    if (beyond.size() > kListed) m.labels.push_back(label_at("und " + std::to_string(beyond.size() - kListed) + " weitere", x, y));
+        m.labels.push_back(label_at(messages::fill(text::kMapPoint, {degrees(beyond[k].b, -1), degrees(beyond[k].l, -1)}), x, y));
+    if (beyond.size() > kListed) m.labels.push_back(label_at(messages::fill(text::kMapMore, {std::to_string(beyond.size() - kListed)}), x, y));
 }
 
 }  // namespace
@@ -209,10 +213,9 @@ MapLayout map_layout(const interp::GridHeader& h, const std::string& name, doubl
                      const std::vector<MapPoint>& beyond)
 {
     MapLayout m;
-    m.labels.push_back(label_at("Modell " + base_name(name), kMargin, kMargin));
-    m.labels.push_back(label_at("B " + degrees(h.bmin, -1) + " bis " + degrees(h.bmax, -1) + ", L " + degrees(h.lmin, -1) +
-                                    " bis " + degrees(h.lmax, -1) + ", Gitterweite " + spacing_text(h.db) + " x " +
-                                    spacing_text(h.dl),
+    m.labels.push_back(label_at(messages::fill(text::kMapTitle, {base_name(name)}), kMargin, kMargin));
+    m.labels.push_back(label_at(messages::fill(text::kMapLimits, {degrees(h.bmin, -1), degrees(h.bmax, -1), degrees(h.lmin, -1),
+                                                                 degrees(h.lmax, -1), spacing_text(h.db), spacing_text(h.dl)}),
                                 kMargin, kMargin + kLine));
     const int top = kMargin + 3 * kLine;
     // The latitude labels first: their widest sets the room left of the map.
@@ -340,7 +343,7 @@ Result read_points(const std::string& points, std::vector<MapPoint>& out)
     textio::ReadStatus st;
     while ((st = reader.read(v, 2)) == textio::ReadStatus::Ok) out.push_back({v[0], v[1]});
     std::fclose(f);
-    if (st == textio::ReadStatus::Error) return fail("Fehler beim Lesen der Datei " + points);
+    if (st == textio::ReadStatus::Error) return fail(messages::fill(text::kPointsReadError, {points}));
     return {};
 }
 
@@ -361,20 +364,20 @@ Result write_png(Canvas& canvas, const std::string& png)
 {
     GDALDriver* mem = GetGDALDriverManager()->GetDriverByName("MEM");
     GDALDriver* png_driver = GetGDALDriverManager()->GetDriverByName("PNG");
-    if (mem == nullptr || png_driver == nullptr) return fail("Der GDAL-Treiber f\xC3\xBCr PNG fehlt.");
+    if (mem == nullptr || png_driver == nullptr) return fail(text::kNoPngDriver);
     GDALDatasetUniquePtr image(mem->Create("", canvas.width(), canvas.height(), 3, GDT_Byte, nullptr));
     int bands[3] = {1, 2, 3};
     if (!image || image->RasterIO(GF_Write, 0, 0, canvas.width(), canvas.height(), canvas.data(), canvas.width(),
                                   canvas.height(), GDT_Byte, 3, bands, 3, static_cast<GSpacing>(canvas.width()) * 3, 1,
                                   nullptr) != CE_None)
-        return fail("Das Bild kann nicht erzeugt werden" + gdal_reason() + ".");
+        return fail(messages::fill(text::kNoPicture, {gdal_reason()}));
     TempOutput out(png);
     if (out.path().empty()) return fail(out.failure());
     CPLErrorReset();
     GDALDatasetUniquePtr written(png_driver->CreateCopy(out.path().c_str(), image.get(), FALSE, nullptr, nullptr, nullptr));
-    if (!written) return fail("Fehler beim Schreiben von " + png + gdal_reason() + ".");
+    if (!written) return fail(messages::fill(text::kWriteError, {png, gdal_reason()}));
     written.reset();
-    if (CPLGetLastErrorType() >= CE_Failure) return fail("Fehler beim Schreiben von " + png + gdal_reason() + ".");
+    if (CPLGetLastErrorType() >= CE_Failure) return fail(messages::fill(text::kWriteError, {png, gdal_reason()}));
     if (std::string m = out.commit(); !m.empty()) return fail(m);
     return {};
 }
@@ -384,7 +387,7 @@ Result write_png(Canvas& canvas, const std::string& png)
 Result draw_map(const std::string& model, const std::string& png, const std::string& points)
 {
     gdal_init();
-    if (textio::same_file(model, png)) return fail("Die Ausgabedatei " + png + " ist die Eingabedatei.");
+    if (textio::same_file(model, png)) return fail(messages::fill(text::kSameFile, {png}));
     OpenModel m;
     if (!m.open(model)) return fail(m.message);
     const OpenModel::Scan values = m.scan();

@@ -19,6 +19,8 @@
 #include "interp/model.h"
 #include "interp/query.h"
 #include "textio/textio.h"
+#include "messages/geoidmodell.h"
+#include "messages/messages.h"
 
 namespace modelltool {
 
@@ -26,6 +28,8 @@ using namespace detail;
 
 
 namespace {
+
+namespace text = messages::geoidmodell;
 
 // A source grid, opened and checked for what the model format needs.
 struct SourceGrid {
@@ -37,22 +41,21 @@ struct SourceGrid {
 Result open_source(const std::string& source, SourceGrid& g)
 {
     g.ds.reset(GDALDataset::Open(source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
-    if (!g.ds) return fail("Die Datei " + source + " kann nicht als Gitter gelesen werden" + gdal_reason() + ".");
-    if (g.ds->GetRasterCount() < 1) return fail("Die Datei " + source + " enth\xC3\xA4lt kein Gitter.");
+    if (!g.ds) return fail(messages::fill(text::kNotAGrid, {source, gdal_reason()}));
+    if (g.ds->GetRasterCount() < 1) return fail(messages::fill(text::kNoBand, {source}));
     g.cols = g.ds->GetRasterXSize(), g.rows = g.ds->GetRasterYSize();
     const double* gt = g.gt;
-    if (g.ds->GetGeoTransform(g.gt) != CE_None) return fail("Das Gitter " + source + " hat keine Lage (keine Georeferenz).");
-    if (gt[2] != 0.0 || gt[4] != 0.0) return fail("Das Gitter " + source + " ist gedreht; nur nordorientierte Gitter gehen.");
+    if (g.ds->GetGeoTransform(g.gt) != CE_None) return fail(messages::fill(text::kNoGeoreference, {source}));
+    if (gt[2] != 0.0 || gt[4] != 0.0) return fail(messages::fill(text::kRotated, {source}));
     const OGRSpatialReference* srs = g.ds->GetSpatialRef();
-    if (srs == nullptr) return fail("Das Gitter " + source + " hat kein Bezugssystem; erwartet werden geografische Koordinaten in Grad.");
+    if (srs == nullptr) return fail(messages::fill(text::kNoReferenceSystem, {source}));
     if (!srs->IsGeographic())
-        return fail("Das Gitter " + source + " ist nicht in geografischen Koordinaten (Breite, L\xC3\xA4nge in Grad).");
+        return fail(messages::fill(text::kNotGeographic, {source}));
     if (std::fabs(srs->GetAngularUnits(nullptr) / convert::kRadiansPerDegree - 1.0) > 1e-9)
-        return fail("Das Gitter " + source + " ist nicht in Grad angegeben.");
+        return fail(messages::fill(text::kNotDegrees, {source}));
     if (g.rows < 1 || g.cols < 1 || static_cast<std::uint64_t>(g.rows) * static_cast<std::uint64_t>(g.cols) > kMaxNodes)
-        return fail("Das Gitter " + source + " ist zu gro\xC3\x9F (" + std::to_string(g.rows) + " x " + std::to_string(g.cols) +
-                    " Gitterpunkte; h\xC3\xB6" "chstens 2^31 - 1).");
-    if (!(gt[1] > 0.0) || !(gt[5] != 0.0)) return fail("Das Gitter " + source + " hat keine g\xC3\xBCltige Gitterweite.");
+        return fail(messages::fill(text::kTooLarge, {source, std::to_string(g.rows), std::to_string(g.cols)}));
+    if (!(gt[1] > 0.0) || !(gt[5] != 0.0)) return fail(messages::fill(text::kNoSpacing, {source}));
     return {};
 }
 
@@ -67,26 +70,22 @@ Result header_of(const SourceGrid& g, const std::string& source, std::int32_t he
     const double north = south_up ? last_lat : first_lat, south = south_up ? first_lat : last_lat;
     const double west = gt[0] + 0.5 * gt[1], east = gt[0] + (static_cast<double>(g.cols) - 0.5) * gt[1];
     const double angles[6] = {south, north, west, east, std::fabs(gt[5]), gt[1]};
-    const char* const names[6] = {"s\xC3\xBC" "dliche Breite", "n\xC3\xB6rdliche Breite", "westliche L\xC3\xA4nge",
-                                  "\xC3\xB6stliche L\xC3\xA4nge", "Gitterweite in Breite", "Gitterweite in L\xC3\xA4nge"};
+    const auto& names = text::kHeaderAngles;
     for (int k = 0; k < 6; ++k) {
         std::int64_t micro = 0;
         if (!whole_micro(angles[k], micro))
-            return fail("Die " + std::string(names[k]) + " " + degrees_text(angles[k], 12) + " von " + source +
-                        " ist keine ganze Zahl von Mikrobogensekunden.");
+            return fail(messages::fill(text::kNotMicro, {names[k], degrees_text(angles[k], 12), source}));
         if (!interp::encode_angle(micro, header + 3 * k))
-            return fail("Die " + std::string(names[k]) + " " + degrees_text(angles[k], 12) +
-                        " liegt zwischen -1\xC2\xB0 und 0\xC2\xB0; das Modellformat kann sie nicht speichern.");
+            return fail(messages::fill(text::kNearZero, {names[k], degrees_text(angles[k], 12)}));
     }
     interp::GridHeader h;
     if (!interp::decode_header(std::span<const std::int32_t, 18>(header, 18), h) || h.nb != g.rows || h.nl != g.cols)
-        return fail("Die Grenzen und Gitterweiten von " + source + " beschreiben kein Gitter dieses Formats.");
+        return fail(messages::fill(text::kNoGrid, {source}));
     // Every node where the source has it: the far row and column as the model derives them.
     const double far_lat = h.bmax - static_cast<double>(h.nb - 1) * h.db;
     const double far_lon = h.lmin + static_cast<double>(h.nl - 1) * h.dl;
     if (!(std::fabs(far_lat - south) <= kPositionTolerance && std::fabs(far_lon - east) <= kPositionTolerance))
-        return fail("Die Gitterweite von " + source + " ist keine ganze Zahl von Mikrobogensekunden: die Gitterpunkte "
-                    "l\xC3\xA4gen im Modell um mehr als 1e-9\xC2\xB0 anders.");
+        return fail(messages::fill(text::kDrift, {source}));
     return {};
 }
 
@@ -128,7 +127,7 @@ Result write_nodes(const SourceGrid& g, const std::string& source, const std::st
         const std::int64_t source_row = south_up ? g.rows - 1 - r : r;
         if (band->RasterIO(GF_Read, 0, static_cast<int>(source_row), static_cast<int>(g.cols), 1, values.data(),
                            static_cast<int>(g.cols), 1, GDT_Float64, 0, 0, nullptr) != CE_None)
-            return fail("Fehler beim Lesen von " + source + gdal_reason() + ".");
+            return fail(messages::fill(text::kReadError, {source, gdal_reason()}));
         for (std::int64_t c = 0; c < g.cols; ++c) {
             const double raw = values[static_cast<std::size_t>(c)];
             if (bv.is_nodata(raw)) {
@@ -138,14 +137,12 @@ Result write_nodes(const SourceGrid& g, const std::string& source, const std::st
             const double v = bv.metres(raw);
             const double tenths = v * 10000.0;  // 0.1 mm
             if (!(std::fabs(tenths) < 99999998.5))
-                return fail("Der Wert " + plain(v, 4) + " m in Zeile " + std::to_string(source_row + 1) + ", Spalte " +
-                            std::to_string(c + 1) + " von " + source +
-                            " passt nicht in das Modellformat (Betrag unter 9999.9999 m).");
+                return fail(messages::fill(text::kValueTooLarge, {plain(v, 4), std::to_string(source_row + 1), std::to_string(c + 1), source}));
             nodes[static_cast<std::size_t>(c)] = static_cast<std::int32_t>(std::llround(tenths));
         }
         bytes.clear();
         interp::put_records(bytes, nodes.data(), nodes.size());
-        if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) return fail("Fehler beim Schreiben von " + model + ".");
+        if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) return fail(messages::fill(text::kWriteError, {model, ""}));
     }
     return {};
 }
@@ -155,7 +152,7 @@ Result write_nodes(const SourceGrid& g, const std::string& source, const std::st
 Result import_grid(const std::string& source, const std::string& model)
 {
     gdal_init();
-    if (textio::same_file(source, model)) return fail("Die Ausgabedatei " + model + " ist die Eingabedatei.");
+    if (textio::same_file(source, model)) return fail(messages::fill(text::kSameFile, {model}));
     SourceGrid g;
     if (Result r = open_source(source, g); !r.ok) return r;
     std::int32_t header[18];
@@ -163,13 +160,13 @@ Result import_grid(const std::string& source, const std::string& model)
     TempOutput out(model);
     if (out.path().empty()) return fail(out.failure());
     std::FILE* f = std::fopen(out.path().c_str(), "wb");
-    if (f == nullptr) return fail("Die Datei " + model + " kann nicht angelegt werden.");
+    if (f == nullptr) return fail(messages::fill(text::kCannotCreate, {model, ""}));
     std::string bytes;
     interp::put_records(bytes, header, 18);
     Result result;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) result = fail("Fehler beim Schreiben von " + model + ".");
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) result = fail(messages::fill(text::kWriteError, {model, ""}));
     if (result.ok) result = write_nodes(g, source, model, f);
-    if (std::fclose(f) != 0 && result.ok) result = fail("Fehler beim Schreiben von " + model + ".");
+    if (std::fclose(f) != 0 && result.ok) result = fail(messages::fill(text::kWriteError, {model, ""}));
     if (result.ok) {
         if (std::string m = out.commit(); !m.empty()) result = fail(m);
     }
@@ -194,13 +191,12 @@ Result write_band(const OpenModel& m, const std::string& model, const std::strin
             const float v = static_cast<float>(interp::decode_node(nodes[c]));
             // Only values that come back exactly: float32 holds 0.1 mm up to about 1000 m.
             if (std::llround(static_cast<double>(v) * 10000.0) != nodes[c] || (gtx && v == static_cast<float>(kGtxNoData)))
-                return fail("Der Wert " + plain(nodes[c] * 0.0001, 4) + " m in Zeile " + std::to_string(r) + ", Spalte " +
-                            std::to_string(c + 1) + " kann in " + target + " nicht genau gespeichert werden.");
+                return fail(messages::fill(text::kNotExact, {plain(nodes[c] * 0.0001, 4), std::to_string(r), std::to_string(c + 1), target}));
             values[c] = v;
         }
         if (band->RasterIO(GF_Write, 0, static_cast<int>(r - 1), static_cast<int>(m.h.nl), 1, values.data(),
                            static_cast<int>(m.h.nl), 1, GDT_Float32, 0, 0, nullptr) != CE_None)
-            return fail("Fehler beim Schreiben von " + target + gdal_reason() + ".");
+            return fail(messages::fill(text::kWriteError, {target, gdal_reason()}));
     }
     return {};
 }
@@ -232,23 +228,23 @@ Result export_grid(const std::string& model, const std::string& target)
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     const bool gtx = ext == ".gtx";
     if (!gtx && ext != ".tif" && ext != ".tiff")
-        return fail("Unbekanntes Ausgabeformat " + target + ": erlaubt sind .bin (Modelldatei), .gtx und .tif.");
-    if (textio::same_file(model, target)) return fail("Die Ausgabedatei " + target + " ist die Eingabedatei.");
+        return fail(messages::fill(text::kUnknownTarget, {target}));
+    if (textio::same_file(model, target)) return fail(messages::fill(text::kSameFile, {target}));
     OpenModel m;
     if (!m.open(model)) return fail(m.message);
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(gtx ? "GTX" : "GTiff");
-    if (driver == nullptr) return fail("Der GDAL-Treiber f\xC3\xBCr " + target + " fehlt.");
+    if (driver == nullptr) return fail(messages::fill(text::kNoDriver, {target}));
     TempOutput out(target);
     if (out.path().empty()) return fail(out.failure());
     std::remove(out.path().c_str());  // the driver creates it anew
     const float nodata = gtx ? static_cast<float>(kGtxNoData) : std::nanf("");
     GDALDatasetUniquePtr ds = create_raster(driver, out.path(), m.h, nodata);
-    if (!ds) return fail("Die Datei " + target + " kann nicht angelegt werden" + gdal_reason() + ".");
+    if (!ds) return fail(messages::fill(text::kCannotCreate, {target, gdal_reason()}));
     Result result = write_band(m, model, target, ds->GetRasterBand(1), nodata, gtx);
     if (result.ok) {
         CPLErrorReset();
         ds.reset();  // closing writes what the driver still holds
-        if (CPLGetLastErrorType() >= CE_Failure) result = fail("Fehler beim Schreiben von " + target + gdal_reason() + ".");
+        if (CPLGetLastErrorType() >= CE_Failure) result = fail(messages::fill(text::kWriteError, {target, gdal_reason()}));
     }
     ds.reset();
     if (result.ok) {
@@ -270,25 +266,20 @@ Result describe(const std::string& path, std::string& text)
     const bool any = v.any;
     const auto deg = [](double v) { return degrees_text(v); };
     const auto sec = [](double v) { return plain(v * 3600.0, 6) + "\""; };
-    text = "Modelldatei:      " + path + "\n";
-    text += "Breite:           " + deg(h.bmin) + " bis " + deg(h.bmax) + "\n";
-    text += "L\xC3\xA4nge:            " + deg(h.lmin) + " bis " + deg(h.lmax) + "\n";
-    text += "Gitterweite:      " + sec(h.db) + " in Breite, " + sec(h.dl) + " in L\xC3\xA4nge\n";
-    text += "Gitter:           " + std::to_string(h.nb) + " Zeilen x " + std::to_string(h.nl) + " Spalten = " +
-            std::to_string(h.nb * h.nl) + " Gitterpunkte\n";
-    if (any)
-        text += "Werte:            " + plain(lo * 0.0001, 4) + " m bis " +
-                plain(hi * 0.0001, 4) + " m\n";
-    else
-        text += "Werte:            keine\n";
-    text += "Ohne Wert:        " + std::to_string(no_value) + " Gitterpunkte\n";
-    text += "Dateigr\xC3\xB6\xC3\x9F" "e:       " + std::to_string(size) + " Byte, erwartet " + std::to_string(expected) + " Byte: ";
+    text = messages::fill(text::kInfoModel, {path});
+    text += messages::fill(text::kInfoLatitude, {deg(h.bmin), deg(h.bmax)});
+    text += messages::fill(text::kInfoLongitude, {deg(h.lmin), deg(h.lmax)});
+    text += messages::fill(text::kInfoSpacing, {sec(h.db), sec(h.dl)});
+    text += messages::fill(text::kInfoGrid, {std::to_string(h.nb), std::to_string(h.nl), std::to_string(h.nb * h.nl)});
+    text += any ? messages::fill(text::kInfoValues, {plain(lo * 0.0001, 4), plain(hi * 0.0001, 4)}) : std::string(text::kInfoNoValues);
+    text += messages::fill(text::kInfoWithout, {std::to_string(no_value)});
+    text += messages::fill(text::kInfoSize, {std::to_string(size), std::to_string(expected)});
     if (size == expected) {
-        text += "stimmt\n";
+        text += text::kInfoSizeRight;
         return {};
     }
-    text += size < expected ? "zu kurz" : "zu lang";
-    if (missing_rows > 0) text += " (" + std::to_string(missing_rows) + " Zeilen fehlen ganz oder teilweise)";
+    text += size < expected ? text::kInfoTooShort : text::kInfoTooLong;
+    if (missing_rows > 0) text += messages::fill(text::kInfoMissingRows, {std::to_string(missing_rows)});
     text += "\n";
     return fail(size < expected ? messages::kReadFailed + path : messages::kInvalid + path);
 }

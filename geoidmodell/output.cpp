@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include "textio/files.h"
+#include "messages/geoidmodell.h"
+#include "messages/messages.h"
 
 namespace modelltool {
 
@@ -79,7 +81,7 @@ bool copy_into(const std::string& from, const std::string& device)
 
 std::string not_a_file(const std::string& target)
 {
-    return "Die Ausgabedatei " + target + " ist keine gew\xC3\xB6hnliche Datei.";
+    return messages::fill(messages::geoidmodell::kNotAFile, {target});
 }
 
 }  // namespace
@@ -142,7 +144,7 @@ std::string TempOutput::commit()
     if (path_.empty()) return failure();
     if (device_) {
         committed_ = copy_into(path_, target_);
-        return committed_ ? std::string() : "Fehler beim Schreiben von " + target_ + ".";
+        return committed_ ? std::string() : messages::fill(messages::geoidmodell::kWriteError, {target_, ""});
     }
     committed_ = std::rename(path_.c_str(), target_.c_str()) == 0;
     return committed_ ? std::string() : failure();
@@ -150,7 +152,7 @@ std::string TempOutput::commit()
 
 std::string TempOutput::failure() const
 {
-    return refusal_.empty() ? "Die Datei " + target_ + " kann nicht angelegt werden." : refusal_;
+    return refusal_.empty() ? messages::fill(messages::geoidmodell::kCannotCreate, {target_, ""}) : refusal_;
 }
 
 void remove_output_on_signals()

@@ -65,6 +65,22 @@ std::string output_message(textio::OutputStatus status, std::string_view path)
     return with_name(text, trimmed(path));
 }
 
+std::string fill(std::string_view pattern, std::initializer_list<std::string> values)
+{
+    std::string out;
+    auto value = values.begin();
+    for (std::size_t k = 0; k < pattern.size(); ++k) {
+        if (pattern[k] == '%' && k + 1 < pattern.size() && (pattern[k + 1] == 's' || pattern[k + 1] == 'd') &&
+            value != values.end()) {
+            out += *value++;
+            ++k;
+        } else {
+            out += pattern[k];
+        }
+    }
+    return out;
+}
+
 std::string continued_hint(std::int64_t count, Wording wording)
 {
     if (count <= 0) return {};

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,6 +75,9 @@ void varnik1(double b, double l, const std::string& model_file, double& n, std::
 
 /// The refusal of an output file that open_output did not open (textio/files.h), with its name.
 std::string output_message(textio::OutputStatus status, std::string_view path);
+
+/// A text with each "%s" (or "%d") replaced by the next of `values`, in order.
+std::string fill(std::string_view pattern, std::initializer_list<std::string> values);
 
 /// The hint that the values of `count` points stood on several lines; empty for 0.
 std::string continued_hint(std::int64_t count, Wording wording = Wording::Window);

@@ -7,6 +7,23 @@ namespace messages::varnik {
 
 inline constexpr const char* kErrorFile = "varnik.err";
 
+// Its arguments.
+inline constexpr const char* kHelp =
+    "Aufruf: varnik [--help | --version]\n"
+    "\n"
+    "Berechnet fuer die Punkte einer Punktdatei (B, L in Dezimalgrad im ETRS89, wahlweise mit\n"
+    "einer Hoehe) die Hoehenanomalie N aus einem Quasigeoidmodell und rechnet die Hoehe um:\n"
+    "ellipsoidische Hoehe h in Normalhoehe H = h - N oder Normalhoehe H in h = H + N.\n"
+    "Ohne Argumente fragt das Programm am Terminal nach Modelldatei, Punktdatei, Art der\n"
+    "Hoehen und Ausgabedatei. Fehlermeldungen stehen in varnik.err im aktuellen Verzeichnis.\n"
+    "\n"
+    "  -h, --help      diese Hilfe zeigen\n"
+    "  -v, --version   die Version zeigen\n"
+    "\n"
+    "Beendigungsstatus: 0 nach einem normalen Lauf, 1 nach \"Programmabbruch!\",\n"
+    "2 bei falschem Aufruf. Mehr in der Handbuchseite varnik(1).\n";
+inline constexpr const char* kUnknownArgument = "varnik: unbekanntes Argument \"%s\"; varnik --help zeigt den Aufruf.\n";
+
 // The questions, in the order they are asked.
 inline constexpr const char* kAskModel = "\n Name der Geoiddatei: ";
 inline constexpr const char* kAskPoints = "\n Name der Datei mit zu interpolierenden Punkten: ";
