@@ -4,6 +4,7 @@
 #include "app/ids.h"
 #include "textio/textio.h"
 #include "toolkit/toolkit.h"
+#include "messages/messages.h"
 
 namespace geoid {
 
@@ -105,7 +106,7 @@ void write_errcode(int dialog, const std::string& message)
 void write_message(int dialog, const std::string& message)
 {
     toolkit::windowbell("");
-    toolkit::wmessagebox(0, 4, 1, std::string(textio::trim_trailing(message)), "Berechnung beendet");
+    toolkit::wmessagebox(0, 4, 1, std::string(textio::trim_trailing(message)), messages::kClosingTitle);
     if (dialog != -1) toolkit::wdialogselect(dialog);
 }
 

@@ -15,12 +15,13 @@
 #include "textio/textio.h"
 #include "toolkit/toolkit.h"
 #include "textio/viewer.h"
+#include "messages/geoid.h"
 
 namespace geoid {
 
 namespace {
 
-constexpr const char* kAllFiles = "alle Dateien (*.*)|*.*|";
+using messages::geoid::kAllFiles;
 int progress_delay_ms = 500;
 
 // The file computation's messages as the boxes over the file form; progress in a dialog
@@ -42,14 +43,13 @@ public:
     {
         if (!shown_) {
             if (std::chrono::steady_clock::now() - start_ < std::chrono::milliseconds(progress_delay_ms)) return true;
-            toolkit::wprogressshow("Berechnung");
+            toolkit::wprogressshow(messages::geoid::kProgressTitle);
             shown_ = true;
         }
         // One whole percentage for the bar and the text.
         const double share = bytes_total > 0 ? static_cast<double>(bytes_read) / static_cast<double>(bytes_total) : 0.0;
         const int percent = static_cast<int>(100.0 * std::clamp(share, 0.0, 1.0));
-        const std::string text =
-            std::to_string(points) + " Punkte berechnet, " + std::to_string(percent) + " % der Eingabedatei gelesen";
+        const std::string text = messages::fill(messages::geoid::kProgress, {std::to_string(points), std::to_string(percent)});
         return toolkit::wprogressupdate(percent, text) == 0;
     }
 
@@ -162,11 +162,11 @@ void file_form_button(Application& app, int button)
     switch (button) {
     case kButtonInputFile:
         choose_file(k, w.file_window, k.job.input_file, kFieldInputFile, toolkit::kLoadDialog | toolkit::kPromptOn,
-                    "Name der Koordinatendatei");
+                    messages::geoid::kChooseInput);
         break;
     case kButtonOutputFile:
         choose_file(k, w.file_window, k.job.output_file, kFieldOutputFile,
-                    toolkit::kSaveDialog | toolkit::kPromptOn | toolkit::kDirChange, "Name der Ergebnisdatei");
+                    toolkit::kSaveDialog | toolkit::kPromptOn | toolkit::kDirChange, messages::geoid::kChooseOutput);
         break;
     case kButtonComputeFile: compute(k, w.file_window); break;
     case kButtonViewInput:

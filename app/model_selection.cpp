@@ -12,12 +12,12 @@
 #include "textio/textio.h"
 #include "textio/viewer.h"
 #include "version.h"
+#include "messages/geoid.h"
 
 namespace geoid {
 
 namespace {
 
-constexpr const char* kAllFiles = "alle Dateien (*.*)|*.*|";
 
 void no_model(Koordinaten& k)
 {
@@ -32,7 +32,7 @@ void open_model(Application& app)
     Koordinaten& k = app.koordinaten;
     no_model(k);
     std::string path;
-    toolkit::wselectfile2(kAllFiles, toolkit::kLoadDialog | toolkit::kPromptOn, path, "Name des Geoidmodells");
+    toolkit::wselectfile2(messages::geoid::kAllFiles, toolkit::kLoadDialog | toolkit::kPromptOn, path, messages::geoid::kChooseModel);
     if (toolkit::winfodialog(4) != 1) {
         fenster(app, FormMode::Start);
         no_model(k);
@@ -55,9 +55,10 @@ void show_info()
 {
     toolkit::wdialogload(kInfoDialog);
     // The version line is a field of 30 characters: "Version 1.05  (22.08.12)" and six blanks.
-    std::string version = std::string("Version ") + kGeoidVersion + "  (" + kGeoidVersionDate + ")";
+    std::string version = messages::fill(messages::geoid::kInfoVersion, {kGeoidVersion, kGeoidVersionDate});
     version.resize(std::max<std::size_t>(version.size(), 30), ' ');
-    const std::string text = "\r\n\r\nBerechnung von Quasigeoidh\xC3\xB6hen\r\n\r\n" + version + "\r\n\r\n\r\nVennhof";
+    const std::string text = std::string("\r\n\r\n") + messages::geoid::kInfoTitleLine + "\r\n\r\n" + version + "\r\n\r\n\r\n" +
+                             messages::geoid::kInfoMaker;
     toolkit::wdialogputstring(kInfoText, text);
     toolkit::wdialogshow(-1, -1, 0, 1);
     toolkit::wdialogunload();
@@ -65,7 +66,7 @@ void show_info()
 
 void show_help(const Koordinaten& k, Viewer& help_viewer)
 {
-    open_viewer(help_viewer, kHelpViewerDialog, kHelpViewerText, "Hilfe", help_text(k.help_file));
+    open_viewer(help_viewer, kHelpViewerDialog, kHelpViewerText, messages::geoid::kHelpTitle, help_text(k.help_file));
 }
 
 }  // namespace geoid

@@ -8,15 +8,13 @@
 #include "app/model_selection.h"
 #include "app/point_form.h"
 #include "textio/textio.h"
+#include "messages/geoid.h"
 
 namespace geoid {
 
 namespace {
 
-const char* const kStartTitle = "Quasigeoidh\xC3\xB6henberechnung";
-const char* const kStartTitleAgain = "Quasigeoidberechnung";
-const char* const kPointTitle = "Quasigeoidberechnung Interaktive Eingabe - Koordinaten im ETRS89";
-const char* const kFileTitle = "Quasigeoidberechnung Dateieingabe";
+using namespace messages::geoid;
 
 // Stores the current window's position and closes it.
 void close_keeping_position(int& handle, Position& pos)

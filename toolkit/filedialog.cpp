@@ -17,6 +17,8 @@
 #include <QTreeView>
 
 #include "toolkit/internal.h"
+#include "messages/geoid.h"
+#include "messages/messages.h"
 
 namespace toolkit {
 
@@ -63,7 +65,7 @@ public:
             const QFileInfo info(files.first());
             if (!info.absoluteDir().exists()) {
                 ask(this, QMessageBox::Warning, windowTitle(),
-                    QStringLiteral("Das Verzeichnis %1 existiert nicht.").arg(info.absolutePath()), QMessageBox::Ok);
+                    qs(messages::fill(messages::geoid::kNoSuchFolder, {utf8(info.absolutePath())})), QMessageBox::Ok);
                 return;
             }
             if (info.isDir()) {
@@ -72,7 +74,7 @@ public:
             }
             if (prompt_ && !info.exists() &&
                 ask(this, QMessageBox::Question, windowTitle(),
-                    QStringLiteral("Die Datei %1 existiert nicht.\nTrotzdem übernehmen?").arg(info.fileName()),
+                    qs(messages::fill(messages::geoid::kNoSuchFile, {utf8(info.fileName())})),
                     QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
                 return;
         }
@@ -119,7 +121,7 @@ void wselectfile2(const std::string& filter, int flags, std::string& path, const
         // to accept(), which asks for confirmation instead.
         d.setAcceptMode(QFileDialog::AcceptSave);
         d.setOption(QFileDialog::DontConfirmOverwrite, true);
-        d.setLabelText(QFileDialog::Accept, QStringLiteral("\u00D6&ffnen"));
+        d.setLabelText(QFileDialog::Accept, qs(messages::geoid::kOpenButton));
     } else {
         d.setAcceptMode(load ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
         d.setOption(QFileDialog::DontConfirmOverwrite, (flags & kPromptOn) == 0);
@@ -184,14 +186,14 @@ void wprogressshow(const std::string& title)
     auto* d = new ProgressDialog(modal_parent());
     d->setWindowTitle(qs(title));
     d->setWindowModality(Qt::ApplicationModal);
-    d->setCancelButton(new QPushButton(QStringLiteral("Abbrechen")));
+    d->setCancelButton(new QPushButton(qs(messages::geoid::kCancelButton)));
     d->setRange(0, 100);  // whole percent, as the text says them
     d->setValue(0);
     d->setMinimumDuration(0);  // the caller decides when it is worth showing
     d->setAutoClose(false);
     d->setAutoReset(false);
     d->setMinimumWidth(360);
-    if (auto* bar = d->findChild<QProgressBar*>()) bar->setAccessibleName(QStringLiteral("Fortschritt der Berechnung"));
+    if (auto* bar = d->findChild<QProgressBar*>()) bar->setAccessibleName(qs(messages::geoid::kProgressName));
     keep_on_screen(d);
     d->show();
     // The dialog takes the keyboard, so that Escape reaches it also where no window manager

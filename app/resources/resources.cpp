@@ -33,6 +33,7 @@
 #include "ui_dialog106.h"
 #include "ui_dialog107.h"
 #include "ui_dialog109.h"
+#include "messages/geoid.h"
 
 namespace geoid {
 
@@ -306,17 +307,18 @@ void register_resources()
         QWidget* w = build<Ui::Dialog107>();
         if (auto* pic = w->findChild<QLabel*>(QStringLiteral("id2002"))) {
             pic->setPixmap(info_picture());
-            pic->setAccessibleName(QStringLiteral("Bild: ein Quasigeoid \u00FCber dem Ellipsoid"));
+            pic->setAccessibleName(QString::fromUtf8(messages::geoid::kInfoPicture));
         }
         return w;
     });
     toolkit::register_dialog(kHelpViewerDialog, [] { return build_viewer<Ui::Dialog109>(kHelpViewerText); });
-    toolkit::register_menu(kMenu, {{kItemModel, "&Quasigeoidmodell"},
-                                   {kItemPointForm, "&Interaktive Eingabe"},
-                                   {kItemFileForm, "&Dateieingabe"},
-                                   {kItemHelp, "&Hilfe"},
-                                   {kItemInfo, "I&nfo"},
-                                   {kItemQuit, "&Beenden"}});
+    using namespace messages::geoid;
+    toolkit::register_menu(kMenu, {{kItemModel, kMenuModel},
+                                   {kItemPointForm, kMenuPointForm},
+                                   {kItemFileForm, kMenuFileForm},
+                                   {kItemHelp, kMenuHelp},
+                                   {kItemInfo, kMenuInfo},
+                                   {kItemQuit, kMenuQuit}});
 }
 
 }  // namespace geoid
