@@ -258,17 +258,11 @@ TEST_F(Desktop, ReasonLabelHoldsItsWholeText)
 TEST_F(Desktop, ProgressBarAndInfoPictureAreNamed)
 {
     QString picture;
-    gui::ModalAnswers answers({[&](QWidget* m) {
-        if (auto* pic = m->findChild<QLabel*>(QStringLiteral("id2002"))) picture = pic->accessibleName();
-        m->close();
-    }});
+    gui::ModalAnswers answers({[&](QWidget* m) { picture = m->findChild<QLabel*>(QStringLiteral("id2002"))->accessibleName(), m->close(); }});
     geoid::show_info();
     EXPECT_FALSE(picture.isEmpty());
     toolkit::wprogressshow("Berechnung");
-    QProgressBar* bar = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* d = qobject_cast<QProgressDialog*>(w)) bar = d->findChild<QProgressBar*>();
-    ASSERT_NE(bar, nullptr);
+    auto* bar = QApplication::activeModalWidget()->findChild<QProgressBar*>();
     EXPECT_EQ(bar->accessibleName(), QStringLiteral("Fortschritt der Berechnung"));
     toolkit::wprogressclose();
 }
