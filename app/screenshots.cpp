@@ -70,16 +70,7 @@ int main(int argc, char** argv)
         font.fromString(QString::fromLocal8Bit(argv[2]));
         QApplication::setFont(font);
     }
-    if (argc > 3 && QByteArray(argv[3]) == "dunkel") {
-        QPalette p;
-        p.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
-        p.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
-        p.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-        p.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-        p.setColor(QPalette::Button, QColor(0x40, 0x40, 0x40));
-        p.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
-        QApplication::setPalette(p);
-    }
+    if (argc > 3 && QByteArray(argv[3]) == "dunkel") QApplication::setPalette(toolkit::testing::dark_palette());
     if (out_dir == QStringLiteral("--menu-geometry")) {
         geoid::register_resources();
         geoid::Application app;

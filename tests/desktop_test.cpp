@@ -59,18 +59,6 @@ int text_room(const QLineEdit* e)
     return e->contentsRect().width() - e->textMargins().left() - e->textMargins().right() - 4;
 }
 
-QPalette dark_palette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
-    p.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
-    p.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-    p.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-    p.setColor(QPalette::Button, QColor(0x40, 0x40, 0x40));
-    p.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
-    return p;
-}
-
 class Desktop : public Geoid {
 protected:
     void SetUp() override
@@ -110,7 +98,7 @@ TEST_F(Desktop, EveryDigitFitsItsFieldAtEveryFontSizeAndPalette)
             for (const bool dark : {false, true}) {
                 SCOPED_TRACE(std::string(family) + " " + std::to_string(points) + (dark ? " dark" : " light"));
                 QApplication::setFont(QFont(QString::fromUtf8(family), points));
-                QApplication::setPalette(dark ? dark_palette() : QPalette());
+                QApplication::setPalette(dark ? toolkit::testing::dark_palette() : QPalette());
                 for (const geoid::FormMode mode : {geoid::FormMode::Point, geoid::FormMode::File}) {
                     geoid::fenster(app(), mode);
                     for (const geoid::Field& f : geoid::fields()) {

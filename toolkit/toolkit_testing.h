@@ -3,6 +3,7 @@
 // events as if the user had caused them. Not for the program itself.
 #pragma once
 
+#include <QPalette>
 #include <QRect>
 
 #include "toolkit/toolkit.h"
@@ -24,6 +25,8 @@ int bell_count();
 /// independent pixels: 1920 x 1080 at 200 % is 960 x 540) would offer; a null rectangle gives
 /// the screens' own back.
 void set_screen_area(const QRect& area);
+/// A dark palette as desktops with a dark theme give the program (light text on dark grey).
+QPalette dark_palette();
 /// Posts an event as if the user had caused it.
 void post(const Event& event);
 

@@ -291,6 +291,18 @@ void set_screen_area(const QRect& area)
     st().screen_area = area;
 }
 
+QPalette dark_palette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    p.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    p.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    p.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    p.setColor(QPalette::Button, QColor(0x40, 0x40, 0x40));
+    p.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+    return p;
+}
+
 QWidget* window_widget(int handle)
 {
     auto it = st().windows.find(handle);
