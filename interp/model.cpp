@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "textio/files.h"
+#include "textio/textio.h"
 
 namespace interp {
 
@@ -36,7 +37,8 @@ FileStamp stamp_of(const std::string& path)
 bool ModelFile::open(const std::string& path, textio::OpenStatus* status)
 {
     close();
-    fd_ = textio::open_for_reading(path, status);
+    path_ = textio::trim_trailing(path);
+    fd_ = textio::open_for_reading(path_, status);
     struct stat st {};
     if (fd_ >= 0 && fstat(fd_, &st) == 0) stamp_ = stamp_from(st);
     return fd_ >= 0;

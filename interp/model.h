@@ -30,8 +30,11 @@ public:
     ModelFile& operator=(const ModelFile&) = delete;
 
     /// Opens an existing file for reading; false when it is missing, unreadable or no regular
-    /// file (a directory or a named pipe).
+    /// file (a directory or a named pipe). Where a model's name enters the numeric core:
+    /// trailing blanks are no part of it.
     bool open(const std::string& path, textio::OpenStatus* status = nullptr);
+    /// The name it was opened by, without trailing blanks.
+    const std::string& path() const { return path_; }
     void close();
     bool is_open() const { return fd_ >= 0; }
     int fd() const { return fd_; }
@@ -53,6 +56,7 @@ public:
     bool read_records(std::int64_t first, int count, std::int32_t* out) const;
 
 private:
+    std::string path_;
     int fd_ = -1;
     FileStamp stamp_;
 };

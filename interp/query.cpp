@@ -8,7 +8,7 @@ namespace interp {
 Outcome check_model(const std::string& path)
 {
     ModelFile file;
-    if (!file.open(std::string(textio::trim_trailing(path)))) return Outcome::OpenError;
+    if (!file.open(path)) return Outcome::OpenError;
     GridHeader h;
     switch (read_header(file, h)) {
     case HeaderStatus::ReadFailed: return Outcome::HeaderError;
@@ -26,16 +26,15 @@ Outcome check_model(const std::string& path)
 Outcome query_model(double b, double l, const std::string& model_file, double& n)
 {
     ModelFile file;
-    if (!file.open(std::string(textio::trim_trailing(model_file)))) return Outcome::OpenError;
+    if (!file.open(model_file)) return Outcome::OpenError;
     GridHeader h;
     if (read_header(file, h) != HeaderStatus::Ok) return Outcome::HeaderError;
     return interpolate(FileNodes(file), h, b, l, n);
 }
 
 ModelQuery::ModelQuery(const std::string& model_file, std::uint64_t memory_cap)
-    : name_(textio::trim_trailing(model_file))
 {
-    if (!file_.open(name_)) {
+    if (!file_.open(model_file)) {
         state_ = Outcome::OpenError;
         return;
     }
@@ -59,7 +58,7 @@ bool ModelQuery::in_memory() const
 
 bool ModelQuery::changed() const
 {
-    return file_.is_open() && stamp_of(name_) != file_.stamp();
+    return file_.is_open() && stamp_of(file_.path()) != file_.stamp();
 }
 
 }  // namespace interp

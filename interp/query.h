@@ -16,7 +16,7 @@ namespace interp {
 
 /// Checks a chosen model file against its own header: Ok, or OpenError, HeaderError,
 /// ReadError (the last node is missing) or Invalid (a header that describes no grid, or
-/// anything beyond the last node). The path is used without trailing blanks.
+/// anything beyond the last node). Trailing blanks are no part of the path (ModelFile::open).
 Outcome check_model(const std::string& path);
 
 /// Height anomaly N (metres) at latitude b, longitude l (decimal degrees) in the model file:
@@ -44,7 +44,6 @@ public:
 
 private:
     Outcome state_ = Outcome::Ok;  // OpenError or HeaderError when the file cannot serve
-    std::string name_;
     ModelFile file_;
     GridHeader header_;
     std::unique_ptr<NodeSource> nodes_;
