@@ -12,6 +12,7 @@
 #include "interp/query.h"
 #include "messages/command_line.h"
 #include "messages/messages.h"
+#include "textio/encoding.h"
 #include "textio/textio.h"
 
 namespace filecalc {
@@ -79,13 +80,6 @@ std::vector<Option> options()
     };
 }
 
-std::size_t chars(std::string_view utf8)
-{
-    std::size_t n = 0;
-    for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
-}
-
 // The option lines of the help: names in a column as wide as the widest, then the description
 // wrapped at the 79th column under itself.
 std::string option_lines(const std::vector<Option>& list)
@@ -96,20 +90,20 @@ std::string option_lines(const std::vector<Option>& list)
         return n;
     };
     std::size_t column = 0;
-    for (const Option& o : list) column = std::max(column, chars(names(o)));
+    for (const Option& o : list) column = std::max(column, textio::utf8_length(names(o)));
     const std::size_t indent = 2 + column + 2, width = 79 - indent;
     std::string out;
     for (const Option& o : list) {
         const std::string n = names(o);
         out += "  ";
         out += n;
-        out.append(column + 2 - chars(n), ' ');
+        out.append(column + 2 - textio::utf8_length(n), ' ');
         std::size_t line = 0;
         std::string_view rest = o.description;
         while (!rest.empty()) {
             const std::size_t space = rest.find(' ');
             const std::string_view word = rest.substr(0, space);
-            if (line > 0 && line + 1 + chars(word) > width) {
+            if (line > 0 && line + 1 + textio::utf8_length(word) > width) {
                 out += '\n';
                 out.append(indent, ' ');
                 line = 0;
@@ -118,7 +112,7 @@ std::string option_lines(const std::vector<Option>& list)
                 ++line;
             }
             out += word;
-            line += chars(word);
+            line += textio::utf8_length(word);
             rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
         }
         out += '\n';
