@@ -7,6 +7,9 @@
 #include "convert/convert.h"
 #include "filecalc/formats.h"
 #include "app/ids.h"
+#include "messages/formats.h"
+#include "messages/geoid.h"
+#include "messages/messages.h"
 #include "textio/textio.h"
 
 namespace geoid {
@@ -25,6 +28,8 @@ constexpr Var kAnomaly{Var::Of::HeightAnomaly};
 constexpr Var kNormal{Var::Of::NormalHeight};
 using C = Check;
 using A = Align;
+namespace T = messages::geoid::form;
+namespace V = messages::formats;
 
 // Bounds of the point form's checks; the area of use of the model (Germany) for B and L.
 constexpr double kXyz = 7000000.0;
@@ -34,59 +39,59 @@ constexpr double kFormats = filecalc::kFormatCount;  // entries of the format li
 
 constexpr std::array kFields = {
     // Point form: one column per system, each headed by its radio button.
-    Field{kRadioXyz, P, K::Radio, S::Xyz, "kartesische Koordinaten", "kartesische Koordinaten", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioXyz, P, K::Radio, S::Xyz, T::kCartesian, T::kCartesian, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{1007, P, K::Input, S::Xyz, "X", "X", point(CV::CartX), C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
     Field{1004, P, K::Input, S::Xyz, "Y", "Y", point(CV::CartY), C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
     Field{1005, P, K::Input, S::Xyz, "Z", "Z", point(CV::CartZ), C::Real, -kXyz, kXyz, 12, A::Right, "(f12.3)"},
-    Field{1101, P, K::Reason, S::Xyz, "", "Hinweis kartesische Koordinaten", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kRadioBlh1, P, K::Radio, S::Blh1, "ellipsoidische Koordinaten", "ellipsoidische Koordinaten (Dezimalgrad)", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kFieldB, P, K::Input, S::Blh1, "B", "B (Dezimalgrad)", point(CV::EllB), C::Real, 47.23, 55.98, 13, A::Right, "(f13.8)"},
-    Field{kFieldL, P, K::Input, S::Blh1, "L", "L (Dezimalgrad)", point(CV::EllL), C::Real, 3.26, 15.12, 13, A::Right, "(f13.8)"},
-    Field{kFieldHeight, P, K::Input, S::Blh1, "h", "h (Dezimalgrad)", point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
-    Field{1102, P, K::Reason, S::Blh1, "", "Hinweis ellipsoidische Koordinaten (Dezimalgrad)", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kRadioBlh2, P, K::Radio, S::Blh2, "ellipsoidische Koordinaten", "ellipsoidische Koordinaten (Grad, Minuten, Sekunden)", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1058, P, K::Input, S::Blh2, "B", "B Vorzeichen", point(CV::BSign), C::Sign, kNone, kNone, 1, A::Centre, nullptr},
-    Field{1035, P, K::Input, S::Blh2, "", "B Grad", point(CV::BDeg), C::Integer, 47.0, 55.0, 2, A::Centre, "(i2)"},
-    Field{1037, P, K::Input, S::Blh2, "", "B Minuten", point(CV::BMin), C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
-    Field{1038, P, K::Input, S::Blh2, "", "B Sekunden", point(CV::BSec), C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
-    Field{1057, P, K::Input, S::Blh2, "L", "L Vorzeichen", point(CV::LSign), C::Sign, kNone, kNone, 1, A::Centre, nullptr},
-    Field{1030, P, K::Input, S::Blh2, "", "L Grad", point(CV::LDeg), C::Integer, 3.0, 15.0, 3, A::Centre, "(i3)"},
-    Field{1013, P, K::Input, S::Blh2, "", "L Minuten", point(CV::LMin), C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
-    Field{1036, P, K::Input, S::Blh2, "", "L Sekunden", point(CV::LSec), C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
-    Field{1031, P, K::Input, S::Blh2, "h", "h (Grad, Minuten, Sekunden)", point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
-    Field{1103, P, K::Reason, S::Blh2, "", "Hinweis ellipsoidische Koordinaten (Grad, Minuten, Sekunden)", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1101, P, K::Reason, S::Xyz, "", T::kReasonCartesian, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioBlh1, P, K::Radio, S::Blh1, T::kEllipsoidal, T::kEllipsoidalDecimal, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kFieldB, P, K::Input, S::Blh1, "B", T::kDecimalB, point(CV::EllB), C::Real, 47.23, 55.98, 13, A::Right, "(f13.8)"},
+    Field{kFieldL, P, K::Input, S::Blh1, "L", T::kDecimalL, point(CV::EllL), C::Real, 3.26, 15.12, 13, A::Right, "(f13.8)"},
+    Field{kFieldHeight, P, K::Input, S::Blh1, "h", T::kDecimalH, point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1102, P, K::Reason, S::Blh1, "", T::kReasonDecimal, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kRadioBlh2, P, K::Radio, S::Blh2, T::kEllipsoidal, T::kEllipsoidalSexagesimal, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1058, P, K::Input, S::Blh2, "B", T::kBSign, point(CV::BSign), C::Sign, kNone, kNone, 1, A::Centre, nullptr},
+    Field{1035, P, K::Input, S::Blh2, "", V::kBDegrees, point(CV::BDeg), C::Integer, 47.0, 55.0, 2, A::Centre, "(i2)"},
+    Field{1037, P, K::Input, S::Blh2, "", V::kBMinutes, point(CV::BMin), C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
+    Field{1038, P, K::Input, S::Blh2, "", V::kBSeconds, point(CV::BSec), C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
+    Field{1057, P, K::Input, S::Blh2, "L", T::kLSign, point(CV::LSign), C::Sign, kNone, kNone, 1, A::Centre, nullptr},
+    Field{1030, P, K::Input, S::Blh2, "", V::kLDegrees, point(CV::LDeg), C::Integer, 3.0, 15.0, 3, A::Centre, "(i3)"},
+    Field{1013, P, K::Input, S::Blh2, "", V::kLMinutes, point(CV::LMin), C::Integer, 0.0, 60.0, 2, A::Centre, "(i2)"},
+    Field{1036, P, K::Input, S::Blh2, "", V::kLSeconds, point(CV::LSec), C::Real, 0.0, 60.0, 8, A::Right, "(f8.5)"},
+    Field{1031, P, K::Input, S::Blh2, "h", T::kSexagesimalH, point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1103, P, K::Reason, S::Blh2, "", T::kReasonSexagesimal, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{kRadioUtm32, P, K::Radio, S::Utm32, "UTM32", "UTM32", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1026, P, K::Input, S::Utm32, "N", "N UTM32", point(CV::Utm32North), C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
-    Field{1028, P, K::Input, S::Utm32, "E", "E UTM32", point(CV::Utm32East), C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
-    Field{1027, P, K::Input, S::Utm32, "h", "h UTM32", point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
-    Field{1104, P, K::Reason, S::Utm32, "", "Hinweis UTM32", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1026, P, K::Input, S::Utm32, "N", T::kNorthing32, point(CV::Utm32North), C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
+    Field{1028, P, K::Input, S::Utm32, "E", T::kEasting32, point(CV::Utm32East), C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
+    Field{1027, P, K::Input, S::Utm32, "h", T::kHeight32, point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1104, P, K::Reason, S::Utm32, "", T::kReasonUtm32, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{kRadioUtm33, P, K::Radio, S::Utm33, "UTM33", "UTM33", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1074, P, K::Input, S::Utm33, "N", "N UTM33", point(CV::Utm33North), C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
-    Field{1075, P, K::Input, S::Utm33, "E", "E UTM33", point(CV::Utm33East), C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
-    Field{1060, P, K::Input, S::Utm33, "h", "h UTM33", point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
-    Field{1105, P, K::Reason, S::Utm33, "", "Hinweis UTM33", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1074, P, K::Input, S::Utm33, "N", T::kNorthing33, point(CV::Utm33North), C::Real, -kNorth, kNorth, 13, A::Right, "(f13.3)"},
+    Field{1075, P, K::Input, S::Utm33, "E", T::kEasting33, point(CV::Utm33East), C::Real, 0.0, kEastMax, 13, A::Right, "(f13.3)"},
+    Field{1060, P, K::Input, S::Utm33, "h", T::kHeight33, point(CV::EllH), C::Real, -999.0, 9999.0, 8, A::Right, "(f8.3)"},
+    Field{1105, P, K::Reason, S::Utm33, "", T::kReasonUtm33, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     // The results, never editable, and the button.
-    Field{kFieldN, P, K::Result, S::None, "H\xC3\xB6henanomalie N", "H\xC3\xB6henanomalie N", kAnomaly, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
-    Field{kFieldH, P, K::Result, S::None, "Normalh\xC3\xB6he H", "Normalh\xC3\xB6he H", kNormal, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
-    Field{kButtonComputePoint, P, K::Button, S::None, "Berechnen", "Berechnen", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kFieldN, P, K::Result, S::None, T::kHeightAnomaly, T::kHeightAnomaly, kAnomaly, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
+    Field{kFieldH, P, K::Result, S::None, T::kNormalHeight, T::kNormalHeight, kNormal, C::None, kNone, kNone, 0, A::Right, "(f8.3)"},
+    Field{kButtonComputePoint, P, K::Button, S::None, T::kCompute, T::kCompute, kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
 
     // File form, in the order Tab takes: the input column, the output column, the point
     // number, then the large button.
-    Field{kButtonInputFile, F, K::Button, S::None, "Eingabedatei", "Eingabedatei", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kFieldInputFile, F, K::FileName, S::None, "", "Name der Eingabedatei", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1018, F, K::Label, S::None, "Eingabeformat", "Eingabeformat", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kListInFormat, F, K::List, S::None, "", "Eingabeformat", kNoVar, C::None, 1.0, kFormats, 0, A::Left, nullptr},
-    Field{kButtonViewInput, F, K::Button, S::None, "Eingabedatei ansehen", "Eingabedatei ansehen", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kButtonOutputFile, F, K::Button, S::None, "Ausgabedatei", "Ausgabedatei", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kFieldOutputFile, F, K::FileName, S::None, "", "Name der Ausgabedatei", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1012, F, K::Label, S::None, "Ausgabeformat", "Ausgabeformat", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kListOutFormat, F, K::List, S::None, "", "Ausgabeformat", kNoVar, C::None, 1.0, kFormats, 0, A::Left, nullptr},
-    Field{kButtonViewOutput, F, K::Button, S::None, "Ausgabedatei ansehen", "Ausgabedatei ansehen", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
-    Field{kCheckPointNumber, F, K::CheckBox, S::None, " Punktnummer in Spalte 1", "Punktnummer in Spalte 1", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{1009, F, K::Label, S::None, "L\xC3\xA4nge der Punktnummer (<31 Zeichen)", "L\xC3\xA4nge der Punktnummer", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kFieldPointNumberLength, F, K::Text, S::None, "L\xC3\xA4nge der Punktnummer", "L\xC3\xA4nge der Punktnummer", kNoVar, C::Integer, 1.0, 30.0, 3, A::Centre, nullptr},
-    Field{1171, F, K::Reason, S::None, "", "Hinweis zur L\xC3\xA4nge der Punktnummer", kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kButtonComputeFile, F, K::Button, S::None, "Berechnen", "Berechnen", kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kButtonInputFile, F, K::Button, S::None, T::kInputFile, T::kInputFile, kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kFieldInputFile, F, K::FileName, S::None, "", T::kInputFileName, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1018, F, K::Label, S::None, T::kInputFormat, T::kInputFormat, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kListInFormat, F, K::List, S::None, "", T::kInputFormat, kNoVar, C::None, 1.0, kFormats, 0, A::Left, nullptr},
+    Field{kButtonViewInput, F, K::Button, S::None, T::kViewInput, T::kViewInput, kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kButtonOutputFile, F, K::Button, S::None, T::kOutputFile, T::kOutputFile, kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kFieldOutputFile, F, K::FileName, S::None, "", T::kOutputFileName, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1012, F, K::Label, S::None, T::kOutputFormat, T::kOutputFormat, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kListOutFormat, F, K::List, S::None, "", T::kOutputFormat, kNoVar, C::None, 1.0, kFormats, 0, A::Left, nullptr},
+    Field{kButtonViewOutput, F, K::Button, S::None, T::kViewOutput, T::kViewOutput, kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
+    Field{kCheckPointNumber, F, K::CheckBox, S::None, T::kPointNumberLabel, T::kPointNumber, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1009, F, K::Label, S::None, T::kLengthLabel, T::kLength, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kFieldPointNumberLength, F, K::Text, S::None, T::kLength, T::kLength, kNoVar, C::Integer, 1.0, 30.0, 3, A::Centre, nullptr},
+    Field{1171, F, K::Reason, S::None, "", T::kReasonLength, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kButtonComputeFile, F, K::Button, S::None, T::kCompute, T::kCompute, kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
 };
 
 }  // namespace
@@ -141,10 +146,9 @@ std::string check_reason(const Field& f)
 {
     const std::string who = *f.label != '\0' ? f.label : f.name;
     switch (f.check) {
-    case Check::Real: return who + ": Zahl zwischen " + bound_text(f.lowest) + " und " + bound_text(f.highest);
-    case Check::Integer:
-        return who + ": ganze Zahl zwischen " + bound_text(f.lowest) + " und " + bound_text(f.highest);
-    case Check::Sign: return who + ": + oder -";
+    case Check::Real: return messages::fill(T::kCheckReal, {who, bound_text(f.lowest), bound_text(f.highest)});
+    case Check::Integer: return messages::fill(T::kCheckInteger, {who, bound_text(f.lowest), bound_text(f.highest)});
+    case Check::Sign: return messages::fill(T::kCheckSign, {who});
     case Check::None: break;
     }
     return {};

@@ -90,7 +90,7 @@ void view(int file_window, const std::string& name, Viewer& viewer, int dialog, 
 {
     const std::string& path = name;
     if (path.empty()) return;
-    const textio::ViewerText text = textio::read_viewer_text(path);
+    const textio::ViewerText text = textio::read_viewer_text(path, messages::geoid::kViewerCut);
     if (text.status == textio::ViewerRead::OpenFailed) {
         // It exists but cannot be read (no rights, a directory, a pipe): say so.
         select_form(file_window);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "messages/geoid.h"
 #include "textio/viewer.h"
 
 extern const char builtin_help[];
@@ -37,10 +38,10 @@ std::string help_text(const std::string& start_help)
     for (const std::string& folder : data_folders()) places.push_back(folder + "/" + kHelpFile);
     for (const std::string& path : places) {
         // A file that is missing or cannot be read leaves the next place to try.
-        const textio::ViewerText help = textio::read_viewer_text(path, textio::Missing::Report);
+        const textio::ViewerText help = textio::read_viewer_text(path, messages::geoid::kViewerCut, textio::Missing::Report);
         if (help.status == textio::ViewerRead::Ok) return help.text;
     }
-    return textio::viewer_text(std::string_view(builtin_help, builtin_help_size)).text;
+    return textio::viewer_text(std::string_view(builtin_help, builtin_help_size), messages::geoid::kViewerCut).text;
 }
 
 std::string sample_folder()

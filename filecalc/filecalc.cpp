@@ -11,6 +11,7 @@
 #endif
 
 #include "interp/query.h"
+#include "messages/command_line.h"
 #include "messages/messages.h"
 #include "textio/encoding.h"
 #include "textio/files.h"
@@ -26,8 +27,8 @@ constexpr std::size_t kPointNumberChars = 30;
 constexpr std::int64_t kProgressEvery = 4096;  // points between two progress reports
 constexpr std::size_t kBatch = 1 << 18;        // bytes of result lines written at a time
 constexpr std::size_t kEncodingSample = 1 << 18;  // bytes that decide a file's encoding
-constexpr const char* kStandardInput = "(Standardeingabe)";
-constexpr const char* kStandardOutput = "(Standardausgabe)";
+constexpr const char* kStandardInput = messages::cli::kStandardInput;
+constexpr const char* kStandardOutput = messages::cli::kStandardOutput;
 
 using Item = textio::FreeReader::Item;
 

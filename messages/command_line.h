@@ -4,6 +4,10 @@
 
 namespace messages::cli {
 
+// "-" for a file: the names messages give standard input and output.
+inline constexpr const char* kStandardInput = "(Standardeingabe)";
+inline constexpr const char* kStandardOutput = "(Standardausgabe)";
+
 inline constexpr const char* kUsage = "Aufruf: ";  // then the program as called
 inline constexpr const char* kUsageOptions = " [Optionen]";
 inline constexpr const char* kDescription =

@@ -2,6 +2,7 @@
 #include "textio/textio.h"
 #include "tests/model_builder.h"
 #include "textio/viewer.h"
+#include "messages/geoid.h"
 
 #include <cmath>
 #include <cstring>
@@ -298,11 +299,14 @@ TEST(FieldTexts, FormatTexts)
 
 // ---- viewer texts ---------------------------------------------------------------------------------
 
+// The note the desktop program's viewers put under a text they cut.
+constexpr const char* kCut = messages::geoid::kViewerCut;
+
 TEST(ViewerText, LinesWithoutTrailingBlanksAndWithCrLf)
 {
     TempDir dir;
     write_text(dir.file("a.txt"), "erste   \n\n  zweite\r\n   \nletzte");
-    const textio::ViewerText t = textio::read_viewer_text(dir.file("a.txt"));
+    const textio::ViewerText t = textio::read_viewer_text(dir.file("a.txt"), kCut);
     EXPECT_EQ(t.status, textio::ViewerRead::Ok);
     EXPECT_EQ(t.text, "erste\r\n\r\n  zweite\r\n\r\nletzte\r\n");
 }
@@ -319,28 +323,28 @@ TEST(ViewerText, Windows1252AndUtf8AreBothShownCorrectly)
 {
     TempDir dir;
     write_text(dir.file("latin.txt"), "H\xF6he \x80 5\n\xC4rger\n");
-    EXPECT_EQ(textio::read_viewer_text(dir.file("latin.txt")).text, "H\xC3\xB6he \xE2\x82\xAC 5\r\n\xC3\x84rger\r\n");
+    EXPECT_EQ(textio::read_viewer_text(dir.file("latin.txt"), kCut).text, "H\xC3\xB6he \xE2\x82\xAC 5\r\n\xC3\x84rger\r\n");
     write_text(dir.file("utf8.txt"), "H\xC3\xB6he \xE2\x82\xAC 5\n");
-    EXPECT_EQ(textio::read_viewer_text(dir.file("utf8.txt")).text, "H\xC3\xB6he \xE2\x82\xAC 5\r\n");
+    EXPECT_EQ(textio::read_viewer_text(dir.file("utf8.txt"), kCut).text, "H\xC3\xB6he \xE2\x82\xAC 5\r\n");
     // One Latin-1 byte anywhere makes the whole file Windows-1252.
     write_text(dir.file("mixed.txt"), "\xC3\xA4\n\xE4\n");
-    EXPECT_EQ(textio::read_viewer_text(dir.file("mixed.txt")).text, "\xC3\x83\xC2\xA4\r\n\xC3\xA4\r\n");
+    EXPECT_EQ(textio::read_viewer_text(dir.file("mixed.txt"), kCut).text, "\xC3\x83\xC2\xA4\r\n\xC3\xA4\r\n");
 }
 
 TEST(ViewerText, MissingFileIsCreatedEmptyAndOthersThanFilesCannotBeOpened)
 {
     TempDir dir;
-    const textio::ViewerText t = textio::read_viewer_text(dir.file("neu.txt"));
+    const textio::ViewerText t = textio::read_viewer_text(dir.file("neu.txt"), kCut);
     EXPECT_EQ(t.status, textio::ViewerRead::Ok);
     EXPECT_EQ(t.text, "");
     EXPECT_TRUE(testing_support::file_exists(dir.file("neu.txt")));
-    EXPECT_EQ(textio::read_viewer_text(dir.path()).status, textio::ViewerRead::OpenFailed);
-    EXPECT_EQ(textio::read_viewer_text(dir.file("nodir/x.txt")).status, textio::ViewerRead::OpenFailed);
-    EXPECT_EQ(textio::read_viewer_text("/dev/null").text, "");
+    EXPECT_EQ(textio::read_viewer_text(dir.path(), kCut).status, textio::ViewerRead::OpenFailed);
+    EXPECT_EQ(textio::read_viewer_text(dir.file("nodir/x.txt"), kCut).status, textio::ViewerRead::OpenFailed);
+    EXPECT_EQ(textio::read_viewer_text("/dev/null", kCut).text, "");
     ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);  // would block a plain open forever
-    EXPECT_EQ(textio::read_viewer_text(dir.file("fifo")).status, textio::ViewerRead::OpenFailed);
+    EXPECT_EQ(textio::read_viewer_text(dir.file("fifo"), kCut).status, textio::ViewerRead::OpenFailed);
     // An endless single line stops at the viewer's limit (it was read to its end before).
-    const std::string zero = textio::read_viewer_text("/dev/zero").text;
+    const std::string zero = textio::read_viewer_text("/dev/zero", kCut).text;
     EXPECT_EQ(zero.substr(0, 65454), std::string(65454, '\0'));
     EXPECT_NE(zero.find("[gek\xC3\xBCrzt: angezeigt werden die ersten 65454 von "), std::string::npos);
 }
@@ -358,23 +362,23 @@ TEST(ViewerText, LongTextIsCutAtALineEndAndSaysSo)
     std::string text;
     for (int k = 0; k < 1000; ++k) text += std::string(97, static_cast<char>('a' + k % 26)) + "Z\n";
     write_text(dir.file("long.txt"), text);
-    const std::string t = textio::read_viewer_text(dir.file("long.txt")).text;
+    const std::string t = textio::read_viewer_text(dir.file("long.txt"), kCut).text;
     EXPECT_LE(t.size(), textio::kViewerChars);
     EXPECT_EQ(t.substr(0, 100), std::string(97, 'a') + "Z\r\n");
     EXPECT_EQ(t.substr(65300), std::string(97, static_cast<char>('a' + 653 % 26)) + "Z\r\n" + note(654 * 99, 99000));
     // A line longer than the whole text: its start, and the note.
     write_text(dir.file("one.txt"), std::string(70000, 'x') + "\nmehr\n");
-    EXPECT_EQ(textio::read_viewer_text(dir.file("one.txt")).text, std::string(65454, 'x') + "\r\n" + note(65454, 70006));
+    EXPECT_EQ(textio::read_viewer_text(dir.file("one.txt"), kCut).text, std::string(65454, 'x') + "\r\n" + note(65454, 70006));
     // A cut never splits a character: 4-byte characters up to the limit and beyond.
     std::string wide;
     for (int k = 0; k < 70000; ++k) wide += "\xF0\x9F\x98\x80";
     write_text(dir.file("wide.txt"), wide);
-    const std::string shown = textio::read_viewer_text(dir.file("wide.txt")).text;
+    const std::string shown = textio::read_viewer_text(dir.file("wide.txt"), kCut).text;
     EXPECT_TRUE(textio::is_valid_utf8(shown));
     EXPECT_EQ(shown.substr(4 * 65454), "\r\n" + note(4 * 65454, 280000));
     // A file that fits is shown whole, without a note; a lone CR ends a line as LF does.
     write_text(dir.file("mac.txt"), "a\rb  \r\rc\r\nd");
-    EXPECT_EQ(textio::read_viewer_text(dir.file("mac.txt")).text, "a\r\nb\r\n\r\nc\r\nd\r\n");
+    EXPECT_EQ(textio::read_viewer_text(dir.file("mac.txt"), kCut).text, "a\r\nb\r\n\r\nc\r\nd\r\n");
 }
 
 // Fixed-point fields must be byte for byte what printf("%*.*f") writes, asterisks aside.

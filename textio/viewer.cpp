@@ -99,15 +99,17 @@ void append_line(std::u32string& text, std::u32string line)
     text += U"\r\n";
 }
 
-std::u32string cut_note(std::size_t shown, std::uint64_t size)
+// The note's pattern holds two %s: the bytes shown, the file's size.
+std::u32string cut_note(std::string_view pattern, std::size_t shown, std::uint64_t size)
 {
-    const std::string note =
-        "[gek\xC3\xBCrzt: angezeigt werden die ersten " + std::to_string(shown) + " von " + std::to_string(size) + " Byte]";
+    std::string note(pattern);
+    for (const std::string value : {std::to_string(shown), std::to_string(size)})
+        if (const std::size_t at = note.find("%s"); at != std::string::npos) note.replace(at, 2, value);
     return utf8_to_u32(note);
 }
 
 // The viewer's text of what was read of a file.
-ViewerText text_of(const Sample& sample)
+ViewerText text_of(const Sample& sample, std::string_view cut_pattern)
 {
     ViewerText result;
     if (sample.read_error) result.status = ViewerRead::ReadError;
@@ -140,14 +142,14 @@ ViewerText text_of(const Sample& sample)
         append_line(text, std::move(chars));
         shown = line.end;
     }
-    if (cut) append_line(text, cut_note(shown, sample.size));
+    if (cut) append_line(text, cut_note(cut_pattern, shown, sample.size));
     for (const char32_t cp : text) append_utf8(result.text, cp);
     return result;
 }
 
 }  // namespace
 
-ViewerText read_viewer_text(const std::string& path, Missing missing)
+ViewerText read_viewer_text(const std::string& path, std::string_view cut_pattern, Missing missing)
 {
     OpenStatus status;
     std::FILE* f = fopen_for_reading(path, &status);
@@ -159,16 +161,16 @@ ViewerText read_viewer_text(const std::string& path, Missing missing)
     }
     const Sample sample = read_sample(f);
     std::fclose(f);
-    return text_of(sample);
+    return text_of(sample, cut_pattern);
 }
 
-ViewerText viewer_text(std::string_view bytes)
+ViewerText viewer_text(std::string_view bytes, std::string_view cut_pattern)
 {
     Sample sample;
     sample.bytes.assign(bytes.substr(0, kMaxBytes));
     sample.size = bytes.size();
     sample.complete = bytes.size() <= kMaxBytes;
-    return text_of(sample);
+    return text_of(sample, cut_pattern);
 }
 
 }  // namespace textio

@@ -30,10 +30,11 @@ struct ViewerText {
 
 /// Reads `path` for a viewer. A file that does not exist is created empty and read as empty,
 /// or reported (`missing`). Reading stops once the text is full, however long the file or its
-/// lines.
-ViewerText read_viewer_text(const std::string& path, Missing missing = Missing::Create);
+/// lines; a last line then says how much is shown, worded by `cut_pattern` (UTF-8, at most 80
+/// bytes once filled) whose two %s become the bytes shown and the file's size.
+ViewerText read_viewer_text(const std::string& path, std::string_view cut_pattern, Missing missing = Missing::Create);
 
 /// The viewer's text of bytes held in memory, as if they were a file's.
-ViewerText viewer_text(std::string_view bytes);
+ViewerText viewer_text(std::string_view bytes, std::string_view cut_pattern);
 
 }  // namespace textio

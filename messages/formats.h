@@ -1,0 +1,33 @@
+// The names of the coordinate file formats in the form's lists and the command line's help, and
+// the names of their values in messages about a line that could not be read.
+#pragma once
+
+namespace messages::formats {
+
+// Input and output labels, one pair per format.
+inline constexpr const char* kXyzIn = "XYZ";
+inline constexpr const char* kXyzOut = "XYZ, H, N";
+inline constexpr const char* kDecimalIn = "BL (dezimal), h";
+inline constexpr const char* kDecimalOut = "BL (dezimal), h, H, N";
+inline constexpr const char* kSexagesimalIn = "BL (Grad, Minuten, Sekunden), h";
+inline constexpr const char* kSexagesimalOut = "BL (Grad, Minuten, Sekunden), h, H, N";
+inline constexpr const char* kUtm32NorthEastIn = "UTM32 (North, East), h";
+inline constexpr const char* kUtm32NorthEastOut = "UTM32 (North, East), h, H, N";
+inline constexpr const char* kUtm32EastNorthIn = "UTM32 (East, North), h";
+inline constexpr const char* kUtm32EastNorthOut = "UTM32 (East, North), h, H, N";
+inline constexpr const char* kUtm33NorthEastIn = "UTM33 (North, East), h";
+inline constexpr const char* kUtm33NorthEastOut = "UTM33 (North, East), h, H, N";
+inline constexpr const char* kUtm33EastNorthIn = "UTM33 (East, North), h";
+inline constexpr const char* kUtm33EastNorthOut = "UTM33 (East, North), h, H, N";
+
+// Values; the form's fields of degrees, minutes and seconds carry the same names.
+inline constexpr const char* kBDegrees = "B Grad";
+inline constexpr const char* kBMinutes = "B Minuten";
+inline constexpr const char* kBSeconds = "B Sekunden";
+inline constexpr const char* kLDegrees = "L Grad";
+inline constexpr const char* kLMinutes = "L Minuten";
+inline constexpr const char* kLSeconds = "L Sekunden";
+inline constexpr const char* kNorthing = "Nordwert";
+inline constexpr const char* kEasting = "Ostwert";
+
+}  // namespace messages::formats
