@@ -54,7 +54,22 @@ int usage_error(const std::string& reason)
 }
 
 // The options. Each has a value of its own for getopt_long beyond every character.
-enum Id { kHelpId = 'h', kVersionId = 'v', kModelId = 1000, kInputId, kOutputId, kInFormatId, kOutFormatId, kPointNumberId };
+enum Id {
+    kHelpId = 'h',
+    kVersionId = 'v',
+    kModelId = 1000,
+    kInputId,
+    kOutputId,
+    kInFormatId,
+    kOutFormatId,
+    kPointNumberId,
+    kNormalHeightsId,
+    kZoneId,
+    kSeparatorId,
+    kHeaderId,
+    kRestId,
+    kTableId,
+};
 
 struct Option {
     Id id;
@@ -77,6 +92,12 @@ std::vector<Option> options()
         {kInFormatId, "eingabeformat", 0, formats, fill(text::kInFormat, {count})},
         {kOutFormatId, "ausgabeformat", 0, formats, fill(text::kOutFormat, {count})},
         {kPointNumberId, "punktnummer", 0, text::kLengthValue, text::kPointNumber},
+        {kNormalHeightsId, "normalhoehen", 0, "", text::kNormalHeights},
+        {kZoneId, "zonenkennung", 0, "", text::kZone},
+        {kSeparatorId, "trennzeichen", 0, text::kSeparatorValue, text::kSeparator},
+        {kHeaderId, "kopfzeilen", 0, text::kCountValue, fill(text::kHeaderLines, {std::to_string(kMaxHeaderLines)})},
+        {kRestId, "restspalten", 0, "", text::kRest},
+        {kTableId, "tabelle", 0, "", text::kTable},
     };
 }
 
@@ -151,6 +172,8 @@ struct Parsed {
     std::vector<std::string> positional;
     bool model = false, input = false, output = false, point_number = false;
     std::string model_file, input_file, output_file, in_format = "2", out_format = "2", length;
+    bool normal_heights = false, zone = false, rest = false, table = false, separator = false, header = false;
+    std::string separator_name, header_lines;
 };
 
 Parsed parse(int argc, char** argv)
@@ -200,6 +223,12 @@ Parsed parse(int argc, char** argv)
             case kInFormatId: p.in_format = optarg; break;
             case kOutFormatId: p.out_format = optarg; break;
             case kPointNumberId: p.point_number = true, p.length = optarg; break;
+            case kNormalHeightsId: p.normal_heights = true; break;
+            case kZoneId: p.zone = true; break;
+            case kSeparatorId: p.separator = true, p.separator_name = optarg; break;
+            case kHeaderId: p.header = true, p.header_lines = optarg; break;
+            case kRestId: p.rest = true; break;
+            case kTableId: p.table = true; break;
             default: break;
             }
         }
@@ -223,6 +252,18 @@ int job_of(const Parsed& p, Job& job)
         if (!in_range(p.length, 1, 30, job.pnr_length)) return usage_error(fill(text::kOutOfRange, {"--punktnummer", "1", "30", p.length}));
         job.pnr_flag = true;
     }
+    if (p.separator) {
+        if (p.separator_name == "semikolon") job.separator = Separator::Semicolon;
+        else if (p.separator_name == "tab") job.separator = Separator::Tab;
+        else return usage_error(fill(text::kBadSeparator, {p.separator_name}));
+    }
+    if (p.header && !in_range(p.header_lines, 0, kMaxHeaderLines, job.header_lines))
+        return usage_error(fill(text::kOutOfRange, {"--kopfzeilen", "0", std::to_string(kMaxHeaderLines), p.header_lines}));
+    job.normal_heights = p.normal_heights;
+    job.zone_prefix = p.zone;
+    job.keep_rest = p.rest;
+    job.table = p.table;
+    if (const std::string conflict = job_conflict(job); !conflict.empty()) return usage_error(conflict);
     // The names enter here: without trailing blanks from now on.
     job.model_file = textio::name_of(p.model_file);
     job.input_file = textio::name_of(p.input_file);

@@ -1,6 +1,7 @@
 #include "filecalc/filecalc.h"
 
 #include <algorithm>
+#include <charconv>
 #include <array>
 #include <optional>
 #include <new>
@@ -12,6 +13,7 @@
 
 #include "interp/query.h"
 #include "messages/command_line.h"
+#include "messages/formats.h"
 #include "messages/messages.h"
 #include "textio/encoding.h"
 #include "textio/files.h"
@@ -114,6 +116,178 @@ struct Working {
     double normal_height = 0;
 };
 
+char separator_char(Separator s)
+{
+    return s == Separator::Semicolon ? ';' : s == Separator::Tab ? '\t' : 0;
+}
+
+bool is_easting(Value v)
+{
+    return v == Value::Utm32East || v == Value::Utm33East;
+}
+
+// Reads the points of a coordinate file as the job's format and options say: into the record,
+// as read, with the sign of "-0" degrees, the point number and the rest of the line.
+class PointReader {
+public:
+    PointReader(const Job& job, const FileFormat& in, std::FILE* file, convert::Coordinates& point)
+        : job_(job), in_(in), point_(point), reader_(file, kEncodingSample), layout_(layout(in, job.pnr_flag))
+    {
+        utf8_ = textio::reads_as_utf8(reader_.first_bytes(), reader_.first_bytes_cut());
+        reader_.set_separator(separator_char(job.separator));
+        reader_.skip_lines(std::clamp(job.header_lines, 0, kMaxHeaderLines));
+        for (int c = 0; c < in.column_count; ++c)
+            refs_[static_cast<std::size_t>(c)] = column_ref(in.columns[static_cast<std::size_t>(c)], point);
+        zone_offset_ = job.zone_prefix ? in.zone * 1e6 : 0.0;
+    }
+
+    textio::ReadStatus read();
+    // Where and why the line could not be read, with the name of the value expected there.
+    std::string failure_line() const;
+    // The values of the last point read with their names, as the preview shows them.
+    std::vector<std::pair<std::string, std::string>> named_values() const;
+
+    bool utf8() const { return utf8_; }
+    const Signs& signs() const { return signs_; }
+    double height() const { return height_; }
+    const std::string& raw_number() const { return raw_number_; }
+    const std::string& rest() const { return rest_; }
+    bool continued() const { return reader_.continued(); }
+    std::int64_t offset() const { return reader_.offset(); }
+    std::int64_t line() const { return reader_.item_line(0); }  // where the point's first value stood
+
+private:
+    std::string expected(int item) const;
+
+    const Job& job_;
+    const FileFormat& in_;
+    convert::Coordinates& point_;
+    textio::FreeReader reader_;
+    Layout layout_;
+    std::array<ColumnRef, 6> refs_{};
+    double values_[8] = {};
+    double zone_offset_ = 0;
+    double height_ = 0;
+    bool utf8_ = true;
+    Signs signs_;
+    std::string raw_number_, rest_;
+    textio::ReadFailure failure_;
+};
+
+textio::ReadStatus PointReader::read()
+{
+    unsigned negative_zero = 0;
+    const textio::ReadStatus st =
+        reader_.read_record(layout_.items, layout_.count, values_, raw_number_, negative_zero, job_.keep_rest ? &rest_ : nullptr);
+    if (st == textio::ReadStatus::Error) failure_ = reader_.failure();
+    if (st != textio::ReadStatus::Ok) return st;
+    double* v = values_ + layout_.first_value;
+    signs_ = Signs{};
+    for (int c = 0; c < in_.column_count; ++c) {
+        const Column& col = in_.columns[static_cast<std::size_t>(c)];
+        if (zone_offset_ != 0.0 && is_easting(col.value)) {
+            // An easting with the zone number in front: 32412345.678 is 412345.678 in zone 32.
+            if (!(v[c] >= zone_offset_ && v[c] < zone_offset_ + 1e6)) {
+                failure_.kind = textio::ReadFailure::Kind::NoZone;
+                failure_.line = reader_.item_line(layout_.first_value + c);
+                failure_.item = layout_.first_value + c;
+                char buf[64];
+                const auto res = std::to_chars(buf, buf + sizeof buf, v[c]);
+                failure_.text.assign(buf, res.ptr);
+                return textio::ReadStatus::Error;
+            }
+            v[c] -= zone_offset_;
+        }
+        refs_[static_cast<std::size_t>(c)].set(v[c]);
+        const bool minus_zero = (negative_zero >> (layout_.first_value + c)) & 1u;
+        if (col.value == Value::BDeg) signs_.b = minus_zero;
+        if (col.value == Value::LDeg) signs_.l = minus_zero;
+    }
+    if (in_.reads_height) point_.ell_h = height_ = v[in_.column_count];
+    return st;
+}
+
+std::string PointReader::expected(int item) const
+{
+    const int column = item - layout_.first_value;
+    if (column < 0) return messages::kPointNumber;
+    if (column >= in_.column_count) return job_.normal_heights ? messages::formats::kNormalHeight : messages::kHeight;
+    const Value v = in_.columns[static_cast<std::size_t>(column)].value;
+    if (zone_offset_ != 0.0 && is_easting(v)) return messages::fill(messages::formats::kWithZone, {value_name(v), std::to_string(in_.zone)});
+    return value_name(v);
+}
+
+std::string PointReader::failure_line() const
+{
+    const bool whole = failure_.item >= 0 && failure_.item < layout_.count && layout_.items[failure_.item] == Item::Integer;
+    return messages::read_failure_line(failure_, expected(failure_.item), whole && failure_.kind != textio::ReadFailure::Kind::NoZone);
+}
+
+std::vector<std::pair<std::string, std::string>> PointReader::named_values() const
+{
+    std::vector<std::pair<std::string, std::string>> named;
+    for (int k = 0; k < layout_.count; ++k) {
+        std::string shown;
+        if (layout_.items[k] == Item::Text) {
+            shown = utf8_ && textio::is_valid_utf8(raw_number_) ? raw_number_ : textio::cp1252_to_utf8(raw_number_);
+        } else {
+            char buf[64];
+            const int column = k - layout_.first_value;
+            double v = values_[k];
+            const bool minus = column < in_.column_count && ((in_.columns[static_cast<std::size_t>(column)].value == Value::BDeg && signs_.b) ||
+                                                             (in_.columns[static_cast<std::size_t>(column)].value == Value::LDeg && signs_.l));
+            const auto res = std::to_chars(buf, buf + sizeof buf, v);
+            shown.assign(buf, res.ptr);
+            if (minus && v == 0.0) shown = "-0";
+        }
+        std::string name = expected(k);
+        if (zone_offset_ != 0.0 && k >= layout_.first_value && k - layout_.first_value < in_.column_count &&
+            is_easting(in_.columns[static_cast<std::size_t>(k - layout_.first_value)].value))
+            name = value_name(in_.columns[static_cast<std::size_t>(k - layout_.first_value)].value);
+        named.emplace_back(std::move(name), std::move(shown));
+    }
+    if (job_.keep_rest) named.emplace_back(messages::formats::kRest, utf8_ && textio::is_valid_utf8(rest_) ? rest_ : textio::cp1252_to_utf8(rest_));
+    return named;
+}
+
+// A number as a table writes it: the fixed layout's decimals, no padding, a decimal comma.
+void put_table_number(std::string& out, double v, int decimals)
+{
+    std::string field;
+    textio::put_fixed(field, v, 40, decimals);
+    const std::size_t first = field.find_first_not_of(' ');
+    const std::size_t at = out.size();
+    out.append(field, first == std::string::npos ? field.size() : first);
+    if (const std::size_t point = out.find('.', at); point != std::string::npos) out[point] = ',';
+}
+
+// A text field of a table, in quotation marks when it holds the separator or a mark.
+void put_table_text(std::string& out, std::string_view text)
+{
+    if (text.find_first_of(";\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+// The name of a coordinate column in a table's header.
+const char* table_name(Value v)
+{
+    switch (v) {
+    case Value::Utm32North:
+    case Value::Utm33North: return messages::formats::kTableNorth;
+    case Value::Utm32East:
+    case Value::Utm33East: return messages::formats::kTableEast;
+    default: return value_name(v);
+    }
+}
+
 // One computation over an opened pair of files.
 class Run {
 public:
@@ -125,10 +299,11 @@ private:
     Summary refuse(const std::string& message);
     bool open_files();
     void close_files();
-    textio::ReadStatus read_point();
-    std::string read_failure() const;
     bool compute_point();
+    std::string text_as_utf8(const std::string& text) const;
     void write_line();
+    void write_table_header();
+    void write_table_line();
     void flush_batch();
 
     const Job& job_;
@@ -141,13 +316,13 @@ private:
     std::FILE* in_file_ = nullptr;
     std::FILE* out_file_ = nullptr;
     std::int64_t in_size_ = 0;
-    bool utf8_ = true;
-    Layout layout_;
-    std::string raw_number_, batch_;
+    std::string batch_;
     Signs signs_;
+    bool no_value_ = false;  // the point has no model value
+    double east_offset_ = 0;  // the zone number in front of written eastings
     interp::Outcome outcome_ = interp::Outcome::Ok;
-    std::array<ColumnRef, 6> in_refs_{}, out_refs_{};  // the record's values of the columns
-    std::optional<textio::FreeReader> reader_;
+    std::array<ColumnRef, 6> out_refs_{};  // the record's values of the output columns
+    std::optional<PointReader> reader_;
     std::optional<interp::ModelQuery> model_;
 };
 
@@ -177,6 +352,7 @@ bool Run::open_files()
     if (model_name_.empty()) return refuse(messages::kNoModel), false;
     if (input_name_.empty()) return refuse(messages::kNoInput), false;
     if (in_ == nullptr || out_ == nullptr) return refuse(bad_format()), false;
+    if (const std::string conflict = job_conflict(job_); !conflict.empty()) return refuse(conflict), false;
     in_file_ = job_.input_from_stdin ? own_stream(0, "rb") : textio::fopen_for_reading(input_name_);
     if (in_file_ == nullptr) return refuse(messages::kOpenFailed + input_name_), false;
     if (output_name_.empty()) return refuse(messages::kNoOutput), false;
@@ -195,53 +371,18 @@ bool Run::open_files()
     std::setvbuf(out_file_, out_buffer, _IOFBF, sizeof out_buffer);
     struct stat info {};
     in_size_ = fstat(fileno(in_file_), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : 0;
-    layout_ = layout(*in_, job_.pnr_flag);
-    for (int c = 0; c < in_->column_count; ++c)
-        in_refs_[static_cast<std::size_t>(c)] = column_ref(in_->columns[static_cast<std::size_t>(c)], w_.point);
     for (int c = 0; c < out_->column_count; ++c)
         out_refs_[static_cast<std::size_t>(c)] = column_ref(out_->columns[static_cast<std::size_t>(c)], w_.point);
+    east_offset_ = job_.zone_prefix ? out_->zone * 1e6 : 0.0;
     return true;
 }
 
-// Reads the next point into the record, as read: the values of the input format's columns
-// and h, and whether sexagesimal degrees were written "-0".
-textio::ReadStatus Run::read_point()
-{
-    double values[8];
-    unsigned negative_zero = 0;
-    const textio::ReadStatus st = reader_->read_record(layout_.items, layout_.count, values, raw_number_, negative_zero);
-    if (st != textio::ReadStatus::Ok) return st;
-    convert::Coordinates& p = w_.point;
-    const double* v = values + layout_.first_value;
-    signs_ = Signs{};
-    for (int c = 0; c < in_->column_count; ++c) {
-        const Column& col = in_->columns[static_cast<std::size_t>(c)];
-        in_refs_[static_cast<std::size_t>(c)].set(v[c]);
-        const bool minus_zero = (negative_zero >> (layout_.first_value + c)) & 1u;
-        if (col.value == Value::BDeg) signs_.b = minus_zero;
-        if (col.value == Value::LDeg) signs_.l = minus_zero;
-    }
-    if (in_->reads_height) p.ell_h = v[in_->column_count];
-    return st;
-}
-
-// Where and why the line could not be read, with the name of the value expected there.
-std::string Run::read_failure() const
-{
-    const textio::ReadFailure& f = reader_->failure();
-    const int column = f.item - layout_.first_value;
-    const char* expected = column < 0                    ? messages::kPointNumber
-                           : column < in_->column_count ? value_name(in_->columns[static_cast<std::size_t>(column)].value)
-                                                         : messages::kHeight;
-    const bool whole = f.item >= 0 && f.item < layout_.count && layout_.items[f.item] == Item::Integer;
-    return messages::read_failure_line(f, expected, whole);
-}
-
-// The point into B, L; its N and H; then into the output system. False when the model file
-// changed under the run.
+// The point into B, L; its N and H (or h from H); then into the output system. False when the
+// model file changed under the run.
 bool Run::compute_point()
 {
     convert::Coordinates& p = w_.point;
+    signs_ = reader_->signs();
     if (in_->system != convert::System::Blh1) convert::kokon1(convert::system_code(in_->system), "BLh1", p);
     // "-0" degrees: the angle lies between -1 and 0 degrees.
     if (in_->sexagesimal) {
@@ -252,10 +393,20 @@ bool Run::compute_point()
     // A node that cannot be read: perhaps the model is being rewritten under the run.
     if (outcome_ == interp::Outcome::ReadError && model_->changed()) return false;
     if (outcome_ == interp::Outcome::Outside) ++summary_.outside;
-    if (outcome_ != interp::Outcome::Ok || w_.height_anomaly == interp::kNoValue) {
+    no_value_ = outcome_ != interp::Outcome::Ok || w_.height_anomaly == interp::kNoValue;
+    if (no_value_) {
         // Also after an error of the model file: never an N left over from another point.
         if (outcome_ != interp::Outcome::Outside) ++summary_.model_errors;
-        w_.height_anomaly = w_.normal_height = kNoValueWritten;
+        w_.height_anomaly = kNoValueWritten;
+        if (job_.normal_heights) {
+            w_.normal_height = reader_->height();
+            p.ell_h = kNoValueWritten;
+        } else {
+            w_.normal_height = kNoValueWritten;
+        }
+    } else if (job_.normal_heights) {
+        w_.normal_height = reader_->height();
+        p.ell_h = w_.normal_height + w_.height_anomaly;
     } else {
         w_.normal_height = p.ell_h - w_.height_anomaly;
     }
@@ -264,17 +415,26 @@ bool Run::compute_point()
         if (out_->system != convert::System::Blh1) convert::kokon1("BLh1", convert::system_code(out_->system), p);
         signs_.b = p.ell_b < 0.0 && p.b_deg == 0;
         signs_.l = p.ell_l < 0.0 && p.l_deg == 0;
+        // Cartesian coordinates need h, which a point without N does not have here.
+        if (no_value_ && job_.normal_heights && out_->system == convert::System::Xyz)
+            p.cart_x = p.cart_y = p.cart_z = kNoValueWritten;
     }
     return true;
 }
 
+// Point numbers and the rest of a line are written in UTF-8 whatever the input's encoding.
+std::string Run::text_as_utf8(const std::string& text) const
+{
+    return reader_->utf8() && textio::is_valid_utf8(text) ? text : textio::cp1252_to_utf8(text);
+}
+
 void Run::write_line()
 {
+    if (job_.table) return write_table_line();
     if (job_.pnr_flag) {
         // Written as read, in UTF-8; cut to 30 characters, then without its trailing blanks (a
         // quoted number may hold them) at least pnr_length wide.
-        const std::string number =
-            utf8_ && textio::is_valid_utf8(raw_number_) ? raw_number_ : textio::cp1252_to_utf8(raw_number_);
+        const std::string number = text_as_utf8(reader_->raw_number());
         const std::string_view cut = textio::trim_trailing(textio::utf8_prefix(number, kPointNumberChars));
         batch_ += cut;
         const std::size_t n = textio::utf8_length(cut);
@@ -283,8 +443,11 @@ void Run::write_line()
         batch_ += "  ";
     }
     const convert::Coordinates& p = w_.point;
-    for (int c = 0; c < out_->column_count; ++c)
-        put_column(batch_, out_->columns[static_cast<std::size_t>(c)], out_refs_[static_cast<std::size_t>(c)].get(), signs_);
+    for (int c = 0; c < out_->column_count; ++c) {
+        const Column& col = out_->columns[static_cast<std::size_t>(c)];
+        const double v = out_refs_[static_cast<std::size_t>(c)].get();
+        put_column(batch_, col, is_easting(col.value) ? v + east_offset_ : v, signs_);
+    }
     textio::put_fixed(batch_, p.ell_h, 10, 3);
     textio::put_fixed(batch_, w_.normal_height, 10, 3);
     textio::put_fixed(batch_, w_.height_anomaly, 10, 3);
@@ -292,7 +455,74 @@ void Run::write_line()
         batch_ += ' ';
         batch_ += messages::model_message(outcome_, model_name_);
     }
+    if (job_.keep_rest && !reader_->rest().empty()) {
+        batch_ += "  ";
+        batch_ += text_as_utf8(reader_->rest());
+    }
     batch_ += '\n';
+    if (batch_.size() >= kBatch) flush_batch();
+}
+
+void Run::write_table_header()
+{
+    namespace T = messages::formats;
+    batch_ += "\xEF\xBB\xBF";  // UTF-8, as spreadsheets recognise it
+    if (job_.pnr_flag) batch_ += std::string(T::kTablePointNumber) + ';';
+    for (int c = 0; c < out_->column_count; ++c) {
+        batch_ += table_name(out_->columns[static_cast<std::size_t>(c)].value);
+        batch_ += ';';
+    }
+    batch_ += std::string("h;H;N;") + T::kTableMessage;
+    if (job_.keep_rest) batch_ += std::string(";") + T::kRest;
+    batch_ += "\r\n";
+}
+
+// A line of the table: the fixed layout's values without padding, an empty field where it
+// writes 9999.999.
+void Run::write_table_line()
+{
+    if (job_.pnr_flag) {
+        put_table_text(batch_, text_as_utf8(reader_->raw_number()));
+        batch_ += ';';
+    }
+    const convert::Coordinates& p = w_.point;
+    const bool no_h = no_value_ && job_.normal_heights;
+    const bool no_position = no_h && out_ != in_ && out_->system == convert::System::Xyz;
+    for (int c = 0; c < out_->column_count; ++c) {
+        const Column& col = out_->columns[static_cast<std::size_t>(c)];
+        const double v = out_refs_[static_cast<std::size_t>(c)].get();
+        if (no_position) {
+        } else if (col.decimals >= 0) {
+            put_table_number(batch_, is_easting(col.value) ? v + east_offset_ : v, col.decimals);
+        } else if (v == 0.0 && ((col.value == Value::BDeg && signs_.b) || (col.value == Value::LDeg && signs_.l))) {
+            batch_ += "-0";
+        } else {
+            char buf[24];
+            const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(v));
+            batch_.append(buf, res.ptr);
+        }
+        batch_ += ';';
+    }
+    if (!no_h) put_table_number(batch_, p.ell_h, 3);
+    batch_ += ';';
+    if (!no_value_ || job_.normal_heights) put_table_number(batch_, w_.normal_height, 3);
+    batch_ += ';';
+    if (!no_value_) put_table_number(batch_, w_.height_anomaly, 3);
+    batch_ += ';';
+    if (outcome_ != interp::Outcome::Ok) put_table_text(batch_, messages::model_message(outcome_, model_name_));
+    if (job_.keep_rest) {
+        const std::string rest = text_as_utf8(reader_->rest());
+        if (job_.separator == Separator::Blank) {
+            batch_ += ';';
+            put_table_text(batch_, rest);
+        } else if (!rest.empty()) {
+            for (const std::string& field : textio::split_fields(rest, separator_char(job_.separator))) {
+                batch_ += ';';
+                put_table_text(batch_, field);
+            }
+        }
+    }
+    batch_ += "\r\n";
     if (batch_.size() >= kBatch) flush_batch();
 }
 
@@ -306,10 +536,10 @@ Summary Run::execute()
 {
     if (!open_files()) return summary_;
     // The encoding of the point numbers is judged by the file's start, as the viewer judges it.
-    reader_.emplace(in_file_, kEncodingSample);
-    utf8_ = textio::reads_as_utf8(reader_->first_bytes(), reader_->first_bytes_cut());
+    reader_.emplace(job_, *in_, in_file_, w_.point);
     model_.emplace(model_name_);
     batch_.reserve(kBatch + 512);
+    if (job_.table) write_table_header();
     bool read_error = false, model_changed = false;
     clear_vector_state();
     for (;;) {
@@ -320,7 +550,7 @@ Summary Run::execute()
             }
             clear_vector_state();
         }
-        const textio::ReadStatus st = read_point();
+        const textio::ReadStatus st = reader_->read();
         if (st == textio::ReadStatus::End) break;
         if (st == textio::ReadStatus::Error) {
             read_error = true;
@@ -341,7 +571,7 @@ Summary Run::execute()
     out_file_ = nullptr;
     // Values read from a model that changed under the run may belong to neither version.
     if (model_changed || model_->changed()) return refuse(messages::kModelChanged + model_name_);
-    if (read_error) return refuse(messages::kInputReadError + input_name_ + "\r\n" + read_failure());
+    if (read_error) return refuse(messages::kInputReadError + input_name_ + "\r\n" + reader_->failure_line());
     if (write_failed || close_failed) return refuse(messages::kWriteError + output_name_);
     close_files();
     reporter_.finished(closing_message(summary_), messages::continued_hint(summary_.continued));
@@ -359,6 +589,39 @@ std::string closing_message(const Summary& s)
     m += std::to_string(s.outside) + messages::kPointsOutside;
     if (s.model_errors > 0) m += "\r\n" + std::to_string(s.model_errors) + messages::kPointsWithModelErrors;
     return m;
+}
+
+std::string job_conflict(const Job& job)
+{
+    const FileFormat* in = format(job.in_format);
+    if (job.normal_heights && in != nullptr && !in->reads_height) return messages::kNormalHeightsXyz;
+    return {};
+}
+
+std::vector<PreviewLine> preview(const Job& job, int count)
+{
+    std::vector<PreviewLine> lines;
+    const std::string name = textio::name_of(job.input_file);
+    const FileFormat* in = format(job.in_format);
+    if (name.empty() || in == nullptr) return lines;
+    std::FILE* file = textio::fopen_for_reading(name);
+    if (file == nullptr) {
+        lines.push_back({0, {}, messages::kOpenFailed + name});
+        return lines;
+    }
+    convert::Coordinates point;
+    PointReader reader(job, *in, file, point);
+    while (static_cast<int>(lines.size()) < count) {
+        const textio::ReadStatus st = reader.read();
+        if (st == textio::ReadStatus::End) break;
+        if (st == textio::ReadStatus::Error) {
+            lines.push_back({0, {}, reader.failure_line()});
+            break;
+        }
+        lines.push_back({reader.line(), reader.named_values(), {}});
+    }
+    std::fclose(file);
+    return lines;
 }
 
 Summary geoidberechnung(const Job& job, Reporter& reporter)

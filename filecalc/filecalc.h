@@ -6,11 +6,20 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "convert/convert.h"
 #include "filecalc/formats.h"
 
 namespace filecalc {
+
+/// How the values of a line are separated.
+enum class Separator {
+    Blank,      ///< blanks, tabs or single commas; a point may go on on the next line
+    Semicolon,  ///< a list from a spreadsheet: one point per line, decimal comma or point
+    Tab,
+};
 
 /// What a run needs of the file form: the three file names and the options.
 struct Job {
@@ -23,7 +32,19 @@ struct Job {
     int pnr_length = 0;  ///< 1..30: the point number is written at least this wide
     bool input_from_stdin = false;  ///< read standard input instead of input_file (a pipe)
     bool output_to_stdout = false;  ///< write standard output instead of output_file
+    // How lines are read and written; all off, the seven layouts as they stand.
+    bool normal_heights = false;  ///< the input's heights are H: h = H + N (not with format 1)
+    bool zone_prefix = false;     ///< UTM eastings (formats 4 to 7) carry the zone number in front
+    Separator separator = Separator::Blank;
+    int header_lines = 0;         ///< 0..99 lines at the start that hold no point
+    bool keep_rest = false;       ///< what follows the values taken ends the result line
+    bool table = false;           ///< the result as a table for spreadsheets (CSV)
 };
+
+inline constexpr int kMaxHeaderLines = 99;
+
+/// The message of a job whose options contradict each other, empty when they agree.
+std::string job_conflict(const Job& job);
 
 /// How a run reaches the user. The desktop program shows boxes and a progress dialog; tests
 /// and the command line record or print.
@@ -57,6 +78,18 @@ struct Summary {
 /// Runs the computation of `job`. Refusals and read errors go to reporter.error, the closing
 /// counts to reporter.finished. Memory that cannot be had ends the run as an error too.
 Summary geoidberechnung(const Job& job, Reporter& reporter);
+
+/// A line of the preview: the values of one point with their names, as the run would read
+/// them, or the read error it would stop at.
+struct PreviewLine {
+    std::int64_t line = 0;  ///< where the point stands in the file (0: the file cannot be opened)
+    std::vector<std::pair<std::string, std::string>> values;
+    std::string error;
+};
+
+/// The first `count` points of the job's input file as the run would read them; a line with an
+/// error ends the list. Empty without an input file name.
+std::vector<PreviewLine> preview(const Job& job, int count);
 
 /// The closing message: the counts, each on its own line (CR LF between them); a line for
 /// points with errors of the model file and one for a cancelled run only when they occurred.

@@ -36,6 +36,18 @@ inline constexpr const char* kInFormat = "Format der Koordinatendatei, 1 bis %d 
 inline constexpr const char* kOutFormat = "Format der Ergebnisdatei, 1 bis %d (Vorgabe 2).";
 inline constexpr const char* kPointNumber =
     "Jede Zeile beginnt mit einer Punktnummer, geschrieben mindestens L\xC3\x84NGE (1 bis 30) Zeichen breit.";
+inline constexpr const char* kNormalHeights =
+    "Die H\xC3\xB6hen der Koordinatendatei sind Normalh\xC3\xB6hen H; berechnet wird h = H + N (nicht mit Eingabeformat 1).";
+inline constexpr const char* kZone =
+    "Ostwerte (Formate 4 bis 7) mit der Zonennummer vorn, in der Koordinatendatei und in der Ergebnisdatei: 32412345.678.";
+inline constexpr const char* kSeparator =
+    "Die Werte einer Zeile sind durch Semikolon oder Tabulator getrennt, Zahlen mit Dezimalkomma oder -punkt, ein Punkt je Zeile.";
+inline constexpr const char* kHeaderLines = "So viele Zeilen (0 bis %d) am Anfang der Koordinatendatei \xC3\xBC" "berspringen.";
+inline constexpr const char* kRest = "Was in einer Zeile nach den gelesenen Werten steht, ans Ende der Ergebniszeile schreiben.";
+inline constexpr const char* kTable =
+    "Die Ergebnisdatei als Tabelle (CSV) f\xC3\xBCr Tabellenkalkulationen: Semikolon, Dezimalkomma, Kopfzeile, UTF-8, CR LF.";
+inline constexpr const char* kSeparatorValue = "semikolon|tab";
+inline constexpr const char* kCountValue = "ANZAHL";
 inline constexpr const char* kModelValue = "MODELL";
 inline constexpr const char* kFileValue = "DATEI";
 inline constexpr const char* kLengthValue = "L\xC3\x84NGE";
@@ -49,6 +61,7 @@ inline constexpr const char* kMissingValue = "Nach '%s' fehlt der Wert.";
 inline constexpr const char* kUnexpectedValue = "Wert unerwartet nach '%s'.";
 inline constexpr const char* kUnexpected = "unerwartetes Argument \"%s\"";
 inline constexpr const char* kOptionMissing = "die Option %s fehlt";
+inline constexpr const char* kBadSeparator = "--trennzeichen muss semikolon oder tab sein, nicht \"%s\"";
 inline constexpr const char* kOutOfRange = "%s muss %d bis %d sein, nicht \"%s\"";
 
 }  // namespace messages::cli

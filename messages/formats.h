@@ -30,4 +30,15 @@ inline constexpr const char* kLSeconds = "L Sekunden";
 inline constexpr const char* kNorthing = "Nordwert";
 inline constexpr const char* kEasting = "Ostwert";
 
+// A value read from the file as the preview names it; a UTM easting with its zone number.
+inline constexpr const char* kNormalHeight = "H";
+inline constexpr const char* kRest = "Rest";
+inline constexpr const char* kWithZone = "%s mit Zonenkennung %d";
+
+// The header of a result table: northing and easting are short there.
+inline constexpr const char* kTablePointNumber = "Punktnummer";
+inline constexpr const char* kTableNorth = "Nord";
+inline constexpr const char* kTableEast = "Ost";
+inline constexpr const char* kTableMessage = "Meldung";
+
 }  // namespace messages::formats

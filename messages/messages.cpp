@@ -121,6 +121,10 @@ std::string read_failure_line(const textio::ReadFailure& failure, std::string_vi
     case Kind::BadText: m += text; break;
     case Kind::OpenQuote: m += text + " ohne schlie\xC3\x9F" "endes Anf\xC3\xBChrungszeichen"; break;
     case Kind::Io: return m + "die Datei kann nicht weiter gelesen werden";
+    case Kind::EmptyField: m += "leeres Feld"; break;
+    case Kind::TooFewValues: m += "zu wenige Werte"; break;
+    case Kind::LineTooLong: m += "die Zeile ist l\xC3\xA4nger als " + std::to_string(textio::kMaxLine) + " Zeichen"; break;
+    case Kind::NoZone: m += text + " ohne Zonenkennung"; break;
     }
     m += " (erwartet: ";
     m.append(expected);
@@ -133,7 +137,7 @@ std::vector<std::string_view> window_texts()
     // Not kBadFormat: the form's lists and the command line's checks never let a format
     // outside 1..7 reach a computation.
     return {kOpenFailed,     kHeaderFailed, kReadFailed,   kInvalid,     kOutside,    kNoModel,
-            kNoInput,        kNoOutput,     kSameFile,     kLocked,      kNotAFile,   kInputReadError,
+            kNoInput,        kNoOutput,     kSameFile,     kNormalHeightsXyz,     kLocked,      kNotAFile,   kInputReadError,
             kWriteError,     kModelChanged, kOutOfMemory,  kPointsRead,  kPointsOutside,
             kPointsWithModelErrors, kCancelledBefore, kCancelledAfter, kContinuedText};
 }

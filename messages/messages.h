@@ -27,6 +27,8 @@ inline constexpr const char* kNoModel = "Name der Geoiddatei muss angeben werden
 inline constexpr const char* kNoInput = "Name der Koordinateneingabedatei muss angeben werden.";
 inline constexpr const char* kNoOutput = "Name der Ausgabedatei muss angeben werden.";
 inline constexpr const char* kSameFile = "Ausgabedatei ist zugleich Eingabedatei: ";
+inline constexpr const char* kNormalHeightsXyz =
+    "Normalh\xC3\xB6hen in der Eingabedatei passen nicht zum Eingabeformat 1: XYZ enth\xC3\xA4lt die ellipsoidische H\xC3\xB6he";
 inline constexpr const char* kBadFormat = "Unbekanntes Dateiformat (erlaubt sind 1 bis %d).";  // the count
 inline constexpr const char* kLocked = "Ausgabedatei wird gerade von einem anderen Programm geschrieben: ";
 inline constexpr const char* kNotAFile = "Ausgabedatei ist keine gew\xC3\xB6hnliche Datei: ";

@@ -512,3 +512,246 @@ TEST_F(FileCalc, ShippedSamplesFitTheirFormats)
              {5, "5-utm32-ost-nord-mit-punktnummer"}, {6, "6-utm33-nord-ost"}, {7, "7-utm33-ost-nord"}})
         for (const std::string& line : heights(format, name)) EXPECT_EQ(reference.count(line), 1u) << name << ": " << line;
 }
+
+// A table as a spreadsheet reads it (RFC 4180): fields separated by ';', quoted fields with
+// doubled marks, CR LF line ends.
+std::vector<std::vector<std::string>> read_table(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
+    bool quoted = false;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const char c = text[k];
+        if (quoted) {
+            if (c == '"' && k + 1 < text.size() && text[k + 1] == '"') rows.back().back() += '"', ++k;
+            else if (c == '"') quoted = false;
+            else rows.back().back() += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ';') {
+            rows.back().emplace_back();
+        } else if (c == '\r' && k + 1 < text.size() && text[k + 1] == '\n') {
+            rows.emplace_back(1);
+            ++k;
+        } else {
+            rows.back().back() += c;
+        }
+    }
+    if (rows.back() == std::vector<std::string>(1)) rows.pop_back();
+    return rows;
+}
+
+// The options for the lists surveyors hold. N is 47.456 m everywhere in the constant model.
+TEST_F(FileCalc, NormalHeightsGiveEllipsoidalHeights)
+{
+    constant_model();
+    const std::string outside = " Der Punkt liegt ausserhalb des Quasigeoidgitters.";
+    const struct {
+        int in, out;
+        std::string input, result;
+    } cases[] = {
+        {2, 2, "50.1 10.2 252.544\n", "   50.10000000   10.20000000   300.000   252.544    47.456"},
+        {2, 2, "52.0 10.2 1\n", "   52.00000000   10.20000000  9999.999     1.000  9999.999" + outside},
+        {3, 2, "50 6 0 10 12 0 -47.456\n", "   50.10000000   10.20000000     0.000   -47.456    47.456"},
+        // Cartesian coordinates need h: none without N.
+        {2, 1, "52.0 10.2 1\n", "      9999.999      9999.999      9999.999  9999.999     1.000  9999.999" + outside},
+    };
+    job.normal_heights = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        job.in_format = c.in, job.out_format = c.out;
+        write_text(job.input_file, c.input);
+        run();
+        EXPECT_EQ(rec.errors, std::vector<std::string>{});
+        EXPECT_EQ(read_text(job.output_file), c.result + "\n");
+    }
+    // The cartesian coordinates of h = H + N are those of the same point given with h.
+    job.in_format = 2, job.out_format = 1;
+    write_text(job.input_file, "50.1 10.2 252.544\n");
+    run();
+    const std::string from_h = read_text(job.output_file);
+    job.normal_heights = false;
+    write_text(job.input_file, "50.1 10.2 300\n");
+    run();
+    EXPECT_EQ(from_h.substr(0, 52), read_text(job.output_file).substr(0, 52));
+    // XYZ holds h: refused before any file is touched.
+    job.normal_heights = true, job.in_format = 1;
+    std::remove(job.output_file.c_str());
+    run();
+    EXPECT_EQ(rec.errors, std::vector<std::string>{messages::kNormalHeightsXyz});
+    EXPECT_FALSE(testing_support::file_exists(job.output_file));
+}
+
+TEST_F(FileCalc, EastingsWithTheirZoneNumber)
+{
+    constant_model();
+    // The plain UTM coordinates of a point, as format 5 and 7 write them.
+    const auto plain = [&](int out) {
+        job.zone_prefix = false, job.in_format = 2, job.out_format = out;
+        write_text(job.input_file, "50.1 10.2 300\n");
+        run();
+        return numbers(read_text(job.output_file));
+    };
+    const std::vector<double> utm32 = plain(5), utm33 = plain(7);
+    char line[128];
+    job.zone_prefix = true;
+    // Written with the zone in front, in the same field of 14 characters.
+    job.in_format = 2, job.out_format = 5;
+    run();
+    std::snprintf(line, sizeof line, "%14.3f%14.3f", utm32[0] + 32e6, utm32[1]);
+    EXPECT_EQ(read_text(job.output_file).substr(0, 28), line);
+    // Read with the zone in front: the same point; equal formats write the values as read.
+    const struct {
+        int in, out;
+        std::string input;
+        std::string error;  // the read error's second line; empty: B and L of the point
+    } cases[] = {
+        {5, 2, "32%1$.3f %2$.3f 300\n", ""},
+        {4, 2, "%2$.3f 32%1$.3f 300\n", ""},
+        {5, 5, "32%1$.3f %2$.3f 300\n", ""},
+        {7, 2, "33%1$.3f %2$.3f 300\n", ""},
+        {5, 2, "%1$.3f %2$.3f 300\n", "Zeile 1: \"%.3f\" ohne Zonenkennung (erwartet: Ostwert mit Zonenkennung 32)"},
+        {7, 2, "32%1$.3f %2$.3f 300\n", "Zeile 1: \"32%.3f\" ohne Zonenkennung (erwartet: Ostwert mit Zonenkennung 33)"},
+        {5, 2, "\n\n%1$.0f0 %2$.3f 300\n", "Zeile 3: \"%.0f0\" ohne Zonenkennung (erwartet: Ostwert mit Zonenkennung 32)"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<double>& utm = c.in == 7 ? utm33 : utm32;
+        std::snprintf(line, sizeof line, c.input.c_str(), utm[0], utm[1]);
+        SCOPED_TRACE(line);
+        job.in_format = c.in, job.out_format = c.out;
+        write_text(job.input_file, line);
+        run();
+        if (!c.error.empty()) {
+            char error[160];
+            std::snprintf(error, sizeof error, c.error.c_str(), utm[0]);
+            EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file + "\r\n" + error});
+            continue;
+        }
+        ASSERT_EQ(rec.errors, std::vector<std::string>{});
+        const std::vector<double> v = numbers(read_text(job.output_file));
+        if (c.out == 2) {
+            EXPECT_NEAR(v[0], 50.1, 1e-8);
+            EXPECT_NEAR(v[1], 10.2, 1e-8);
+        } else {
+            EXPECT_EQ(v[0], std::round((utm[0] + 32e6) * 1000) / 1000);
+        }
+    }
+}
+
+TEST_F(FileCalc, SeparatedListsHeaderLinesAndRest)
+{
+    constant_model();
+    const std::string values = "   50.10000000   10.20000000   300.000   252.544    47.456";
+    const struct {
+        const char* name;
+        filecalc::Separator separator;
+        int header, pnr;
+        bool rest;
+        std::string input;
+        std::vector<std::string> lines;
+        std::string error;  // the read error's second line
+    } cases[] = {
+        {"semicolons, decimal commas", filecalc::Separator::Semicolon, 0, 1, false, "1001;50,1;10,2;300\n",
+         {"1001  " + values}, ""},
+        {"blanks around values, points too", filecalc::Separator::Semicolon, 0, 1, false, " P 1 ; 50.1 ;10,2; 300 \n",
+         {"P 1  " + values}, ""},
+        {"quoted number holding the separator", filecalc::Separator::Semicolon, 0, 1, false, "\"10;\"\"2\"\"\";50,1;10,2;300\n",
+         {"10;\"2\"  " + values}, ""},
+        {"empty point number, blank lines skipped", filecalc::Separator::Semicolon, 0, 1, false, ";50,1;10,2;300\n;;;\n\n",
+         {"   " + values}, ""},  // padded to its width of 1
+        {"header lines counted in errors", filecalc::Separator::Semicolon, 2, 1, false, "Nr;B;L;h\nx\n1;50,1;10,2\n",
+         {}, "Zeile 3: zu wenige Werte (erwartet: h)"},
+        {"an empty number", filecalc::Separator::Semicolon, 0, 1, false, "1;;10,2;300\n", {}, "Zeile 1: leeres Feld (erwartet: B)"},
+        {"two decimal commas", filecalc::Separator::Semicolon, 0, 0, false, "50,1,2;10,2;300\n", {},
+         "Zeile 1: \"50,1,2\" ist keine Zahl (erwartet: B)"},
+        {"tabs; values after the last one taken ignored", filecalc::Separator::Tab, 0, 0, false, "50,1\t10.2\t300\tGP\n",
+         {values}, ""},
+        {"tabs with rest fields", filecalc::Separator::Tab, 0, 1, true, "7\t50,1\t10.2\t300\t GP \tSchacht\n",
+         {"7  " + values + "  GP \tSchacht"}, ""},
+        {"semicolons with rest fields", filecalc::Separator::Semicolon, 1, 0, true, "B;L;h;Code\n50,1;10,2;300;GP;\"a;b\"\n",
+         {values + "  GP;\"a;b\""}, ""},
+        {"no rest, no blanks", filecalc::Separator::Semicolon, 0, 0, true, "50,1;10,2;300\n", {values}, ""},
+        {"blank-separated with rest and a header", filecalc::Separator::Blank, 1, 0, true, "B L h\n50.1 10.2 300, GP 12 \n",
+         {values + "  GP 12"}, ""},
+        {"rest after the message", filecalc::Separator::Blank, 0, 0, true, "52 10.2 300 Turm\n",
+         {"   52.00000000   10.20000000   300.000  9999.999  9999.999 Der Punkt liegt ausserhalb des "
+          "Quasigeoidgitters.  Turm"}, ""},
+        {"more header lines than the file has", filecalc::Separator::Blank, 5, 0, false, "50.1 10.2 300\n", {}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        job.separator = c.separator, job.header_lines = c.header, job.pnr_flag = c.pnr, job.pnr_length = 1;
+        job.keep_rest = c.rest;
+        write_text(job.input_file, c.input);
+        run();
+        EXPECT_EQ(lines_of(read_text(job.output_file)), c.lines);
+        EXPECT_EQ(rec.errors, c.error.empty() ? std::vector<std::string>{}
+                                              : std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file +
+                                                                         "\r\n" + c.error});
+    }
+}
+
+TEST_F(FileCalc, ResultTableForSpreadsheets)
+{
+    constant_model();
+    job.table = true, job.pnr_flag = true, job.pnr_length = 8, job.keep_rest = true;
+    job.separator = filecalc::Separator::Semicolon;
+    write_text(job.input_file, "\"P;1\";50,1;10,2;300;GP\n\"Sch\"\"7\";52;10,2;1;a;\"b;c\"\nP3;50.1;10.2;-0.5\n");
+    const struct {
+        int out;
+        bool normal_heights;
+        std::vector<std::vector<std::string>> rows;
+    } cases[] = {
+        {2, false, {{"Punktnummer", "B", "L", "h", "H", "N", "Meldung", "Rest"},
+                    {"P;1", "50,10000000", "10,20000000", "300,000", "252,544", "47,456", "", "GP"},
+                    {"Sch\"7", "52,00000000", "10,20000000", "1,000", "", "", "Der Punkt liegt ausserhalb des Quasigeoidgitters.", "a", "b;c"},
+                    {"P3", "50,10000000", "10,20000000", "-0,500", "-47,956", "47,456", ""}}},
+        {3, true, {{"Punktnummer", "B Grad", "B Minuten", "B Sekunden", "L Grad", "L Minuten", "L Sekunden", "h", "H", "N", "Meldung", "Rest"},
+                   {"P;1", "50", "6", "0,00000", "10", "12", "0,00000", "347,456", "300,000", "47,456", "", "GP"},
+                   {"Sch\"7", "52", "0", "0,00000", "10", "12", "0,00000", "", "1,000", "", "Der Punkt liegt ausserhalb des Quasigeoidgitters.", "a", "b;c"},
+                   {"P3", "50", "6", "0,00000", "10", "12", "0,00000", "46,956", "-0,500", "47,456", ""}}},
+        {1, true, {{"Punktnummer", "X", "Y", "Z", "h", "H", "N", "Meldung", "Rest"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.out);
+        job.out_format = c.out, job.normal_heights = c.normal_heights;
+        run();
+        ASSERT_EQ(rec.errors, std::vector<std::string>{});
+        const std::string text = read_text(job.output_file);
+        ASSERT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
+        const auto rows = read_table(text.substr(3));
+        ASSERT_EQ(rows.size(), 4u);
+        EXPECT_EQ(rows[0], c.rows[0]);
+        if (c.out != 1) {
+            for (std::size_t k = 1; k < 4; ++k) EXPECT_EQ(rows[k], c.rows[k]);
+        } else {
+            EXPECT_EQ(std::vector<std::string>(rows[2].begin() + 1, rows[2].begin() + 7),
+                      (std::vector<std::string>{"", "", "", "", "1,000", ""}));  // no h, no position
+            EXPECT_NE(rows[1][1], "");
+        }
+        EXPECT_EQ(text.find('\n', 0), text.find("\r\n", 0) + 1);  // CR LF only
+    }
+    EXPECT_EQ(rec.closing, std::vector<std::string>{"3 Punkte insgesamt\r\n1 Punkte ausserhalb des Modells"});
+}
+
+TEST_F(FileCalc, PreviewShowsHowTheLinesAreRead)
+{
+    job.separator = filecalc::Separator::Semicolon, job.header_lines = 1, job.pnr_flag = true, job.keep_rest = true;
+    job.normal_heights = true;
+    write_text(job.input_file, "Nr;B;L;H\nA;52,5;13,25;80;GP\n\nB;52;x;1\nC;1;2;3\n");
+    const auto lines = filecalc::preview(job, 5);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].line, 2);
+    EXPECT_EQ(lines[0].values, (std::vector<std::pair<std::string, std::string>>{
+                                   {"Punktnummer", "A"}, {"B", "52.5"}, {"L", "13.25"}, {"H", "80"}, {"Rest", "GP"}}));
+    EXPECT_EQ(lines[1].error, "Zeile 4: \"x\" ist keine Zahl (erwartet: L)");
+    job.separator = filecalc::Separator::Blank, job.header_lines = 0, job.pnr_flag = false, job.keep_rest = false;
+    job.in_format = 3;
+    write_text(job.input_file, "-0 30 0 13 15 0 80\n1 2 3 4 5 6 7\n");
+    EXPECT_EQ(filecalc::preview(job, 1).at(0).values,
+              (std::vector<std::pair<std::string, std::string>>{{"B Grad", "-0"}, {"B Minuten", "30"}, {"B Sekunden", "0"},
+                                                                {"L Grad", "13"}, {"L Minuten", "15"}, {"L Sekunden", "0"}, {"H", "80"}}));
+    job.input_file = dir.file("fehlt.txt");
+    EXPECT_EQ(filecalc::preview(job, 5).at(0).error, "Fehler beim \xC3\x96" "ffnen der Datei: " + job.input_file);
+    job.input_file.clear();
+    EXPECT_TRUE(filecalc::preview(job, 5).empty());
+}

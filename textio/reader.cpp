@@ -118,7 +118,196 @@ inline bool ends_token(int c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',';
 }
 
+// A number written with one decimal comma instead of the point ("52,5163").
+bool parse_decimal_comma(std::string_view token, double& value)
+{
+    const std::size_t comma = token.find(',');
+    if (comma == std::string_view::npos || token.size() > kMaxToken || token.find_first_of(",.", comma + 1) != std::string_view::npos ||
+        token.find('.') != std::string_view::npos)
+        return false;
+    char buf[kMaxToken];
+    std::memcpy(buf, token.data(), token.size());
+    buf[comma] = '.';
+    return parse_number(std::string_view(buf, token.size()), value);
+}
+
+// Blanks around a field; a tab too, unless tabs separate the fields.
+std::string_view trimmed(std::string_view field, char separator)
+{
+    const char* blanks = separator == '\t' ? " " : " \t";
+    const std::size_t first = field.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return field.substr(first, field.find_last_not_of(blanks) + 1 - first);
+}
+
+// One field of a separated line from `at`, which moves past its separator (npos after the
+// last field). A field in quotation marks is unquoted into `unquoted`.
+enum class Field { Ok, OpenQuote, BadText };
+Field next_field(std::string_view line, std::size_t& at, char separator, std::string_view& field, std::string& unquoted)
+{
+    const std::size_t start = at;
+    std::size_t end = line.find(separator, start);
+    std::string_view raw = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    field = trimmed(raw, separator);
+    if (field.empty() || field.front() != '"') {
+        at = end == std::string_view::npos ? std::string_view::npos : end + 1;
+        return Field::Ok;
+    }
+    // In quotation marks a separator is part of the text; the field ends after the closing mark.
+    const std::size_t open = static_cast<std::size_t>(field.data() - line.data());
+    unquoted.clear();
+    std::size_t k = open + 1;
+    for (;; ++k) {
+        if (k >= line.size()) {
+            field = line.substr(open, std::min(line.size() - open, kMaxToken + 1));
+            return Field::OpenQuote;
+        }
+        if (line[k] == '"') {
+            if (k + 1 < line.size() && line[k + 1] == '"') {
+                unquoted.push_back('"');
+                ++k;
+                continue;
+            }
+            break;
+        }
+        unquoted.push_back(line[k]);
+    }
+    const std::size_t after = line.find_first_not_of(separator == '\t' ? " " : " \t", k + 1);
+    if (after != std::string_view::npos && line[after] != separator) {
+        field = line.substr(open, std::min(after + 1 - open, kMaxToken + 1));
+        return Field::BadText;
+    }
+    at = after == std::string_view::npos ? std::string_view::npos : after + 1;
+    field = unquoted;
+    return Field::Ok;
+}
+
+bool blank_line(std::string_view line, char separator)
+{
+    for (const char c : line)
+        if (c != ' ' && c != '\t' && c != separator) return false;
+    return true;
+}
+
 }  // namespace
+
+std::vector<std::string> split_fields(std::string_view line, char separator)
+{
+    std::vector<std::string> fields;
+    std::string unquoted;
+    for (std::size_t at = 0; at != std::string_view::npos;) {
+        std::string_view field;
+        const std::size_t before = at;
+        if (next_field(line, at, separator, field, unquoted) != Field::Ok) {
+            // What cannot be unquoted is kept as it stands.
+            fields.emplace_back(trimmed(line.substr(before), separator));
+            break;
+        }
+        fields.emplace_back(field);
+    }
+    return fields;
+}
+
+bool FreeReader::skip_lines(int count)
+{
+    for (int k = 0; k < count; ++k) {
+        if (peek() == EOF) return false;
+        skip_line();
+    }
+    return true;
+}
+
+// The rest of the current line, after the last value taken.
+ReadStatus FreeReader::take_rest(std::string& rest)
+{
+    rest.clear();
+    int c = get();
+    for (; c != EOF && c != '\n' && c != '\r'; c = get()) {
+        if (rest.size() == kMaxLine) return fail(ReadFailure::Kind::LineTooLong);
+        rest.push_back(static_cast<char>(c));
+    }
+    if (c != EOF) end_line(c);
+    comma_pending_ = true;
+    std::string_view r = trimmed(rest, 0);
+    if (!r.empty() && r.front() == ',') r = trimmed(r.substr(1), 0);
+    rest.assign(std::string(r));
+    return ReadStatus::Ok;
+}
+
+// The next line without its line end, and its number. Usually it lies in the buffer and is
+// used where it stands; one that crosses the buffer's end is copied, up to kMaxLine.
+ReadStatus FreeReader::next_line(std::string_view& line, std::int64_t& number)
+{
+    if (peek() == EOF) return io_error_ ? fail(ReadFailure::Kind::Io) : ReadStatus::End;
+    number = line_;
+    last_line_start_ = line_start_;
+    last_line_ = line_;
+    const char* data = buffer_.data();
+    std::size_t end = pos_;
+    while (end < len_ && data[end] != '\n' && data[end] != '\r') ++end;
+    if (end < len_ && end + 1 < len_) {
+        line = std::string_view(data + pos_, end - pos_);
+        pos_ = end + 1;
+        end_line(static_cast<unsigned char>(data[end]));
+        return ReadStatus::Ok;
+    }
+    line_copy_.assign(data + pos_, end - pos_);
+    pos_ = end;
+    int c = get();
+    for (; c != EOF && c != '\n' && c != '\r'; c = get()) {
+        if (line_copy_.size() == kMaxLine) return fail(ReadFailure::Kind::LineTooLong);
+        line_copy_.push_back(static_cast<char>(c));
+    }
+    if (io_error_) return fail(ReadFailure::Kind::Io);
+    if (c != EOF) end_line(c);
+    line = line_copy_;
+    return ReadStatus::Ok;
+}
+
+ReadStatus FreeReader::read_separated(const Item* items, int count, double* values, std::string& text,
+                                      unsigned& negative_zero, std::string* rest)
+{
+    negative_zero = 0;
+    continued_ = false;
+    std::string_view line;
+    std::int64_t number = 0;
+    do {
+        if (const ReadStatus st = next_line(line, number); st != ReadStatus::Ok) return st;
+    } while (blank_line(line, separator_));
+    const auto failed = [&](ReadFailure::Kind kind, std::string_view shown) {
+        fail(kind, shown);
+        failure_.line = number;
+        return ReadStatus::Error;
+    };
+    std::size_t at = 0;
+    std::string_view field;
+    for (item_ = 0; item_ < count; ++item_) {
+        const int k = item_;
+        if (at == std::string_view::npos) return failed(ReadFailure::Kind::TooFewValues, {});
+        const Field f = next_field(line, at, separator_, field, scratch_);
+        if (f == Field::OpenQuote) return failed(ReadFailure::Kind::OpenQuote, field);
+        if (f == Field::BadText) return failed(ReadFailure::Kind::BadText, field);
+        if (field.size() > kMaxToken) return failed(ReadFailure::Kind::TooLong, field);
+        item_lines_[k & 7] = number;
+        if (items[k] == Item::Text) {
+            text.assign(field);
+            continue;
+        }
+        if (field.empty()) return failed(ReadFailure::Kind::EmptyField, {});
+        if (items[k] == Item::Number) {
+            if (!parse_number(field, values[k]) && !parse_decimal_comma(field, values[k]))
+                return failed(ReadFailure::Kind::NotNumber, field);
+        } else {
+            long long v = 0;
+            if (!parse_integer(field, v) || v < -2147483647LL - 1 || v > 2147483647LL)
+                return failed(ReadFailure::Kind::NotInteger, field);
+            values[k] = static_cast<double>(v);
+            if (v == 0 && field[0] == '-') negative_zero |= 1u << k;
+        }
+    }
+    if (rest != nullptr) rest->assign(at == std::string_view::npos ? std::string_view() : trimmed(line.substr(at), separator_));
+    return ReadStatus::Ok;
+}
 
 ReadStatus FreeReader::skip_to_token()
 {
@@ -225,8 +414,9 @@ ReadStatus FreeReader::next_text(std::string& text)
 }
 
 ReadStatus FreeReader::read_record(const Item* items, int count, double* values, std::string& text,
-                                   unsigned& negative_zero)
+                                   unsigned& negative_zero, std::string* rest)
 {
+    if (separator_ != 0) return read_separated(items, count, values, text, negative_zero, rest);
     std::string_view token;
     comma_pending_ = true;
     negative_zero = 0;
@@ -248,8 +438,10 @@ ReadStatus FreeReader::read_record(const Item* items, int count, double* values,
             if (v == 0 && token[0] == '-') negative_zero |= 1u << k;
         }
         if (k == 0) first_line = line_;
+        item_lines_[k & 7] = line_;
     }
     continued_ = line_ != first_line;
+    if (rest != nullptr) return take_rest(*rest);
     skip_line();
     return ReadStatus::Ok;
 }

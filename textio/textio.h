@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace textio {
 
@@ -81,12 +82,24 @@ struct ReadFailure {
         BadText,      ///< a text value that cannot be read (a lone slash, a quote after its end)
         OpenQuote,    ///< a quoted text that does not end on its line
         Io,           ///< the file could not be read further
+        EmptyField,   ///< a separated list's field holds nothing where a number belongs
+        TooFewValues, ///< a separated list's line ends before the values it must hold
+        LineTooLong,  ///< a line longer than kMaxLine
+        NoZone,       ///< an easting without the zone number in front (the caller's check)
     };
     Kind kind = Kind::Io;
     std::int64_t line = 0;  ///< physical line of the file, counted from 1
     int item = 0;           ///< the value of the read (or item of the record) that failed
     std::string text;       ///< what stood there, at most kMaxToken + 1 bytes
 };
+
+/// Longest line a separated list or the rest of a line may have.
+inline constexpr std::size_t kMaxLine = 1 << 16;
+
+/// The fields of a separated list's line: blanks (and tabs, unless they separate) around a
+/// field dropped, a field in quotation marks taken without them (a doubled mark stands for
+/// one). Used for what follows the values taken on a line.
+std::vector<std::string> split_fields(std::string_view line, char separator);
 
 /// Free-format reader over a text file. A read takes exactly the values it needs, continues
 /// on the next line when a line holds fewer and drops the rest of the line after the last value
@@ -113,7 +126,21 @@ public:
     /// Reads one record of `count` items: values[k] receives item k when it is a number or an
     /// integer, `text` the text item. Bit k of `negative_zero` is set for an integer item
     /// written "-0" (a sign that the value alone cannot carry).
-    ReadStatus read_record(const Item* items, int count, double* values, std::string& text, unsigned& negative_zero);
+    /// With `rest`, what follows the last item on its line goes there instead of being dropped:
+    /// blanks at both ends and a separating comma (in a separated list: the separator) removed.
+    ReadStatus read_record(const Item* items, int count, double* values, std::string& text, unsigned& negative_zero,
+                           std::string* rest = nullptr);
+
+    /// Reads a separated list from now on: one record per line, fields separated by
+    /// `separator` (';' or '\t'), numbers with a decimal comma or point. A line of nothing but
+    /// blanks and separators holds no record; a line with too few fields is an error.
+    void set_separator(char separator) { separator_ = separator; }
+
+    /// Skips `count` lines (header lines); false when the file ends before.
+    bool skip_lines(int count);
+
+    /// After ReadStatus::Ok: the line on which item k stood.
+    std::int64_t item_line(int k) const { return item_lines_[k & 7]; }
 
     /// Bytes of the file consumed so far.
     std::int64_t offset() const;
@@ -143,6 +170,10 @@ private:
     void skip_line();
     void end_line(int c);
     ReadStatus fail(ReadFailure::Kind kind, std::string_view text = {});
+    ReadStatus next_line(std::string_view& line, std::int64_t& number);
+    ReadStatus read_separated(const Item* items, int count, double* values, std::string& text, unsigned& negative_zero,
+                              std::string* rest);
+    ReadStatus take_rest(std::string& rest);
 
 public:
     static constexpr std::size_t kBufferSize = 1 << 16;
@@ -162,6 +193,9 @@ private:
     bool continued_ = false;
     ReadFailure failure_;
     bool comma_pending_ = true;         // a comma now would be an empty value
+    char separator_ = 0;                // a separated list's separator, 0 for free format
+    std::string line_copy_;             // a separated line that crosses the end of the buffer
+    std::int64_t item_lines_[8] = {};
     bool at_eof_ = false;
     bool io_error_ = false;
 };
