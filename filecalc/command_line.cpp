@@ -1,5 +1,6 @@
 #include "filecalc/command_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <getopt.h>
@@ -205,7 +206,8 @@ Parsed parse(int argc, char** argv)
             if (p.value_problem.empty()) p.value_problem = fill(text::kMissingValue, {name_of(optopt)});
         } else if (c == '?') {
             // A known option given a value it does not take, or an unknown one.
-            if (optopt == kHelpId || optopt == kVersionId) {
+            const bool switch_with_value = std::any_of(list.begin(), list.end(), [](const Option& o) { return o.id == optopt && o.value.empty(); });
+            if (switch_with_value) {
                 if (p.value_problem.empty()) p.value_problem = fill(text::kUnexpectedValue, {name_of(optopt)});
             } else if (p.unknown.empty()) {
                 p.unknown = typed;

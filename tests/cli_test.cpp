@@ -81,6 +81,13 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
          "Fehler beim \xC3\x96" "ffnen der Datei: nix.txt\n"},
         {"output is the input", base + " ./punkte.txt", 1, "Ausgabedatei ist zugleich Eingabedatei: ./punkte.txt\n"},
         {"output is a directory", base + " adir", 1, "Fehler beim \xC3\x96" "ffnen der Datei: adir\n"},
+        {"normal heights in XYZ", base + " e.txt --normalhoehen --eingabeformat 1", 2,
+         "geoid: Normalh\xC3\xB6hen in der Eingabedatei passen nicht zum Eingabeformat 1: XYZ enth\xC3\xA4lt die "
+         "ellipsoidische H\xC3\xB6he; geoid --help zeigt den Aufruf.\n"},
+        {"separator comma", base + " e.txt --trennzeichen komma", 2,
+         "geoid: --trennzeichen muss semikolon oder tab sein, nicht \"komma\";"},
+        {"100 header lines", base + " e.txt --kopfzeilen 100", 2, "geoid: --kopfzeilen muss 0 bis 99 sein, nicht \"100\""},
+        {"a value for a switch", base + " e.txt --tabelle=ja", 2, "geoid: einer Option fehlt ihr Wert (Wert unerwartet nach '--tabelle'.)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -94,7 +101,8 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
     // Help and version go to standard output.
     const CliRun help = geoid_cli(dir, "--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* label : {"--punktnummer", "--eingabeformat <1..7>",
+    for (const char* label : {"--punktnummer", "--eingabeformat <1..7>", "--normalhoehen", "--zonenkennung",
+                              "--trennzeichen <semikolon|tab>", "--kopfzeilen <ANZAHL>", "--restspalten", "--tabelle",
                               "3 nach\nvollst\xC3\xA4ndiger Rechnung, in der Punkte Fehler beim Lesen der Geoiddatei hatten"})
         EXPECT_NE(help.out.find(label), std::string::npos) << label;
     // Every format of the table, by its number, in both lists.
@@ -127,6 +135,18 @@ TEST_F(CommandLine, ContinuedLinesAndReadErrorsOnStandardError)
         EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(r.err, c.err);
     }
+}
+
+// The options for point lists reach the computation: a spreadsheet list in, a table out.
+TEST_F(CommandLine, PointListOptions)
+{
+    write_text(dir.file("liste.csv"), "Nr;B;L;H;Code\n1001;52,5163;13,3777;80,412;GP\n");
+    const CliRun r = geoid_cli(dir, "--modell model.bin --eingabe liste.csv --ausgabe e.csv --trennzeichen semikolon "
+                                    "--kopfzeilen 1 --punktnummer 4 --normalhoehen --restspalten --tabelle --ausgabeformat 5 "
+                                    "--zonenkennung");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(testing_support::read_text(dir.file("e.csv")), "\xEF\xBB\xBFPunktnummer;Ost;Nord;h;H;N;Meldung;Rest\r\n"
+                                                            "1001;32796986,834;5827475,852;119,973;80,412;39,561;;GP\r\n");
 }
 
 // One writer per result file; exit status 3 when a completed run met errors of the model file
