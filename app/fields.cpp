@@ -91,6 +91,17 @@ constexpr std::array kFields = {
     Field{1009, F, K::Label, S::None, T::kLengthLabel, T::kLength, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{kFieldPointNumberLength, F, K::Text, S::None, T::kLength, T::kLength, kNoVar, C::Integer, 1.0, 30.0, 3, A::Centre, nullptr},
     Field{1171, F, K::Reason, S::None, "", T::kReasonLength, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1182, F, K::Label, S::None, T::kHeightsLabel, T::kHeightsLabel, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kListHeights, F, K::List, S::None, "", T::kHeightsLabel, kNoVar, C::None, 1.0, 2.0, 0, A::Left, nullptr},
+    Field{kCheckZone, F, K::CheckBox, S::None, T::kZone, T::kZone, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1185, F, K::Label, S::None, T::kSeparatorLabel, T::kSeparatorLabel, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kListSeparator, F, K::List, S::None, "", T::kSeparatorLabel, kNoVar, C::None, 1.0, 3.0, 0, A::Left, nullptr},
+    Field{1187, F, K::Label, S::None, T::kHeaderLines, T::kHeaderLines, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kFieldHeaderLines, F, K::Text, S::None, T::kHeaderLines, T::kHeaderLines, kNoVar, C::Integer, 0.0, filecalc::kMaxHeaderLines, 3, A::Centre, nullptr},
+    Field{kCheckRest, F, K::CheckBox, S::None, T::kRest, T::kRest, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kCheckTable, F, K::CheckBox, S::None, T::kTable, T::kTable, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{1191, F, K::Label, S::None, T::kPreviewLabel, T::kPreviewLabel, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
+    Field{kPreview, F, K::Preview, S::None, "", T::kPreview, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{kButtonComputeFile, F, K::Button, S::None, T::kCompute, T::kCompute, kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
 };
 
@@ -122,6 +133,15 @@ std::string bound_text(double v)
 }
 
 }  // namespace
+
+std::vector<std::string> list_entries(int id)
+{
+    std::vector<std::string> entries;
+    if (id == kListHeights) return {T::kHeightsEllipsoidal, T::kHeightsNormal};
+    if (id == kListSeparator) return {T::kSeparatorBlank, T::kSeparatorSemicolon, T::kSeparatorTab};
+    for (const filecalc::FileFormat& f : filecalc::formats()) entries.emplace_back(id == kListInFormat ? f.input_label : f.output_label);
+    return entries;
+}
 
 std::span<const Field> fields()
 {

@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/koordinaten.h"
 
@@ -41,6 +42,15 @@ inline constexpr int kListOutFormat = 1064;
 inline constexpr int kFieldPointNumberLength = 1071;
 inline constexpr int kButtonViewOutput = 1067;
 inline constexpr int kButtonComputeFile = 1065;
+// The file form's options for point lists, and its preview.
+inline constexpr int kListHeights = 1183;
+inline constexpr int kCheckZone = 1184;
+inline constexpr int kListSeparator = 1186;
+inline constexpr int kFieldHeaderLines = 1188;
+inline constexpr int kCheckRest = 1189;
+inline constexpr int kCheckTable = 1190;
+inline constexpr int kPreview = 1192;
+inline constexpr int kPreviewLines = 5;  ///< points the preview shows
 
 /// The five coordinate systems of the point form.
 using convert::System;
@@ -49,7 +59,7 @@ using convert::system_of;
 
 /// Reason: the line under a system's column (or the point-number length) that says why a field
 /// failed its check.
-enum class Kind { Radio, Input, Result, Button, FileName, List, CheckBox, Label, Text, Reason };
+enum class Kind { Radio, Input, Result, Button, FileName, List, CheckBox, Label, Text, Reason, Preview };
 enum class Check { None, Real, Integer, Sign };
 enum class Align { Left, Right, Centre };
 
@@ -83,6 +93,9 @@ std::span<const Field> fields();
 const Field* find_field(int dialog, int id);
 /// The reason line of a system's column in the point form, or of the file form (System::None).
 const Field* reason_field(int dialog, System s);
+/// The entries of a list of the file form: the formats' labels, or the choices of an option.
+std::vector<std::string> list_entries(int id);
+
 /// Why a field's text failed its check, in a few German words, e.g.
 /// "B: Zahl zwischen 47.23 und 55.98".
 std::string check_reason(const Field& f);

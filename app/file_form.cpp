@@ -84,6 +84,7 @@ void choose_file(Koordinaten& k, int file_window, std::string& name, int field, 
     k.file_folder = std::filesystem::absolute(std::filesystem::path(path)).parent_path().string();
     select_form(file_window);
     toolkit::wdialogputstring(field, name);
+    update_file_form(k);
 }
 
 void view(int file_window, const std::string& name, Viewer& viewer, int dialog, int field)
@@ -105,6 +106,7 @@ void compute(Koordinaten& k, int file_window)
 {
     select_form(file_window);
     clear_reasons(kFileDialog);
+    update_file_form(k);
     const Reading<filecalc::Job> options = readfields(k.job);
     if (!options.ok()) return;
     k.job = options.values;
@@ -119,34 +121,109 @@ void set_progress_delay(int milliseconds)
     progress_delay_ms = milliseconds;
 }
 
+namespace {
+
+bool ticked(int field)
+{
+    int state = 0;
+    toolkit::wdialoggetcheckbox(field, state);
+    return state == 1;
+}
+
+// The number in an integer field, or -1 when its text is none within its bounds. An empty
+// field of header lines means none.
+int field_number(int id)
+{
+    const Field* f = find_field(kFileDialog, id);
+    std::string text;
+    toolkit::wdialoggetstring(f->id, text);
+    std::int32_t n = 0;
+    if (id == kFieldHeaderLines && textio::lench(text) == 0) return 0;
+    if (!textio::text_to_int32(text, n) || n < f->lowest || n > f->highest) return -1;
+    return n;
+}
+
+// The lists and check boxes of the form into `j`; the number fields are read by the caller.
+void read_choices(filecalc::Job& j)
+{
+    toolkit::wdialoggetmenu1(kListInFormat, j.in_format);
+    toolkit::wdialoggetmenu1(kListOutFormat, j.out_format);
+    j.pnr_flag = ticked(kCheckPointNumber);
+    int heights = 1, separator = 1;
+    toolkit::wdialoggetmenu1(kListHeights, heights);
+    toolkit::wdialoggetmenu1(kListSeparator, separator);
+    // XYZ holds h: its list of heights is disabled and does not count.
+    j.normal_heights = heights == 2 && j.in_format != 1;
+    j.separator = separator == 2 ? filecalc::Separator::Semicolon
+                  : separator == 3 ? filecalc::Separator::Tab
+                                   : filecalc::Separator::Blank;
+    j.zone_prefix = ticked(kCheckZone);
+    j.keep_rest = ticked(kCheckRest);
+    j.table = ticked(kCheckTable);
+}
+
+// The refusal of a number field: the warning, the focus, the reason.
+int refuse_field(int id)
+{
+    toolkit::windowbell("");
+    toolkit::wdialogsetfield(id);
+    show_reason(kFileDialog, id);
+    return id;
+}
+
+// The preview's text: each point as the computation would read it, value by value.
+std::string preview_text(const filecalc::Job& job)
+{
+    namespace T = messages::geoid::form;
+    std::string text;
+    const std::vector<filecalc::PreviewLine> lines = filecalc::preview(job, kPreviewLines);
+    for (const filecalc::PreviewLine& line : lines) {
+        if (!text.empty()) text += "\r\n";
+        if (!line.error.empty()) {
+            text += textio::trim_trailing(line.error);
+            continue;
+        }
+        text += messages::fill(T::kPreviewLine, {std::to_string(line.line)});
+        for (const auto& [name, value] : line.values) text += "   " + name + " = " + value;
+    }
+    if (lines.empty() && !textio::name_of(job.input_file).empty()) text = T::kPreviewNoPoints;
+    return text;
+}
+
+}  // namespace
+
 Reading<filecalc::Job> readfields(const filecalc::Job& job)
 {
     Reading<filecalc::Job> r{job, 0};
     filecalc::Job& j = r.values;
-    toolkit::wdialoggetmenu1(kListInFormat, j.in_format);
-    toolkit::wdialoggetmenu1(kListOutFormat, j.out_format);
-    int ticked = 0;
-    toolkit::wdialoggetcheckbox(kCheckPointNumber, ticked);
-    j.pnr_flag = ticked == 1;
+    read_choices(j);
+    if (const int lines = field_number(kFieldHeaderLines); lines >= 0) j.header_lines = lines;
+    else return r.failed_field = refuse_field(kFieldHeaderLines), r;
     if (!j.pnr_flag) return r;
-    const Field* f = find_field(kFileDialog, kFieldPointNumberLength);
     std::string text;
-    toolkit::wdialoggetstring(f->id, text);
+    toolkit::wdialoggetstring(kFieldPointNumberLength, text);
     std::int32_t length = 0;
     if (!textio::text_to_int32(text, length)) length = 0;
     j.pnr_length = length;
-    if (length < f->lowest || length > f->highest) {
-        toolkit::windowbell("");
-        toolkit::wdialogsetfield(f->id);
-        show_reason(kFileDialog, f->id);
-        r.failed_field = f->id;
-    }
+    if (field_number(kFieldPointNumberLength) < 0) r.failed_field = refuse_field(kFieldPointNumberLength);
     return r;
 }
 
-void file_form_field(int field1, int field2)
+void update_file_form(const Koordinaten& k)
 {
-    if (field1 == kFieldPointNumberLength && field2 == 0) clear_reasons(kFileDialog);
+    filecalc::Job job = k.job;
+    read_choices(job);
+    toolkit::wdialogfieldstate(kListHeights, job.in_format == 1 ? 0 : 1);
+    job.header_lines = field_number(kFieldHeaderLines);
+    const std::string text =
+        job.header_lines >= 0 ? preview_text(job) : check_reason(*find_field(kFileDialog, kFieldHeaderLines));
+    toolkit::wdialogputstring(kPreview, text);
+}
+
+void file_form_field(const Koordinaten& k, int field1, int field2)
+{
+    if ((field1 == kFieldPointNumberLength || field1 == kFieldHeaderLines) && field2 == 0) clear_reasons(kFileDialog);
+    update_file_form(k);
 }
 
 void show_file_names(const Koordinaten& k)

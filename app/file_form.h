@@ -8,13 +8,19 @@
 
 namespace geoid {
 
-/// readfields("Date"): the format lists, the check box and, when it is ticked, the length of
-/// the point number (1..30; otherwise the warning and the focus on the field), into a copy of
-/// `job`. When the box is not ticked the length stays as it was, unchecked.
+/// readfields("Date"): the format lists, the options for point lists, the header lines
+/// (0..99, empty for none) and, when its box is ticked, the length of the point number (1..30);
+/// a number out of bounds sounds the warning and takes the focus. Into a copy of `job`. When
+/// the box is not ticked the length stays as it was, unchecked.
 Reading<filecalc::Job> readfields(const filecalc::Job& job);
 
-/// Field-change event of the file form: typing into the point-number length clears its reason.
-void file_form_field(int field1, int field2);
+/// After a change of the file form: the list of heights enabled unless the input is XYZ, and
+/// the preview of the input file as the form's format and options read it.
+void update_file_form(const Koordinaten& k);
+
+/// Field-change event of the file form: typing into a number field clears its reason; every
+/// change updates the preview.
+void file_form_field(const Koordinaten& k, int field1, int field2);
 
 /// Push button `button` of the file form.
 void file_form_button(Application& app, int button);

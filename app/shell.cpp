@@ -125,7 +125,7 @@ void processfield(Application& app, toolkit::EventKind, const toolkit::Event& ev
     Windows& w = app.windows;
     if (event.window == 0) return;
     if (event.window == w.point_window) point_form_field(w.point_shown, event.value1, event.value2);
-    else if (event.window == w.file_window) file_form_field(event.value1, event.value2);
+    else if (event.window == w.file_window) file_form_field(app.koordinaten, event.value1, event.value2);
 }
 
 void processpushbutton(Application& app, int window, int button)
@@ -163,6 +163,8 @@ void fenster(Application& app, FormMode mode)
         toolkit::wdialogfieldstate(kFieldInputFile, 0);
         toolkit::wdialogfieldstate(kFieldOutputFile, 0);
         show_file_names(app.koordinaten);
+        toolkit::wdialogputstring(kFieldHeaderLines, "0");
+        update_file_form(app.koordinaten);
         toolkit::windowoutstatusbar(1, model);
         toolkit::wdialogsetfield(kButtonComputeFile);
         break;

@@ -277,10 +277,12 @@ void gkutm2bl(double north, int zone, double east, int number, int kind, double&
     double prev = 180000.0;
     double foot = prev;
     for (int k = 0; k < kMaxFootpointIterations; ++k) {
+        // sin 4phi, 6phi and 8phi from sin and cos of 2phi: one sine and one cosine a step.
         const double phi = prev * kArcsecToRad;
-        foot = (x + p.k1 * std::sin(2.0 * phi) + p.k2 * std::sin(4.0 * phi) + p.k3 * std::sin(6.0 * phi) +
-                p.k4 * std::sin(8.0 * phi)) *
-               inv_k0;
+        const double s2 = std::sin(2.0 * phi), c2 = std::cos(2.0 * phi);
+        const double s4 = 2.0 * s2 * c2, c4 = 1.0 - 2.0 * s2 * s2;
+        const double s6 = s4 * c2 + c4 * s2, s8 = 2.0 * s4 * c4;
+        foot = (x + p.k1 * s2 + p.k2 * s4 + p.k3 * s6 + p.k4 * s8) * inv_k0;
         if (!(std::fabs(foot - prev) >= kFootpointTolerance)) break;
         prev = foot;
     }

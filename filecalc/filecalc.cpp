@@ -253,18 +253,13 @@ std::vector<std::pair<std::string, std::string>> PointReader::named_values() con
 // A number as a table writes it: the fixed layout's decimals, no padding, a decimal comma.
 void put_table_number(std::string& out, double v, int decimals)
 {
-    std::string field;
-    textio::put_fixed(field, v, 40, decimals);
-    const std::size_t first = field.find_first_not_of(' ');
-    const std::size_t at = out.size();
-    out.append(field, first == std::string::npos ? field.size() : first);
-    if (const std::size_t point = out.find('.', at); point != std::string::npos) out[point] = ',';
+    textio::put_decimal(out, v, decimals, ',');
 }
 
 // A text field of a table, in quotation marks when it holds the separator or a mark.
 void put_table_text(std::string& out, std::string_view text)
 {
-    if (text.find_first_of(";\"\r\n") == std::string_view::npos) {
+    if (std::none_of(text.begin(), text.end(), [](char c) { return c == ';' || c == '"' || c == '\r' || c == '\n'; })) {
         out += text;
         return;
     }
@@ -300,7 +295,7 @@ private:
     bool open_files();
     void close_files();
     bool compute_point();
-    std::string text_as_utf8(const std::string& text) const;
+    const std::string& text_as_utf8(const std::string& text);
     void write_line();
     void write_table_header();
     void write_table_line();
@@ -316,7 +311,7 @@ private:
     std::FILE* in_file_ = nullptr;
     std::FILE* out_file_ = nullptr;
     std::int64_t in_size_ = 0;
-    std::string batch_;
+    std::string batch_, converted_;
     Signs signs_;
     bool no_value_ = false;  // the point has no model value
     double east_offset_ = 0;  // the zone number in front of written eastings
@@ -423,9 +418,11 @@ bool Run::compute_point()
 }
 
 // Point numbers and the rest of a line are written in UTF-8 whatever the input's encoding.
-std::string Run::text_as_utf8(const std::string& text) const
+const std::string& Run::text_as_utf8(const std::string& text)
 {
-    return reader_->utf8() && textio::is_valid_utf8(text) ? text : textio::cp1252_to_utf8(text);
+    if (reader_->utf8() && textio::is_valid_utf8(text)) return text;
+    converted_ = textio::cp1252_to_utf8(text);
+    return converted_;
 }
 
 void Run::write_line()
@@ -434,7 +431,7 @@ void Run::write_line()
     if (job_.pnr_flag) {
         // Written as read, in UTF-8; cut to 30 characters, then without its trailing blanks (a
         // quoted number may hold them) at least pnr_length wide.
-        const std::string number = text_as_utf8(reader_->raw_number());
+        const std::string& number = text_as_utf8(reader_->raw_number());
         const std::string_view cut = textio::trim_trailing(textio::utf8_prefix(number, kPointNumberChars));
         batch_ += cut;
         const std::size_t n = textio::utf8_length(cut);
@@ -511,7 +508,7 @@ void Run::write_table_line()
     batch_ += ';';
     if (outcome_ != interp::Outcome::Ok) put_table_text(batch_, messages::model_message(outcome_, model_name_));
     if (job_.keep_rest) {
-        const std::string rest = text_as_utf8(reader_->rest());
+        const std::string& rest = text_as_utf8(reader_->rest());
         if (job_.separator == Separator::Blank) {
             batch_ += ';';
             put_table_text(batch_, rest);

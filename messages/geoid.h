@@ -89,6 +89,22 @@ inline constexpr const char* kPointNumber = "Punktnummer in Spalte 1";
 inline constexpr const char* kLengthLabel = "L\xC3\xA4nge der Punktnummer (<31 Zeichen)";
 inline constexpr const char* kLength = "L\xC3\xA4nge der Punktnummer";
 inline constexpr const char* kReasonLength = "Hinweis zur L\xC3\xA4nge der Punktnummer";
+// The file form's options for point lists and its preview.
+inline constexpr const char* kHeightsLabel = "H\xC3\xB6hen in der Eingabedatei";
+inline constexpr const char* kHeightsEllipsoidal = "ellipsoidisch h";
+inline constexpr const char* kHeightsNormal = "Normalh\xC3\xB6he H";
+inline constexpr const char* kZone = "Ostwert mit Zonenkennung";
+inline constexpr const char* kSeparatorLabel = "Trennzeichen";
+inline constexpr const char* kSeparatorBlank = "Leerzeichen oder Komma";
+inline constexpr const char* kSeparatorSemicolon = "Semikolon";
+inline constexpr const char* kSeparatorTab = "Tabulator";
+inline constexpr const char* kHeaderLines = "Kopfzeilen";
+inline constexpr const char* kRest = "Rest der Zeile \xC3\xBC" "bernehmen";
+inline constexpr const char* kTable = "Ergebnis als Tabelle (CSV)";
+inline constexpr const char* kPreviewLabel = "Vorschau";
+inline constexpr const char* kPreview = "Vorschau: die ersten Punkte, wie die Berechnung sie liest";
+inline constexpr const char* kPreviewLine = "Zeile %s:";
+inline constexpr const char* kPreviewNoPoints = "Keine Punkte in der Eingabedatei.";
 // Why a field's text was refused: the field's label or name, then its bounds.
 inline constexpr const char* kCheckReal = "%s: Zahl zwischen %s und %s";
 inline constexpr const char* kCheckInteger = "%s: ganze Zahl zwischen %s und %s";

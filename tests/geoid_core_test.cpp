@@ -54,6 +54,7 @@ const char* widget_class(geoid::Kind k)
     case geoid::Kind::CheckBox: return "QCheckBox";
     case geoid::Kind::Label:
     case geoid::Kind::Reason: return "QLabel";
+    case geoid::Kind::Preview: return "QPlainTextEdit";
     }
     return "";
 }

@@ -648,7 +648,9 @@ TEST_F(PointForm, AccessKeysAndTabOrder)
         {geoid::FormMode::Point, 6,
          {1002, 1029, 1014, 1015, 1058, 1035, 1037, 1038, 1057, 1030, 1013, 1036, 1031, 1026, 1028, 1027, 1074, 1075,
           1060, 1043, 1044, 1055, 1007, 1004, 1005}},
-        {geoid::FormMode::File, 6, {1059, 1061, 1063, 1066, 1060, 1062, 1064, 1067, 1070, 1071, 1065}},
+        // Input side, output side, the options for point lists, the preview, "Berechnen".
+        {geoid::FormMode::File, 9,
+         {1059, 1061, 1063, 1066, 1060, 1062, 1064, 1067, 1070, 1071, 1183, 1184, 1186, 1188, 1189, 1190, 1192, 1065}},
     };
     for (const auto& f : forms) {
         geoid::fenster(app(), f.mode);

@@ -455,6 +455,30 @@ TEST(ParseNumber, OneRuleForEveryFormAndTinyValuesAreZero)
     }
 }
 
+// Every decimal number reads as the correctly rounded double, exactly as strtod reads it:
+// short and long, with and without a point, signed, at the edges of 15 and 16 digits.
+TEST(ParseNumber, DecimalsReadToTheNearestDouble)
+{
+    std::mt19937_64 random(7);
+    std::vector<std::string> texts = {"0", "-0", "+0.000", "5.", ".5", "-.5", "999999999999999", "9999999999999999",
+                                      "0.000000000000001", "123456789012345.6", "52.51630000", "5827475.852"};
+    for (int k = 0; k < 20000; ++k) {
+        const int digits = 1 + static_cast<int>(random() % 17), point = static_cast<int>(random() % (digits + 1));
+        std::string t = random() % 2 ? "-" : "";
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) t += '.';
+            t += static_cast<char>('0' + random() % 10);
+        }
+        texts.push_back(t);
+    }
+    for (const std::string& t : texts) {
+        double v = 42.0;
+        ASSERT_TRUE(textio::parse_number(t, v)) << t;
+        const double expected = std::strtod(t.c_str(), nullptr);
+        ASSERT_EQ(std::memcmp(&v, &expected, sizeof v), 0) << t;  // bit for bit, the sign of zero too
+    }
+}
+
 TEST_F(FreeReaderTest, StreamThatFailsWhileReadingIsAnError)
 {
     // Reading a directory fails with an error, not with the end of the file.

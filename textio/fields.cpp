@@ -96,6 +96,34 @@ void put_fixed(std::string& out, double v, int width, int decimals)
     put_right(out, buf, static_cast<std::size_t>(res.ptr - buf), width);
 }
 
+void put_decimal(std::string& out, double v, int decimals, char point)
+{
+    if (!std::isfinite(v)) return;
+    std::uint64_t r = 0;
+    char buf[400];
+    char* p = buf + sizeof buf;
+    if (scaled_round(std::fabs(v), decimals, r)) {
+        std::uint64_t whole = r / kPow10Int[decimals];
+        std::uint64_t frac = r % kPow10Int[decimals];
+        for (int k = 0; k < decimals; ++k) {
+            *--p = static_cast<char>('0' + frac % 10);
+            frac /= 10;
+        }
+        if (decimals > 0) *--p = point;
+        do {
+            *--p = static_cast<char>('0' + whole % 10);
+            whole /= 10;
+        } while (whole != 0);
+        if (std::signbit(v)) *--p = '-';
+        out.append(p, static_cast<std::size_t>(buf + sizeof buf - p));
+        return;
+    }
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    if (res.ec != std::errc{}) return;
+    if (decimals > 0) res.ptr[-decimals - 1] = point;
+    out.append(buf, static_cast<std::size_t>(res.ptr - buf));
+}
+
 void put_integer(std::string& out, long long v, int width)
 {
     char buf[32];
@@ -247,8 +275,44 @@ bool scan_exponent(std::string_view token, std::size_t k, NumberShape& s)
 
 }  // namespace
 
+namespace {
+
+constexpr double kExactPow10[16] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// The common case quickly: a sign, at most 15 digits with a decimal point, no exponent. The
+// digits as an integer and the power of ten are both exact doubles, so their quotient is the
+// correctly rounded value, the same that from_chars gives. False for anything else.
+bool parse_plain_number(std::string_view token, double& value)
+{
+    std::size_t k = 0;
+    const std::size_t size = token.size();
+    bool negative = false;
+    if (k < size && (token[k] == '+' || token[k] == '-')) negative = token[k++] == '-';
+    std::uint64_t digits = 0;
+    int count = 0, decimals = -1;
+    for (; k < size; ++k) {
+        const char c = token[k];
+        if (c >= '0' && c <= '9') {
+            if (++count > 15) return false;
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            if (decimals >= 0) ++decimals;
+        } else if (c == '.' && decimals < 0) {
+            decimals = 0;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0) return false;
+    const double v = static_cast<double>(digits) / kExactPow10[decimals < 0 ? 0 : decimals];
+    value = negative ? -v : v;
+    return true;
+}
+
+}  // namespace
+
 bool parse_number(std::string_view token, double& value)
 {
+    if (parse_plain_number(token, value)) return true;
     // Validate the free format first; from_chars alone would take "inf" or "nan" and knows
     // neither a leading "+" nor the D exponent. One length rule for every form.
     if (token.size() > kMaxToken) return false;

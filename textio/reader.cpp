@@ -134,10 +134,11 @@ bool parse_decimal_comma(std::string_view token, double& value)
 // Blanks around a field; a tab too, unless tabs separate the fields.
 std::string_view trimmed(std::string_view field, char separator)
 {
-    const char* blanks = separator == '\t' ? " " : " \t";
-    const std::size_t first = field.find_first_not_of(blanks);
-    if (first == std::string_view::npos) return {};
-    return field.substr(first, field.find_last_not_of(blanks) + 1 - first);
+    const auto blank = [separator](char c) { return c == ' ' || (c == '\t' && separator != '\t'); };
+    std::size_t first = 0, end = field.size();
+    while (first < end && blank(field[first])) ++first;
+    while (end > first && blank(field[end - 1])) --end;
+    return field.substr(first, end - first);
 }
 
 // One field of a separated line from `at`, which moves past its separator (npos after the
@@ -146,7 +147,9 @@ enum class Field { Ok, OpenQuote, BadText };
 Field next_field(std::string_view line, std::size_t& at, char separator, std::string_view& field, std::string& unquoted)
 {
     const std::size_t start = at;
-    std::size_t end = line.find(separator, start);
+    std::size_t end = start;
+    while (end < line.size() && line[end] != separator) ++end;  // fields are short: no memchr
+    if (end == line.size()) end = std::string_view::npos;
     std::string_view raw = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     field = trimmed(raw, separator);
     if (field.empty() || field.front() != '"') {
@@ -244,7 +247,10 @@ ReadStatus FreeReader::next_line(std::string_view& line, std::int64_t& number)
     last_line_ = line_;
     const char* data = buffer_.data();
     std::size_t end = pos_;
-    while (end < len_ && data[end] != '\n' && data[end] != '\r') ++end;
+    for (; end < len_; ++end) {
+        const unsigned char c = static_cast<unsigned char>(data[end]);
+        if (c <= '\r' && (c == '\n' || c == '\r')) break;
+    }
     if (end < len_ && end + 1 < len_) {
         line = std::string_view(data + pos_, end - pos_);
         pos_ = end + 1;

@@ -22,6 +22,10 @@ std::string_view trim_trailing(std::string_view text);
 /// field with asterisks.
 void put_fixed(std::string& out, double v, int width, int decimals);
 
+/// Appends v rounded to `decimals` places as put_fixed does, without padding and with `point`
+/// as the decimal separator; nothing when v is not finite.
+void put_decimal(std::string& out, double v, int decimals, char point);
+
 /// Appends an integer right-justified in exactly `width` characters, asterisks when too wide.
 void put_integer(std::string& out, long long v, int width);
 

@@ -103,7 +103,7 @@ void append_line(std::u32string& text, std::u32string line)
 std::u32string cut_note(std::string_view pattern, std::size_t shown, std::uint64_t size)
 {
     std::string note(pattern);
-    for (const std::string value : {std::to_string(shown), std::to_string(size)})
+    for (const std::string& value : {std::to_string(shown), std::to_string(size)})
         if (const std::size_t at = note.find("%s"); at != std::string::npos) note.replace(at, 2, value);
     return utf8_to_u32(note);
 }

@@ -15,6 +15,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -92,11 +93,11 @@ System selected_in(QWidget* form, int dialog)
     return System::None;
 }
 
-void fill_format_list(QComboBox* list, bool input)
+void fill_list(QComboBox* list, int id)
 {
-    for (const filecalc::FileFormat& f : filecalc::formats())
-        list->addItem(QString::fromUtf8(input ? f.input_label : f.output_label));
-    list->setCurrentIndex(1);  // format 2 when the form opens
+    for (const std::string& entry : list_entries(id)) list->addItem(QString::fromStdString(entry));
+    // Format 2 when the form opens; the options off.
+    list->setCurrentIndex(id == kListInFormat || id == kListOutFormat ? 1 : 0);
 }
 
 // Characters a text field must show whole: as many as its format writes ("(f12.3)": 12), else
@@ -199,7 +200,17 @@ void apply_field_table(QWidget* form, int dialog)
             e->setReadOnly(f.kind == Kind::Result || f.kind == Kind::FileName ||
                            (f.kind == Kind::Input && f.system != selected));
         }
-        if (auto* list = qobject_cast<QComboBox*>(w)) fill_format_list(list, f.id == kListInFormat);
+        if (auto* list = qobject_cast<QComboBox*>(w)) fill_list(list, f.id);
+        if (auto* preview = qobject_cast<QPlainTextEdit*>(w)) {
+            // Room for the lines it shows and a scroll bar; read with the keyboard, not changed.
+            preview->setReadOnly(true);
+            preview->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+            preview->setTabChangesFocus(true);
+            const QFontMetrics fm(preview->font());
+            preview->setFixedHeight(fm.lineSpacing() * (kPreviewLines + 1) + 2 * preview->frameWidth() +
+                                    static_cast<int>(2 * preview->document()->documentMargin()) + 4 +
+                                    preview->horizontalScrollBar()->sizeHint().height());
+        }
         if (f.kind == Kind::Label || f.kind == Kind::Reason) continue;
         if (previous != nullptr) QWidget::setTabOrder(previous, w);
         previous = w;
