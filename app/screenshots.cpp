@@ -105,6 +105,7 @@ int main(int argc, char** argv)
     k.job.input_file = "points-ellipsoidal.txt";
     k.job.output_file = "ergebnis.txt";
     geoid::show_file_names(k);
+    geoid::update_file_form(k);  // the preview of the sample points
     grab_modal("closing-box");
     geoid::file_form_button(app, geoid::kButtonComputeFile);
     QFile::remove(QString::fromStdString(k.job.output_file));

@@ -253,3 +253,61 @@ TEST_F(FileForm, HelpIsFoundWhereTheProgramStartedAfterAResultFileElsewhere)
                           }}));
     EXPECT_FALSE(testing_support::file_exists(dir.file("anderswo/geoid.readme")));
 }
+
+// The options for point lists set as a user sets them: the preview follows each change at once,
+// the list of heights is off for XYZ, the header lines are checked, "Berechnen" uses them all.
+TEST_F(FileForm, OptionsReachThePreviewAndTheRun)
+{
+    write_text(dir.file("liste.csv"), "Nr;B;L;H;Code\n1001;52,5163;13,3777;80,412;GP\n");
+    k().job.input_file = dir.file("liste.csv");
+    k().job.output_file = dir.file("tabelle.csv");
+    geoid::show_file_names(k());
+    const auto choose = [](int list, int index) {
+        auto* box = qobject_cast<QComboBox*>(field(list));
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    };
+    const auto type = [](int id, const char* text) {
+        auto* e = qobject_cast<QLineEdit*>(field(id));
+        e->clear();
+        QTest::keyClicks(e, text);
+    };
+    const auto preview = [] { return qobject_cast<QPlainTextEdit*>(field(geoid::kPreview))->toPlainText().toStdString(); };
+    const struct {
+        std::function<void()> change;
+        std::string preview;
+    } steps[] = {
+        {[&] { choose(geoid::kListSeparator, 1); }, "Zeile 1: \"Nr\" ist keine Zahl (erwartet: B)"},
+        // Without point numbers the number is read as B: the preview shows it.
+        {[&] { type(geoid::kFieldHeaderLines, "1"); }, "Zeile 2:   B = 1001   L = 52.5163   h = 13.3777"},
+        {[&] { choose(geoid::kListHeights, 1); }, "Zeile 2:   B = 1001   L = 52.5163   H = 13.3777"},
+        {[&] { qobject_cast<QCheckBox*>(field(geoid::kCheckRest))->setChecked(true); },
+         "Zeile 2:   B = 1001   L = 52.5163   H = 13.3777   Rest = 80,412;GP"},
+        {[&] { qobject_cast<QCheckBox*>(field(geoid::kCheckPointNumber))->setChecked(true); },
+         "Zeile 2:   Punktnummer = 1001   B = 52.5163   L = 13.3777   H = 80.412   Rest = GP"},
+        {[&] { type(geoid::kFieldHeaderLines, "100"); }, "Kopfzeilen: ganze Zahl zwischen 0 und 99"},
+        {[&] { type(geoid::kFieldHeaderLines, "1"); }, "Zeile 2:   Punktnummer = 1001   B = 52.5163   L = 13.3777   H = 80.412   Rest = GP"},
+    };
+    std::deque<std::function<void()>> loop;
+    for (const auto& s : steps) {
+        loop.push_back(s.change);
+        loop.push_back([&] { EXPECT_EQ(preview(), s.preview); });
+    }
+    // XYZ holds h: the list of heights is off, and a Normalhöhe chosen before does not count.
+    loop.push_back([&] { choose(geoid::kListInFormat, 0); });
+    loop.push_back([&] { EXPECT_FALSE(field(geoid::kListHeights)->isEnabled()); });
+    loop.push_back([&] { choose(geoid::kListInFormat, 1); });
+    loop.push_back([&] {
+        EXPECT_TRUE(field(geoid::kListHeights)->isEnabled());
+        qobject_cast<QCheckBox*>(field(geoid::kCheckTable))->setChecked(true);
+        qobject_cast<QLineEdit*>(field(geoid::kFieldPointNumberLength))->setText("4");
+    });
+    std::string closing;
+    gui::ModalAnswers answers({keep_text(closing)}, 3000);
+    loop.push_back([&] { click(geoid::kButtonComputeFile); });
+    loop.push_back([] {});
+    EXPECT_TRUE(run_loop(loop));
+    EXPECT_EQ(closing, "1 Punkte insgesamt\n0 Punkte ausserhalb des Modells");
+    EXPECT_EQ(testing_support::read_text(dir.file("tabelle.csv")), "\xEF\xBB\xBFPunktnummer;B;L;h;H;N;Meldung;Rest\r\n"
+                                                   "1001;52,51630000;13,37770000;119,973;80,412;39,561;;GP\r\n");
+}
