@@ -116,12 +116,7 @@ bool field_number(std::string_view text, double& value)
 {
     const std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string_view::npos) return false;
-    std::string item(text.substr(start, text.find_last_not_of(" \t") + 1 - start));
-    if (const std::size_t comma = item.find(','); comma != std::string::npos) {
-        if (item.find_first_of(",.", comma + 1) != std::string::npos || item.find('.') < comma) return false;
-        item[comma] = '.';
-    }
-    return textio::parse_number(item, value);
+    return textio::parse_decimal(text.substr(start, text.find_last_not_of(" \t") + 1 - start), value);
 }
 
 // A bound as short as it reads: 47.23, -7000000.

@@ -41,7 +41,6 @@ void put_right(std::string& out, const char* text, std::size_t len, int width)
 namespace {
 
 constexpr double kPow10[10] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-constexpr std::uint64_t kPow10Int[10] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
 
 // |v| in units of 10^-decimals, rounded as printf rounds the exact binary value, when the
 // double product alone decides it. The product is within half an ulp (< x * 2^-52) of the
@@ -58,6 +57,39 @@ bool scaled_round(double a, int decimals, std::uint64_t& r)
     return true;
 }
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// r in units of 10^-decimals written right to left before `end`, two digits a step: the whole
+// part (at least one digit), `point`, the decimals. Returns the first character.
+char* put_scaled(char* end, std::uint64_t r, int decimals, char point)
+{
+    char* p = end;
+    while (r >= 100) {
+        const std::uint64_t q = r / 100;
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (r - q * 100), 2);
+        r = q;
+    }
+    if (r >= 10) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * r, 2);
+    } else {
+        *--p = static_cast<char>('0' + r);
+    }
+    while (end - p < decimals + 1) *--p = '0';
+    if (decimals > 0) {
+        // Move the whole part one place to the left to make room for the point.
+        char* point_at = end - decimals - 1;
+        std::memmove(p - 1, p, static_cast<std::size_t>(point_at + 1 - p));
+        --p;
+        *point_at = point;
+    }
+    return p;
+}
+
 }  // namespace
 
 void put_fixed(std::string& out, double v, int width, int decimals)
@@ -69,19 +101,8 @@ void put_fixed(std::string& out, double v, int width, int decimals)
     std::uint64_t r = 0;
     if (scaled_round(std::fabs(v), decimals, r)) {
         // Digits from the right: the decimals, the point, the whole part, the sign.
-        char buf[32];
-        char* p = buf + sizeof buf;
-        std::uint64_t whole = r / kPow10Int[decimals];
-        std::uint64_t frac = r % kPow10Int[decimals];
-        for (int k = 0; k < decimals; ++k) {
-            *--p = static_cast<char>('0' + frac % 10);
-            frac /= 10;
-        }
-        if (decimals > 0) *--p = '.';
-        do {
-            *--p = static_cast<char>('0' + whole % 10);
-            whole /= 10;
-        } while (whole != 0);
+        char buf[40];
+        char* p = put_scaled(buf + sizeof buf, r, decimals, '.');
         if (std::signbit(v)) *--p = '-';  // printf keeps the sign of a negative that rounds to 0
         put_right(out, p, static_cast<std::size_t>(buf + sizeof buf - p), width);
         return;
@@ -103,17 +124,7 @@ void put_decimal(std::string& out, double v, int decimals, char point)
     char buf[400];
     char* p = buf + sizeof buf;
     if (scaled_round(std::fabs(v), decimals, r)) {
-        std::uint64_t whole = r / kPow10Int[decimals];
-        std::uint64_t frac = r % kPow10Int[decimals];
-        for (int k = 0; k < decimals; ++k) {
-            *--p = static_cast<char>('0' + frac % 10);
-            frac /= 10;
-        }
-        if (decimals > 0) *--p = point;
-        do {
-            *--p = static_cast<char>('0' + whole % 10);
-            whole /= 10;
-        } while (whole != 0);
+        p = put_scaled(p, r, decimals, point);
         if (std::signbit(v)) *--p = '-';
         out.append(p, static_cast<std::size_t>(buf + sizeof buf - p));
         return;
@@ -282,7 +293,7 @@ constexpr double kExactPow10[16] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
 // The common case quickly: a sign, at most 15 digits with a decimal point, no exponent. The
 // digits as an integer and the power of ten are both exact doubles, so their quotient is the
 // correctly rounded value, the same that from_chars gives. False for anything else.
-bool parse_plain_number(std::string_view token, double& value)
+bool parse_plain_number(std::string_view token, double& value, char comma = '.')
 {
     std::size_t k = 0;
     const std::size_t size = token.size();
@@ -296,7 +307,7 @@ bool parse_plain_number(std::string_view token, double& value)
             if (++count > 15) return false;
             digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
             if (decimals >= 0) ++decimals;
-        } else if (c == '.' && decimals < 0) {
+        } else if ((c == '.' || c == comma) && decimals < 0) {
             decimals = 0;
         } else {
             return false;
@@ -309,6 +320,21 @@ bool parse_plain_number(std::string_view token, double& value)
 }
 
 }  // namespace
+
+bool parse_decimal(std::string_view token, double& value)
+{
+    if (parse_plain_number(token, value, ',')) return true;
+    const std::size_t comma = token.find(',');
+    if (comma == std::string_view::npos) return parse_number(token, value);
+    // One decimal comma where the point would stand, and no point.
+    if (token.size() > kMaxToken || token.find_first_of(",.", comma + 1) != std::string_view::npos ||
+        token.find('.') < comma)
+        return false;
+    char buf[kMaxToken];
+    std::memcpy(buf, token.data(), token.size());
+    buf[comma] = '.';
+    return parse_number(std::string_view(buf, token.size()), value);
+}
 
 bool parse_number(std::string_view token, double& value)
 {

@@ -118,19 +118,6 @@ inline bool ends_token(int c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',';
 }
 
-// A number written with one decimal comma instead of the point ("52,5163").
-bool parse_decimal_comma(std::string_view token, double& value)
-{
-    const std::size_t comma = token.find(',');
-    if (comma == std::string_view::npos || token.size() > kMaxToken || token.find_first_of(",.", comma + 1) != std::string_view::npos ||
-        token.find('.') != std::string_view::npos)
-        return false;
-    char buf[kMaxToken];
-    std::memcpy(buf, token.data(), token.size());
-    buf[comma] = '.';
-    return parse_number(std::string_view(buf, token.size()), value);
-}
-
 // Blanks around a field; a tab too, unless tabs separate the fields.
 std::string_view trimmed(std::string_view field, char separator)
 {
@@ -301,7 +288,7 @@ ReadStatus FreeReader::read_separated(const Item* items, int count, double* valu
         }
         if (field.empty()) return failed(ReadFailure::Kind::EmptyField, {});
         if (items[k] == Item::Number) {
-            if (!parse_number(field, values[k]) && !parse_decimal_comma(field, values[k]))
+            if (!parse_decimal(field, values[k]))
                 return failed(ReadFailure::Kind::NotNumber, field);
         } else {
             long long v = 0;

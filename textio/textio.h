@@ -67,6 +67,10 @@ inline constexpr std::size_t kMaxToken = 256;
 /// for anything else: overflow, or a token longer than kMaxToken.
 bool parse_number(std::string_view token, double& value);
 
+/// parse_number, with one decimal comma allowed in place of the point ("52,5163"), as
+/// spreadsheets write numbers in German.
+bool parse_decimal(std::string_view token, double& value);
+
 /// Parses one integer token (optional sign, digits only). False for anything else.
 bool parse_integer(std::string_view token, long long& value);
 

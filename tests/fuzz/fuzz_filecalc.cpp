@@ -1,6 +1,8 @@
 // The coordinate file computation on a fuzzed coordinate file: every input format, with and
-// without point numbers, into an output format, with the sample model. The run must end and
-// report either its counts or one error.
+// without point numbers, into an output format, with the options for point lists (heights,
+// zone numbers, separators, header lines, the rest of a line, a table), with the sample model.
+// The run must end and report either its counts or one error; the preview must end with at
+// most the points asked for.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +32,7 @@ std::string scratch_dir()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size < 2) return 0;
+    if (size < 3) return 0;
     filecalc::Job job;
     job.model_file = SAMPLE_MODEL;
     job.input_file = scratch_dir() + "/in.txt";
@@ -39,12 +41,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     job.out_format = 1 + (data[0] / 7) % 7;
     job.pnr_flag = data[1] & 1;
     job.pnr_length = 1 + (data[1] >> 1) % 30;
+    const std::uint8_t options = data[2];
+    job.normal_heights = options & 1;
+    job.zone_prefix = options & 2;
+    job.separator = static_cast<filecalc::Separator>((options >> 2) % 3);
+    job.keep_rest = options & 16;
+    job.table = options & 32;
+    job.header_lines = options >> 6;
     std::FILE* f = std::fopen(job.input_file.c_str(), "wb");
     if (f == nullptr) return 0;
-    std::fwrite(data + 2, 1, size - 2, f);
+    std::fwrite(data + 3, 1, size - 3, f);
     std::fclose(f);
     Quiet reporter;
     filecalc::geoidberechnung(job, reporter);
     if (reporter.reports != 1) std::abort();
+    if (filecalc::preview(job, 5).size() > 5) std::abort();
     return 0;
 }
