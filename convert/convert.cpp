@@ -364,6 +364,10 @@ Member member(Value v, Coordinates& k)
     case Value::Utm32East: return {&k.utm_east[utm_index(32)]};
     case Value::Utm33North: return {&k.utm_north[utm_index(33)]};
     case Value::Utm33East: return {&k.utm_east[utm_index(33)]};
+    case Value::GkEast:
+    case Value::CrsEast: return {&k.foreign_east};
+    case Value::GkNorth:
+    case Value::CrsNorth: return {&k.foreign_north};
     }
     return {};
 }

@@ -84,6 +84,7 @@ struct Coordinates {
     double l_sec = 0;
     double utm_north[2] = {0, 0};  // [0] zone 32, [1] zone 33, m
     double utm_east[2] = {0, 0};
+    double foreign_east = 0, foreign_north = 0;  // in a CRS of PROJ (Gauß-Krüger, any other): m or degrees
 };
 
 /// A value of the coordinate record, by name: what a field of the point form or a column of a
@@ -91,6 +92,8 @@ struct Coordinates {
 enum class Value {
     CartX, CartY, CartZ, EllB, EllL, EllH, BSign, BDeg, BMin, BSec, LSign, LDeg, LMin, LSec,
     Utm32North, Utm32East, Utm33North, Utm33East,
+    GkEast, GkNorth,    ///< Gauß-Krüger Rechtswert (zone number in front) and Hochwert
+    CrsEast, CrsNorth,  ///< east (or longitude) and north (or latitude) in another CRS
 };
 
 /// Where a value stands in a record: exactly one of the three is set.

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "crs/crs.h"
 #include "filecalc/filecalc.h"
 #include "filecalc/formats.h"
 #include "interp/query.h"
@@ -41,7 +42,7 @@ public:
     void finished(const std::string& message, const std::string& hint) override
     {
         std::fprintf(closing_, "%s\n", lf(message).c_str());
-        if (!hint.empty()) std::fprintf(stderr, "%s\n", hint.c_str());
+        if (!hint.empty()) std::fprintf(stderr, "%s\n", lf(hint).c_str());
     }
 
 private:
@@ -70,6 +71,8 @@ enum Id {
     kHeaderId,
     kRestId,
     kTableId,
+    kInCrsId,
+    kOutCrsId,
 };
 
 struct Option {
@@ -99,6 +102,8 @@ std::vector<Option> options()
         {kHeaderId, "kopfzeilen", 0, text::kCountValue, fill(text::kHeaderLines, {std::to_string(kMaxHeaderLines)})},
         {kRestId, "restspalten", 0, "", text::kRest},
         {kTableId, "tabelle", 0, "", text::kTable},
+        {kInCrsId, "eingabe-crs", 0, text::kCrsValue, text::kInCrs},
+        {kOutCrsId, "ausgabe-crs", 0, text::kCrsValue, text::kOutCrs},
     };
 }
 
@@ -175,6 +180,8 @@ struct Parsed {
     std::string model_file, input_file, output_file, in_format = "2", out_format = "2", length;
     bool normal_heights = false, zone = false, rest = false, table = false, separator = false, header = false;
     std::string separator_name, header_lines;
+    bool in_format_given = false, out_format_given = false;
+    std::string in_crs, out_crs;
 };
 
 Parsed parse(int argc, char** argv)
@@ -222,8 +229,10 @@ Parsed parse(int argc, char** argv)
             case kModelId: p.model = true, p.model_file = optarg; break;
             case kInputId: p.input = true, p.input_file = optarg; break;
             case kOutputId: p.output = true, p.output_file = optarg; break;
-            case kInFormatId: p.in_format = optarg; break;
-            case kOutFormatId: p.out_format = optarg; break;
+            case kInFormatId: p.in_format = optarg, p.in_format_given = true; break;
+            case kOutFormatId: p.out_format = optarg, p.out_format_given = true; break;
+            case kInCrsId: p.in_crs = optarg; break;
+            case kOutCrsId: p.out_crs = optarg; break;
             case kPointNumberId: p.point_number = true, p.length = optarg; break;
             case kNormalHeightsId: p.normal_heights = true; break;
             case kZoneId: p.zone = true; break;
@@ -261,6 +270,16 @@ int job_of(const Parsed& p, Job& job)
     }
     if (p.header && !in_range(p.header_lines, 0, kMaxHeaderLines, job.header_lines))
         return usage_error(fill(text::kOutOfRange, {"--kopfzeilen", "0", std::to_string(kMaxHeaderLines), p.header_lines}));
+    const std::pair<const std::string&, bool> crs_options[] = {{p.in_crs, p.in_format_given}, {p.out_crs, p.out_format_given}};
+    for (const auto& [code, format_given] : crs_options) {
+        if (code.empty()) continue;
+        const bool input = &code == &p.in_crs;
+        if (format_given) return usage_error(fill(text::kCrsAndFormat, {input ? "--eingabe-crs" : "--ausgabe-crs", input ? "--eingabeformat" : "--ausgabeformat"}));
+        std::string error;
+        if (crs::Transform::create(code, error) == nullptr) return usage_error(error);
+    }
+    job.in_crs = p.in_crs;
+    job.out_crs = p.out_crs;
     job.normal_heights = p.normal_heights;
     job.zone_prefix = p.zone;
     job.keep_rest = p.rest;

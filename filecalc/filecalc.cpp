@@ -1,6 +1,8 @@
 #include "filecalc/filecalc.h"
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
 #include <charconv>
 #include <array>
 #include <optional>
@@ -11,7 +13,9 @@
 #include <immintrin.h>
 #endif
 
+#include "crs/crs.h"
 #include "interp/query.h"
+#include "messages/crs.h"
 #include "messages/command_line.h"
 #include "messages/formats.h"
 #include "messages/messages.h"
@@ -126,6 +130,16 @@ bool is_easting(Value v)
     return v == Value::Utm32East || v == Value::Utm33East;
 }
 
+// A number as a message shows what was read: without an exponent where it fits (500000, not
+// 5e+05).
+std::string as_written(double v)
+{
+    char buf[400];
+    auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    if (res.ec != std::errc{}) res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
+
 // Reads the points of a coordinate file as the job's format and options say: into the record,
 // as read, with the sign of "-0" degrees, the point number and the rest of the line.
 class PointReader {
@@ -155,6 +169,7 @@ public:
     bool continued() const { return reader_.continued(); }
     std::int64_t offset() const { return reader_.offset(); }
     std::int64_t line() const { return reader_.item_line(0); }  // where the point's first value stood
+    int gk_zone() const { return gk_zone_; }
 
 private:
     std::string expected(int item) const;
@@ -168,6 +183,7 @@ private:
     double values_[8] = {};
     double zone_offset_ = 0;
     double height_ = 0;
+    int gk_zone_ = 0;
     bool utf8_ = true;
     Signs signs_;
     std::string raw_number_, rest_;
@@ -191,9 +207,7 @@ textio::ReadStatus PointReader::read()
                 failure_.kind = textio::ReadFailure::Kind::NoZone;
                 failure_.line = reader_.item_line(layout_.first_value + c);
                 failure_.item = layout_.first_value + c;
-                char buf[64];
-                const auto res = std::to_chars(buf, buf + sizeof buf, v[c]);
-                failure_.text.assign(buf, res.ptr);
+                failure_.text = as_written(v[c]);
                 return textio::ReadStatus::Error;
             }
             v[c] -= zone_offset_;
@@ -202,6 +216,18 @@ textio::ReadStatus PointReader::read()
         const bool minus_zero = (negative_zero >> (layout_.first_value + c)) & 1u;
         if (col.value == Value::BDeg) signs_.b = minus_zero;
         if (col.value == Value::LDeg) signs_.l = minus_zero;
+    }
+    if (in_.foreign == Foreign::GaussKrueger) {
+        // The Rechtswert's first digit is the zone: 3512345.678 lies in zone 3.
+        const int column = in_.columns[0].value == Value::GkEast ? 0 : 1;
+        gk_zone_ = std::isfinite(v[column]) ? static_cast<int>(std::floor(v[column] / 1e6)) : 0;
+        if (gk_zone_ < 2 || gk_zone_ > 5) {
+            failure_.kind = textio::ReadFailure::Kind::NoZone;
+            failure_.line = reader_.item_line(layout_.first_value + column);
+            failure_.item = layout_.first_value + column;
+            failure_.text = as_written(v[column]);
+            return textio::ReadStatus::Error;
+        }
     }
     if (in_.reads_height) point_.ell_h = height_ = v[in_.column_count];
     return st;
@@ -214,6 +240,7 @@ std::string PointReader::expected(int item) const
     if (column >= in_.column_count) return job_.normal_heights ? messages::formats::kNormalHeight : messages::kHeight;
     const Value v = in_.columns[static_cast<std::size_t>(column)].value;
     if (zone_offset_ != 0.0 && is_easting(v)) return messages::fill(messages::formats::kWithZone, {value_name(v), std::to_string(in_.zone)});
+    if (v == Value::GkEast && failure_.kind == textio::ReadFailure::Kind::NoZone) return messages::formats::kGkZone;
     return value_name(v);
 }
 
@@ -278,7 +305,9 @@ const char* table_name(Value v)
     case Value::Utm32North:
     case Value::Utm33North: return messages::formats::kTableNorth;
     case Value::Utm32East:
-    case Value::Utm33East: return messages::formats::kTableEast;
+    case Value::Utm33East:
+    case Value::CrsEast: return messages::formats::kTableEast;
+    case Value::CrsNorth: return messages::formats::kTableNorth;
     default: return value_name(v);
     }
 }
@@ -319,7 +348,71 @@ private:
     std::array<ColumnRef, 6> out_refs_{};  // the record's values of the output columns
     std::optional<PointReader> reader_;
     std::optional<interp::ModelQuery> model_;
+    // Positions through PROJ: Gauß-Krüger zones 2 to 5 made when first needed, the CRSs of
+    // the command line, the formats of those.
+    std::unique_ptr<crs::Transform> gauss_krueger_[4];
+    std::unique_ptr<crs::Transform> in_crs_, out_crs_;
+    FileFormat in_crs_format_{}, out_crs_format_{};
+    std::string crs_error_;
+    crs::Transform* gauss_krueger(int zone);
+    bool to_etrs89(convert::Coordinates& p);
+    void from_etrs89(convert::Coordinates& p);
+    std::string operation_lines() const;
 };
+
+crs::Transform* Run::gauss_krueger(int zone)
+{
+    std::unique_ptr<crs::Transform>& t = gauss_krueger_[zone - 2];
+    if (t == nullptr && crs_error_.empty()) t = crs::Transform::create(crs::gauss_krueger_code(zone), crs_error_);
+    return t.get();
+}
+
+// The point's position from another CRS into B, L; false when no operation reaches it.
+bool Run::to_etrs89(convert::Coordinates& p)
+{
+    crs::Transform* t = in_->foreign == Foreign::Crs ? in_crs_.get() : gauss_krueger(reader_->gk_zone());
+    return t != nullptr && t->to_etrs89(p.foreign_east, p.foreign_north, p.ell_b, p.ell_l);
+}
+
+// B, L into the output's CRS; Gauß-Krüger in the input's zone, else in the zone whose central
+// meridian lies nearest. Not a number where no operation reaches the point.
+void Run::from_etrs89(convert::Coordinates& p)
+{
+    crs::Transform* t = out_crs_.get();
+    if (out_->foreign == Foreign::GaussKrueger) {
+        const int zone = in_->foreign == Foreign::GaussKrueger ? reader_->gk_zone()
+                         : std::isfinite(p.ell_l) ? std::clamp(static_cast<int>(std::lround(p.ell_l / 3.0)), 2, 5)
+                                                 : 3;
+        t = gauss_krueger(zone);
+    }
+    if (t == nullptr || !t->from_etrs89(p.ell_b, p.ell_l, p.foreign_east, p.foreign_north))
+        p.foreign_east = p.foreign_north = std::nan("");
+}
+
+// A line for each datum transformation PROJ used, as the closing message's last lines.
+std::string Run::operation_lines() const
+{
+    std::string lines;
+    const auto add = [&lines](const std::vector<crs::Operation>& ops, const char* stated, const char* unstated) {
+        for (const crs::Operation& op : ops) {
+            if (!op.datum_shift) continue;
+            char accuracy[32];
+            const auto res = std::to_chars(accuracy, accuracy + sizeof accuracy, op.accuracy);
+            if (!lines.empty()) lines += "\r\n";
+            lines += op.accuracy >= 0 ? messages::fill(stated, {op.name, std::string(accuracy, res.ptr)})
+                                      : messages::fill(unstated, {op.name});
+        }
+    };
+    std::vector<const crs::Transform*> all;
+    for (const auto& t : gauss_krueger_) all.push_back(t.get());
+    all.push_back(in_crs_.get());
+    all.push_back(out_crs_.get());
+    for (const crs::Transform* t : all)
+        if (t != nullptr) add(t->used_to_etrs89(), messages::crs::kToEtrs89, messages::crs::kToEtrs89Unstated);
+    for (const crs::Transform* t : all)
+        if (t != nullptr) add(t->used_from_etrs89(), messages::crs::kFromEtrs89, messages::crs::kFromEtrs89Unstated);
+    return lines;
+}
 
 Summary Run::refuse(const std::string& message)
 {
@@ -346,7 +439,19 @@ bool Run::open_files()
     out_ = format(job_.out_format);
     if (model_name_.empty()) return refuse(messages::kNoModel), false;
     if (input_name_.empty()) return refuse(messages::kNoInput), false;
+    if (!job_.in_crs.empty()) {
+        if ((in_crs_ = crs::Transform::create(job_.in_crs, crs_error_)) == nullptr) return refuse(crs_error_), false;
+        in_crs_format_ = crs_format(in_crs_->geographic());
+        in_ = &in_crs_format_;
+    }
+    if (!job_.out_crs.empty()) {
+        if ((out_crs_ = crs::Transform::create(job_.out_crs, crs_error_)) == nullptr) return refuse(crs_error_), false;
+        out_crs_format_ = crs_format(out_crs_->geographic());
+        out_ = job_.out_crs == job_.in_crs ? in_ : &out_crs_format_;
+    }
     if (in_ == nullptr || out_ == nullptr) return refuse(bad_format()), false;
+    if ((in_->foreign == Foreign::GaussKrueger || out_->foreign == Foreign::GaussKrueger) && !crs::available())
+        return refuse(messages::crs::kNotInBuild), false;
     if (const std::string conflict = job_conflict(job_); !conflict.empty()) return refuse(conflict), false;
     in_file_ = job_.input_from_stdin ? own_stream(0, "rb") : textio::fopen_for_reading(input_name_);
     if (in_file_ == nullptr) return refuse(messages::kOpenFailed + input_name_), false;
@@ -378,7 +483,11 @@ bool Run::compute_point()
 {
     convert::Coordinates& p = w_.point;
     signs_ = reader_->signs();
-    if (in_->system != convert::System::Blh1) convert::kokon1(convert::system_code(in_->system), "BLh1", p);
+    if (in_->foreign != Foreign::None) {
+        if (!to_etrs89(p)) p.ell_b = p.ell_l = std::nan("");  // no operation: outside of everything
+    } else if (in_->system != convert::System::Blh1) {
+        convert::kokon1(convert::system_code(in_->system), "BLh1", p);
+    }
     // "-0" degrees: the angle lies between -1 and 0 degrees.
     if (in_->sexagesimal) {
         if (signs_.b) p.ell_b = -p.ell_b;
@@ -407,7 +516,8 @@ bool Run::compute_point()
     }
     // The same format in and out writes the values as read.
     if (out_ != in_) {
-        if (out_->system != convert::System::Blh1) convert::kokon1("BLh1", convert::system_code(out_->system), p);
+        if (out_->foreign != Foreign::None) from_etrs89(p);
+        else if (out_->system != convert::System::Blh1) convert::kokon1("BLh1", convert::system_code(out_->system), p);
         signs_.b = p.ell_b < 0.0 && p.b_deg == 0;
         signs_.l = p.ell_l < 0.0 && p.l_deg == 0;
         // Cartesian coordinates need h, which a point without N does not have here.
@@ -569,9 +679,13 @@ Summary Run::execute()
     // Values read from a model that changed under the run may belong to neither version.
     if (model_changed || model_->changed()) return refuse(messages::kModelChanged + model_name_);
     if (read_error) return refuse(messages::kInputReadError + input_name_ + "\r\n" + reader_->failure_line());
+    if (!crs_error_.empty()) return refuse(crs_error_);
     if (write_failed || close_failed) return refuse(messages::kWriteError + output_name_);
     close_files();
-    reporter_.finished(closing_message(summary_), messages::continued_hint(summary_.continued));
+    std::string hint = messages::continued_hint(summary_.continued);
+    if (const std::string operations = operation_lines(); !operations.empty())
+        hint += (hint.empty() ? "" : "\r\n") + operations;
+    reporter_.finished(closing_message(summary_), hint);
     return summary_;
 }
 

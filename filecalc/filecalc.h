@@ -39,6 +39,8 @@ struct Job {
     int header_lines = 0;         ///< 0..99 lines at the start that hold no point
     bool keep_rest = false;       ///< what follows the values taken ends the result line
     bool table = false;           ///< the result as a table for spreadsheets (CSV)
+    // A CRS that PROJ knows instead of the input or output format (command line only).
+    std::string in_crs, out_crs;
 };
 
 inline constexpr int kMaxHeaderLines = 99;

@@ -31,6 +31,9 @@ constexpr std::array<FileFormat, kFormatCount> kFormats = {{
      {kMetres(V::Utm33North), kMetres(V::Utm33East)}, 2, true},
     {7, T::kUtm33EastNorthIn, T::kUtm33EastNorthOut, S::Utm33, 33, false, false,
      {kMetres(V::Utm33East), kMetres(V::Utm33North)}, 2, true},
+    // Through PROJ to and from B, L on ETRS89.
+    {8, T::kGaussKruegerIn, T::kGaussKruegerOut, S::Blh1, 0, false, false,
+     {kMetres(V::GkEast), kMetres(V::GkNorth)}, 2, true, Foreign::GaussKrueger},
 }};
 
 }  // namespace
@@ -43,6 +46,12 @@ std::span<const FileFormat, kFormatCount> formats()
 const FileFormat* format(int number)
 {
     return number >= 1 && number <= kFormatCount ? &kFormats[static_cast<std::size_t>(number - 1)] : nullptr;
+}
+
+FileFormat crs_format(bool geographic)
+{
+    const auto column = [geographic](V v) { return geographic ? kDegrees(v) : kMetres(v); };
+    return {0, "", "", S::Blh1, 0, false, false, {column(V::CrsEast), column(V::CrsNorth)}, 2, true, Foreign::Crs};
 }
 
 ColumnRef column_ref(const Column& c, convert::Coordinates& p)
@@ -70,6 +79,10 @@ const char* value_name(Value v)
     case V::Utm32East:
     case V::Utm33East: return T::kEasting;
     case V::EllH: return "h";
+    case V::GkEast: return T::kRechtswert;
+    case V::GkNorth: return T::kHochwert;
+    case V::CrsEast: return T::kCrsEast;
+    case V::CrsNorth: return T::kCrsNorth;
     case V::BSign:
     case V::LSign: break;
     }

@@ -1,4 +1,4 @@
-// The seven coordinate file formats, in one table: what a line of a coordinate file holds after
+// The coordinate file formats, in one table: what a line of a coordinate file holds after
 // the optional point number, and what a result line writes before h, H and N. Reading,
 // writing, the file form's lists and the command line's help all take them from here.
 #pragma once
@@ -23,8 +23,15 @@ struct Column {
     int lead = 0;
 };
 
+/// Positions that PROJ moves to ETRS89 and back, not the program's own conversions.
+enum class Foreign {
+    None,
+    GaussKrueger,  ///< DHDN, 3-degree zones 2 to 5, the zone as the Rechtswert's first digit
+    Crs,           ///< a CRS named on the command line
+};
+
 struct FileFormat {
-    int number;                ///< 1..7, the index in the form's lists
+    int number;                ///< 1..kFormatCount, the index in the form's lists (0: a CRS format)
     const char* input_label;   ///< label of the input-format list
     const char* output_label;  ///< label of the output-format list
     convert::System system;    ///< the coordinate system of the columns
@@ -34,13 +41,18 @@ struct FileFormat {
     std::array<Column, 6> columns;
     int column_count;          ///< coordinates in the order of the line
     bool reads_height;         ///< h follows the coordinates (XYZ holds it in X, Y, Z)
+    Foreign foreign = Foreign::None;
 };
 
-inline constexpr int kFormatCount = 7;
+inline constexpr int kFormatCount = 8;
 
-/// The seven formats, number 1 first.
+/// A format for a CRS named on the command line: east (or longitude), north (or latitude), h;
+/// 3 decimals for metres, 8 for degrees.
+FileFormat crs_format(bool geographic);
+
+/// The formats, number 1 first.
 std::span<const FileFormat, kFormatCount> formats();
-/// The format with this number; nullptr outside 1..7.
+/// The format with this number; nullptr outside 1..kFormatCount.
 const FileFormat* format(int number);
 
 /// Where a column's value stands in the record: exactly one of the two is set.

@@ -46,6 +46,12 @@ inline constexpr const char* kHeaderLines = "So viele Zeilen (0 bis %d) am Anfan
 inline constexpr const char* kRest = "Was in einer Zeile nach den gelesenen Werten steht, ans Ende der Ergebniszeile schreiben.";
 inline constexpr const char* kTable =
     "Die Ergebnisdatei als Tabelle (CSV) f\xC3\xBCr Tabellenkalkulationen: Semikolon, Dezimalkomma, Kopfzeile, UTF-8, CR LF.";
+inline constexpr const char* kInCrs =
+    "Statt eines Eingabeformats ein Bezugssystem, das PROJ kennt (EPSG:31467, EPSG:25832, ein PROJ-Text): "
+    "je Zeile Ostwert oder L\xC3\xA4nge, Nordwert oder Breite, h.";
+inline constexpr const char* kOutCrs =
+    "Statt eines Ausgabeformats ein Bezugssystem, das PROJ kennt; Meter mit 3, Grad mit 8 Nachkommastellen.";
+inline constexpr const char* kCrsValue = "CODE";
 inline constexpr const char* kSeparatorValue = "semikolon|tab";
 inline constexpr const char* kCountValue = "ANZAHL";
 inline constexpr const char* kModelValue = "MODELL";
@@ -61,6 +67,7 @@ inline constexpr const char* kMissingValue = "Nach '%s' fehlt der Wert.";
 inline constexpr const char* kUnexpectedValue = "Wert unerwartet nach '%s'.";
 inline constexpr const char* kUnexpected = "unerwartetes Argument \"%s\"";
 inline constexpr const char* kOptionMissing = "die Option %s fehlt";
+inline constexpr const char* kCrsAndFormat = "%s und %s schlie\xC3\x9F" "en einander aus";
 inline constexpr const char* kBadSeparator = "--trennzeichen muss semikolon oder tab sein, nicht \"%s\"";
 inline constexpr const char* kOutOfRange = "%s muss %d bis %d sein, nicht \"%s\"";
 

@@ -20,6 +20,9 @@ inline constexpr const char* kUtm33NorthEastOut = "UTM33 (North, East), h, H, N"
 inline constexpr const char* kUtm33EastNorthIn = "UTM33 (East, North), h";
 inline constexpr const char* kUtm33EastNorthOut = "UTM33 (East, North), h, H, N";
 
+inline constexpr const char* kGaussKruegerIn = "Gau\xC3\x9F-Kr\xC3\xBCger DHDN (Rechtswert, Hochwert), h";
+inline constexpr const char* kGaussKruegerOut = "Gau\xC3\x9F-Kr\xC3\xBCger DHDN (Rechtswert, Hochwert), h, H, N";
+
 // Values; the form's fields of degrees, minutes and seconds carry the same names.
 inline constexpr const char* kBDegrees = "B Grad";
 inline constexpr const char* kBMinutes = "B Minuten";
@@ -29,6 +32,11 @@ inline constexpr const char* kLMinutes = "L Minuten";
 inline constexpr const char* kLSeconds = "L Sekunden";
 inline constexpr const char* kNorthing = "Nordwert";
 inline constexpr const char* kEasting = "Ostwert";
+inline constexpr const char* kRechtswert = "Rechtswert";
+inline constexpr const char* kHochwert = "Hochwert";
+inline constexpr const char* kCrsEast = "Ostwert oder L\xC3\xA4nge";
+inline constexpr const char* kCrsNorth = "Nordwert oder Breite";
+inline constexpr const char* kGkZone = "Rechtswert mit Zonenkennziffer 2 bis 5";
 
 // A value read from the file as the preview names it; a UTM easting with its zone number.
 inline constexpr const char* kNormalHeight = "H";

@@ -67,8 +67,8 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
         {"model missing", "--eingabe punkte.txt --ausgabe e.txt", 2, "geoid: die Option --modell fehlt;"},
         {"input missing", "--modell model.bin --ausgabe e.txt", 2, "geoid: die Option --eingabe fehlt;"},
         {"output missing", "--modell model.bin --eingabe punkte.txt", 2, "geoid: die Option --ausgabe fehlt;"},
-        {"input format 0", base + " e.txt --eingabeformat 0", 2, "geoid: --eingabeformat muss 1 bis 7 sein"},
-        {"output format 8", base + " e.txt --ausgabeformat 8", 2, "geoid: --ausgabeformat muss 1 bis 7 sein"},
+        {"input format 0", base + " e.txt --eingabeformat 0", 2, "geoid: --eingabeformat muss 1 bis 8 sein"},
+        {"output format 9", base + " e.txt --ausgabeformat 9", 2, "geoid: --ausgabeformat muss 1 bis 8 sein"},
         {"length 31", base + " e.txt --punktnummer 31", 2, "geoid: --punktnummer muss 1 bis 30 sein"},
         {"length empty", base + " e.txt --punktnummer ''", 2, "geoid: --punktnummer muss 1 bis 30 sein"},
         {"value missing", "--modell", 2, "geoid: einer Option fehlt ihr Wert"},
@@ -87,6 +87,12 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
         {"separator comma", base + " e.txt --trennzeichen komma", 2,
          "geoid: --trennzeichen muss semikolon oder tab sein, nicht \"komma\";"},
         {"100 header lines", base + " e.txt --kopfzeilen 100", 2, "geoid: --kopfzeilen muss 0 bis 99 sein, nicht \"100\""},
+        {"a CRS and a format", base + " e.txt --eingabe-crs EPSG:31467 --eingabeformat 2", 2,
+         "geoid: --eingabe-crs und --eingabeformat schlie\xC3\x9F" "en einander aus;"},
+        {"unknown CRS", base + " e.txt --ausgabe-crs EPSG:99999", 2,
+         "geoid: Bezugssystem \"EPSG:99999\" unbekannt: proj_create: crs not found;"},
+        {"vertical CRS", base + " e.txt --eingabe-crs EPSG:5783", 2,
+         "geoid: Bezugssystem \"EPSG:5783\" ist kein horizontales Bezugssystem;"},
         {"a value for a switch", base + " e.txt --tabelle=ja", 2, "geoid: einer Option fehlt ihr Wert (Wert unerwartet nach '--tabelle'.)"},
     };
     for (const auto& c : cases) {
@@ -101,7 +107,7 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
     // Help and version go to standard output.
     const CliRun help = geoid_cli(dir, "--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* label : {"--punktnummer", "--eingabeformat <1..7>", "--normalhoehen", "--zonenkennung",
+    for (const char* label : {"--punktnummer", "--eingabeformat <1..8>", "--eingabe-crs <CODE>", "--ausgabe-crs <CODE>", "--normalhoehen", "--zonenkennung",
                               "--trennzeichen <semikolon|tab>", "--kopfzeilen <ANZAHL>", "--restspalten", "--tabelle",
                               "3 nach\nvollst\xC3\xA4ndiger Rechnung, in der Punkte Fehler beim Lesen der Geoiddatei hatten"})
         EXPECT_NE(help.out.find(label), std::string::npos) << label;

@@ -755,3 +755,95 @@ TEST_F(FileCalc, PreviewShowsHowTheLinesAreRead)
     job.input_file.clear();
     EXPECT_TRUE(filecalc::preview(job, 5).empty());
 }
+
+// Gauß-Krüger through PROJ, checked against cs2cs on the same machine: B and L of points in
+// every zone to the millimetre, the way back to the millimetre, N as at B and L given directly.
+TEST_F(FileCalc, GaussKruegerInEveryZoneAgreesWithCs2cs)
+{
+    const struct {
+        int zone;
+        double east, north;
+    } points[] = {{2, 2512345.678, 5512345.678}, {3, 3512345.678, 5412345.678}, {4, 4512345.000, 5812345.000},
+                  {5, 5400000.000, 5700000.000}};
+    std::string input;
+    for (const auto& p : points) input += std::to_string(p.east) + " " + std::to_string(p.north) + " 100\n";
+    write_text(job.input_file, input);
+    job.in_format = 8, job.out_format = 2;
+    run();
+    ASSERT_EQ(rec.errors, std::vector<std::string>{});
+    const auto lines = lines_of(read_text(job.output_file));
+    ASSERT_EQ(lines.size(), 4u);
+    // The operation PROJ ranks best on this machine (BeTA2007 when its grid is installed).
+    EXPECT_NE(rec.hints.at(0).find("Lage nach ETRS89: Inverse of 3-degree Gauss-Kruger zone 3 + DHDN to ETRS89"),
+              std::string::npos) << rec.hints.at(0);
+    std::string blh;
+    for (std::size_t k = 0; k < 4; ++k) {
+        SCOPED_TRACE(points[k].zone);
+        // cs2cs takes EPSG's axis order: Hochwert first.
+        const std::string command = "echo '" + std::to_string(points[k].north) + " " + std::to_string(points[k].east) +
+                                    "' | cs2cs -f %.10f EPSG:" + std::to_string(31464 + points[k].zone) + " EPSG:4258";
+        std::FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        double b = 0, l = 0;
+        ASSERT_EQ(std::fscanf(pipe, "%lf %lf", &b, &l), 2);
+        pclose(pipe);
+        const std::vector<double> v = numbers(lines[k]);
+        EXPECT_NEAR(v[0], b, 1e-8);  // about a millimetre
+        EXPECT_NEAR(v[1], l, 1.5e-8);
+        char line[96];
+        std::snprintf(line, sizeof line, "%.10f %.10f 100\n", b, l);
+        blh += line;
+    }
+    // N as for the same B and L given directly, to 0.1 mm; back to Gauß-Krüger to 1 mm.
+    const std::string from_gk = read_text(job.output_file);
+    write_text(job.input_file, blh);
+    job.in_format = 2;
+    run();
+    const auto direct = lines_of(read_text(job.output_file));
+    for (std::size_t k = 0; k < 4; ++k) EXPECT_NEAR(numbers(lines[k])[4], numbers(direct[k])[4], 1e-4);
+    write_text(job.input_file, from_gk);
+    job.out_format = 8;
+    run();
+    const auto back = lines_of(read_text(job.output_file));
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_NEAR(numbers(back[k])[0], points[k].east, 0.001);
+        EXPECT_NEAR(numbers(back[k])[1], points[k].north, 0.001);
+    }
+    // The zone is the Rechtswert's first digit: 2 to 5.
+    for (const char* bad : {"6500000 5400000 1\n", "1500000 5400000 1\n", "500000 5400000 1\n"}) {
+        write_text(job.input_file, std::string("3512345 5412345 1\n") + bad);
+        job.in_format = 8;
+        run();
+        const std::string shown = std::string(bad).substr(0, std::string(bad).find(' '));
+        EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file + "\r\nZeile 2: \"" +
+                                                       shown + "\" ohne Zonenkennung (erwartet: Rechtswert mit Zonenkennziffer 2 bis 5)"});
+    }
+}
+
+// A CRS named like a format: EPSG:25832 gives the lines of format 5; output in degrees has 8
+// decimals; unknown and non-horizontal CRSs are refused with PROJ's reason.
+TEST_F(FileCalc, AnyCrsInsteadOfAFormat)
+{
+    write_text(job.input_file, "796986.834 5827475.852 80.412\n412345.6 5550000 1\n");
+    job.in_format = 5;
+    run();
+    const std::string as_format_5 = read_text(job.output_file);
+    job.in_crs = "EPSG:25832";
+    run();
+    EXPECT_EQ(read_text(job.output_file), as_format_5);
+    EXPECT_EQ(rec.hints, std::vector<std::string>{""});  // a projection, no datum moved
+    job.out_crs = "EPSG:4258";
+    run();
+    EXPECT_EQ(lines_of(read_text(job.output_file)).at(0).substr(0, 28), "   13.37770000   52.51630000");
+    const struct {
+        const char* code;
+        std::string error;
+    } refused[] = {{"EPSG:99999", "Bezugssystem \"EPSG:99999\" unbekannt: proj_create: crs not found"},
+                   {"EPSG:5783", "Bezugssystem \"EPSG:5783\" ist kein horizontales Bezugssystem"},
+                   {"EPSG:4978", "Bezugssystem \"EPSG:4978\" ist kein horizontales Bezugssystem"}};
+    for (const auto& r : refused) {
+        job.in_crs = r.code;
+        run();
+        EXPECT_EQ(rec.errors, std::vector<std::string>{r.error});
+    }
+}

@@ -160,13 +160,13 @@ TEST_F(Geoid, CancelWhileThePointFormIsOpenReturnsToTheStartWindow)
 {
     k().job.model_file = sample_copy();
     geoid::fenster(app(), geoid::FormMode::Point);
-    toolkit::testing::window_widget(win().point_window)->move(40, 90);
+    toolkit::testing::window_widget(win().point_window)->move(20, 90);
     gui::ModalAnswers answers({gui::cancel});
     EXPECT_TRUE(run_loop({[] { trigger("Quasigeoidmodell"); },
                           [] {
                               EXPECT_EQ(win().point_window, 0);
                               ASSERT_NE(win().start_window, 0);
-                              EXPECT_EQ(toolkit::testing::window_widget(win().start_window)->pos(), QPoint(40, 90));
+                              EXPECT_EQ(toolkit::testing::window_widget(win().start_window)->pos(), QPoint(20, 90));
                               EXPECT_FALSE(item_enabled(win().start_window, "Interaktive Eingabe"));
                               EXPECT_EQ(k().job.model_file, "");
                               EXPECT_EQ(status_text(win().start_window), "");
