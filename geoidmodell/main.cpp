@@ -9,6 +9,7 @@
 #include "version.h"
 #include "messages/geoidmodell.h"
 #include "messages/messages.h"
+#include "textio/textio.h"
 
 namespace {
 
@@ -61,11 +62,28 @@ int main(int argc, char** argv)
         if (args.size() == 5 && args[3] == "--punkte") return report(modelltool::draw_map(args[1], args[2], args[4]));
         return usage(text::kMapUsage);
     }
-    for (const std::string& a : args)
+    // The options of a text grid, then the two files.
+    modelltool::TextGridOptions grid;
+    bool text_grid = false;
+    std::vector<std::string> files;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& a = args[k];
+        if (a == "--kein-wert" || a == "--reihenfolge") {
+            if (k + 1 == args.size()) return usage(messages::fill(text::kMissingValue, {a}));
+            const std::string& v = args[++k];
+            text_grid = true;
+            if (a == "--reihenfolge" && (v == "lbn" || v == "bln")) grid.longitude_first = v == "lbn";
+            else if (a == "--kein-wert" && textio::parse_number(v, grid.no_data)) continue;
+            else return usage(messages::fill(text::kBadValue, {a, v}));
+            continue;
+        }
         if (a.size() > 1 && a[0] == '-') return usage(messages::fill(text::kUnknownOption, {a}));
-    if (args.size() != 2) return usage(text::kTwoFiles);
-    if (ends_with(args[1], ".bin")) return report(modelltool::import_grid(args[0], args[1]));
-    if (ends_with(args[1], ".gtx") || ends_with(args[1], ".tif") || ends_with(args[1], ".tiff"))
-        return report(modelltool::export_grid(args[0], args[1]));
+        files.push_back(a);
+    }
+    if (files.size() != 2) return usage(text::kTwoFiles);
+    if (ends_with(files[1], ".bin")) return report(modelltool::import_grid(files[0], files[1], grid, text_grid));
+    if (text_grid) return usage(text::kTextGridOptions);
+    if (ends_with(files[1], ".gtx") || ends_with(files[1], ".tif") || ends_with(files[1], ".tiff"))
+        return report(modelltool::export_grid(files[0], files[1]));
     return usage(text::kOutputEnding);
 }

@@ -1,6 +1,7 @@
 #include "geoidmodell/modelltool.h"
 
 #include "geoidmodell/common.h"
+#include "geoidmodell/text_grid.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
@@ -38,10 +39,45 @@ struct SourceGrid {
     double gt[6] = {};  // GDAL's geotransform: pixel areas, origin at the outer corner
 };
 
-Result open_source(const std::string& source, SourceGrid& g)
+// A text grid as a raster in memory: pixel areas around the nodes, ETRS89 geographic,
+// no value as NaN.
+GDALDatasetUniquePtr text_dataset(const TextGrid& t)
 {
-    g.ds.reset(GDALDataset::Open(source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
-    if (!g.ds) return fail(messages::fill(text::kNotAGrid, {source, gdal_reason()}));
+    GDALDriver* mem = GetGDALDriverManager()->GetDriverByName("MEM");
+    if (mem == nullptr) return nullptr;
+    GDALDatasetUniquePtr ds(mem->Create("", static_cast<int>(t.cols), static_cast<int>(t.rows), 1, GDT_Float64, nullptr));
+    if (!ds) return ds;
+    double gt[6] = {t.west - 0.5 * t.dl, t.dl, 0.0, t.north + 0.5 * t.db, 0.0, -t.db};
+    ds->SetGeoTransform(gt);
+    OGRSpatialReference srs;
+    if (srs.importFromEPSG(4258) == OGRERR_NONE) {
+        srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+        ds->SetSpatialRef(&srs);
+    }
+    GDALRasterBand* band = ds->GetRasterBand(1);
+    band->SetNoDataValue(std::nan(""));
+    if (band->RasterIO(GF_Write, 0, 0, static_cast<int>(t.cols), static_cast<int>(t.rows), const_cast<double*>(t.values.data()),
+                       static_cast<int>(t.cols), static_cast<int>(t.rows), GDT_Float64, 0, 0, nullptr) != CE_None)
+        return nullptr;
+    return ds;
+}
+
+// A grid GDAL reads, or a text grid of lines "B L N": when the options for one are given,
+// when GDAL cannot read the file or reads it only as points without a reference system.
+Result open_source(const std::string& source, const TextGridOptions& options, bool text_grid, SourceGrid& g)
+{
+    if (!text_grid) g.ds.reset(GDALDataset::Open(source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
+    const bool xyz = g.ds && g.ds->GetDriver() != nullptr && std::strcmp(g.ds->GetDriver()->GetDescription(), "XYZ") == 0;
+    if (!g.ds || xyz) {
+        const std::string not_a_grid = g.ds || text_grid ? "" : messages::fill(text::kNotAGrid, {source, gdal_reason()});
+        TextGrid t;
+        std::string error;
+        bool first_line_bad = false;
+        if (!read_text_grid(source, options, t, error, first_line_bad))
+            return fail(first_line_bad && !not_a_grid.empty() ? not_a_grid : error);
+        g.ds = text_dataset(t);
+        if (!g.ds) return fail(messages::fill(text::kNotAGrid, {source, gdal_reason()}));
+    }
     if (g.ds->GetRasterCount() < 1) return fail(messages::fill(text::kNoBand, {source}));
     g.cols = g.ds->GetRasterXSize(), g.rows = g.ds->GetRasterYSize();
     const double* gt = g.gt;
@@ -149,12 +185,12 @@ Result write_nodes(const SourceGrid& g, const std::string& source, const std::st
 
 }  // namespace
 
-Result import_grid(const std::string& source, const std::string& model)
+Result import_grid(const std::string& source, const std::string& model, const TextGridOptions& options, bool text_grid)
 {
     gdal_init();
     if (textio::same_file(source, model)) return fail(messages::fill(text::kSameFile, {model}));
     SourceGrid g;
-    if (Result r = open_source(source, g); !r.ok) return r;
+    if (Result r = open_source(source, options, text_grid, g); !r.ok) return r;
     std::int32_t header[18];
     if (Result r = header_of(g, source, header); !r.ok) return r;
     TempOutput out(model);

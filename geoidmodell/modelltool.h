@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "geoidmodell/text_grid.h"
+
 namespace modelltool {
 
 /// Outcome of an operation: empty message on success, otherwise the German reason.
@@ -17,8 +19,10 @@ struct Result {
 /// Any grid GDAL reads into a model file: rows north to south, columns west to east, values in
 /// 0.1 mm, no-data nodes as "no value". Refused: grids not in geographic degrees, rotated,
 /// with limits or spacings that are not whole micro-arc-seconds, too large, or with values
-/// that do not fit.
-Result import_grid(const std::string& source, const std::string& model);
+/// that do not fit. A text grid of lines "B L N" is read when `text_grid` says so, when GDAL
+/// cannot read the file, or reads it only as points without a reference system.
+Result import_grid(const std::string& source, const std::string& model, const TextGridOptions& options = {},
+                   bool text_grid = false);
 
 /// A model file into GTX (".gtx") or GeoTIFF (".tif", ".tiff"), float32, no value as no-data.
 /// Refused when a value would not come back exactly.

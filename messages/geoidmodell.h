@@ -12,12 +12,21 @@ inline constexpr const char* kHelp =
     "        geoidmodell --karte MODELL BILD.png [--punkte DATEI]\n"
     "                                                 Farbbild des Modells, wahlweise mit den Punkten\n"
     "                                                 einer Punktdatei (B L je Zeile)\n"
+    "        geoidmodell [--kein-wert WERT] [--reihenfolge lbn|bln] GITTER.txt AUSGABE.bin\n"
+    "                                                 Textgitter (Zeilen \"B L N\") in eine Modelldatei\n"
     "        geoidmodell -h | --help | -v | --version\n"
     "\n"
     "Beim Einlesen werden die Gitterpunkte von Nord nach S\xC3\xBC" "d und von West nach Ost in 0,1 mm\n"
     "geschrieben, Gitterpunkte ohne Wert (No-Data) als \"kein Wert\". Das Gitter muss in\n"
     "geografischen Koordinaten (Grad) vorliegen, nicht gedreht sein und Grenzen und Gitterweiten\n"
     "in ganzen Mikrobogensekunden haben.\n"
+    "\n"
+    "Ein Textgitter hat je Zeile einen Knoten \"B L N\" (Dezimalgrad ETRS89, Meter; Leerzeichen oder\n"
+    "Tabulatoren; keine Kopfzeile), mit --reihenfolge lbn \"L B N\". 999999 steht f\xC3\xBCr kein Wert\n"
+    "(--kein-wert WERT f\xC3\xBCr einen anderen). Gitterweite und Grenzen ergeben sich aus den Knoten; ein\n"
+    "Knoten, der fehlt, hat keinen Wert. Ein Knoten au\xC3\x9F" "erhalb des regelm\xC3\xA4\xC3\x9F" "igen Abstands, ein\n"
+    "doppelter Knoten oder eine Zeile, die nicht aus drei Zahlen besteht, wird mit ihrer\n"
+    "Zeilennummer abgelehnt.\n"
     "\n"
     "Beendigungsstatus: 0 bei Erfolg, 1 bei einem Fehler (keine Ausgabedatei bleibt zur\xC3\xBC" "ck),\n"
     "2 bei falschem Aufruf.\n";
@@ -35,6 +44,15 @@ inline constexpr const char* kNotAGrid = "Die Datei %s kann nicht als Gitter gel
 inline constexpr const char* kNoBand = "Die Datei %s enth\xC3\xA4lt kein Gitter.";
 inline constexpr const char* kNoGeoreference = "Das Gitter %s hat keine Lage (keine Georeferenz).";
 inline constexpr const char* kRotated = "Das Gitter %s ist gedreht; nur nordorientierte Gitter gehen.";
+// Text grids: lines "B L N".
+inline constexpr const char* kMissingValue = "nach %s fehlt der Wert";
+inline constexpr const char* kBadValue = "%s: ung\xC3\xBCltiger Wert \"%s\"";
+inline constexpr const char* kTextGridOptions = "--kein-wert und --reihenfolge gelten nur beim Einlesen eines Textgitters in eine .bin-Datei";
+inline constexpr const char* kTextGridLine = "Das Gitter %s: Zeile %s ist keine Zeile aus drei Zahlen (B L N): \"%s\"";
+inline constexpr const char* kTextGridIrregular =
+    "Das Gitter %s: der Knoten in Zeile %s liegt nicht im regelm\xC3\xA4\xC3\x9F" "igen Abstand der \xC3\xBC" "brigen";
+inline constexpr const char* kTextGridTwice = "Das Gitter %s: der Knoten in Zeile %s steht zum zweiten Mal in der Datei";
+inline constexpr const char* kTextGridTooSmall = "Das Gitter %s hat weniger als zwei Breiten oder L\xC3\xA4ngen";
 inline constexpr const char* kNoReferenceSystem =
     "Das Gitter %s hat kein Bezugssystem; erwartet werden geografische Koordinaten in Grad.";
 inline constexpr const char* kNotGeographic = "Das Gitter %s ist nicht in geografischen Koordinaten (Breite, L\xC3\xA4nge in Grad).";

@@ -454,3 +454,84 @@ TEST_F(GeoidModell, PictureLayoutHasRoundTicksAndNoLabelOverAnother)
         EXPECT_TRUE(round({0.0, l.scale_km}));
     }
 }
+
+// ---- Text grids "B L N" ---------------------------------------------------------------------
+
+// The odd model's nodes (7 x 13, B 48.5 down to 47, L -3 to 3) as a text grid: every line
+// "B L N", or "L B N", with the no-data value given, and without the node at (row, col) when
+// `skip_row` >= 0.
+std::string text_grid(const std::vector<unsigned char>& model, bool longitude_first, const char* no_data, int skip_row = -1,
+                      int skip_col = -1)
+{
+    std::string text;
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 13; ++c) {
+            if (r == skip_row && c == skip_col) continue;
+            std::int32_t node = 0;
+            std::memcpy(&node, &model[72 + 4 * static_cast<std::size_t>(r * 13 + c)], 4);
+            char b[32], l[32], n[32];
+            std::snprintf(b, sizeof b, "%.6f", 48.5 - 0.25 * r);
+            std::snprintf(l, sizeof l, "%.6f", -3.0 + 0.5 * c);
+            std::snprintf(n, sizeof n, "%.4f", node / 10000.0);
+            text += std::string(longitude_first ? l : b) + (longitude_first ? "\t" : " ") + (longitude_first ? b : l) + " " +
+                    (node == 99999999 ? no_data : n) + "\n";
+        }
+    return text;
+}
+
+// The same grid as text and from GeoTIFF gives the same model, node for node; a node missing
+// from the file has no value; what is no regular grid is refused with its line.
+TEST_F(GeoidModell, TextGridEqualsTheSameGridFromGeoTiff)
+{
+    const std::string model = odd_model(dir);
+    ASSERT_TRUE(modelltool::export_grid(model, dir.file("odd.tif")).ok);
+    ASSERT_TRUE(modelltool::import_grid(dir.file("odd.tif"), dir.file("from_tif.bin")).ok);
+    const auto expected = read_bytes(dir.file("from_tif.bin"));
+    ASSERT_EQ(expected, read_bytes(model));
+    // The model with the node at row 2, column 5 without a value.
+    auto holed = expected;
+    const std::int32_t none = 99999999;
+    std::memcpy(&holed[72 + 4 * (2 * 13 + 5)], &none, 4);
+    const struct {
+        const char* name;
+        std::string text;
+        modelltool::TextGridOptions options;
+        std::vector<unsigned char> model;
+        std::string error;
+    } cases[] = {
+        {"B L N, no-data 999999", text_grid(expected, false, "999999"), {}, expected, ""},
+        {"L B N with tabs", text_grid(expected, true, "999999"), {999999.0, true}, expected, ""},
+        {"own no-data value", text_grid(expected, false, "-9999"), {-9999.0, false}, expected, ""},
+        {"a node missing", text_grid(expected, false, "999999", 2, 5), {}, holed, ""},
+        {"blank lines and CR LF", "\r\n" + text_grid(expected, false, "999999") + "\n\n", {}, expected, ""},
+        {"a node off the spacing", text_grid(expected, false, "999999") + "48.3 -3.0 1\n", {}, {},
+         "der Knoten in Zeile 92 liegt nicht im regelm\xC3\xA4\xC3\x9F" "igen Abstand der \xC3\xBC" "brigen"},
+        {"a node twice", text_grid(expected, false, "999999") + "48.500000 -3.000000 1\n", {}, {},
+         "der Knoten in Zeile 92 steht zum zweiten Mal in der Datei"},
+        {"four numbers", text_grid(expected, false, "999999") + "48.5 -3.0 1 2\n", {}, {},
+         "Zeile 92 ist keine Zeile aus drei Zahlen (B L N): \"48.5 -3.0 1 2\""},
+        {"one row", "50 7 1\n50 8 2\n", {}, {}, "hat weniger als zwei Breiten oder L\xC3\xA4ngen"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing_support::write_text(dir.file("grid.txt"), c.text);
+        std::remove(dir.file("grid.bin").c_str());
+        const modelltool::Result r = modelltool::import_grid(dir.file("grid.txt"), dir.file("grid.bin"), c.options, true);
+        if (c.error.empty()) {
+            ASSERT_TRUE(r.ok) << r.message;
+            EXPECT_EQ(read_bytes(dir.file("grid.bin")), c.model);
+        } else {
+            EXPECT_FALSE(r.ok);
+            EXPECT_NE(r.message.find(c.error), std::string::npos) << r.message;
+            EXPECT_FALSE(testing_support::file_exists(dir.file("grid.bin")));
+        }
+    }
+    // On the command line: the options, and --info as for the GeoTIFF's model.
+    testing_support::write_text(dir.file("lbn.txt"), text_grid(expected, true, "-9999"));
+    const ToolRun run = tool(dir, "--reihenfolge lbn --kein-wert -9999 lbn.txt lbn.bin");
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string info_text = tool(dir, "--info lbn.bin").out, info_tif = tool(dir, "--info from_tif.bin").out;
+    EXPECT_EQ(info_text.substr(info_text.find('\n')), info_tif.substr(info_tif.find('\n')));  // all but the name
+    EXPECT_EQ(tool(dir, "--reihenfolge nlb lbn.txt x.bin").status, 2);
+    EXPECT_EQ(tool(dir, "--kein-wert lbn.txt x.bin").status, 2);
+}

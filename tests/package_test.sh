@@ -41,4 +41,7 @@ desktop-file-validate "$out/root/usr/share/applications/de.vennhof.geoid.desktop
 grep -qx "Path=/usr/share/geoid" "$out/root/usr/share/applications/de.vennhof.geoid.desktop"
 appstreamcli validate --no-net "$out/root/usr/share/metainfo/de.vennhof.geoid.metainfo.xml" >/dev/null
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6'
+# PROJ for Gauß-Krüger, and the data with its BeTA2007 grid.
+dpkg-deb -f "$deb" Depends | grep -q 'libproj25'
+dpkg-deb -f "$deb" Depends | grep -q 'proj-data'
 echo "package ok: $(basename "$deb"), $(stat -c %s "$deb") bytes"
