@@ -6,7 +6,9 @@
 #   a spreadsheet's list (header, point numbers, semicolons, decimal commas) into a table,
 #   against cct's shift of the same points from its plain file;
 #   normal heights and zone-numbered eastings, format 5 -> 5, against cct's inverse UTM and
-#   shift from H to h.
+#   shift from H to h;
+#   Gauß-Krüger zone 3 on DHDN through BeTA2007 (format 8 -> 2) against cct's pipeline of inverse
+#   Gauß-Krüger, the BeTA2007 shift and the vertical shift.
 # Five runs of each, alternating; medians and the ratio of points per second. Then peak memory
 # for 1,000 and 1,000,000 points, and the time from pressing "Berechnen" in the real file form
 # (offscreen) to its closing box for 1,000,000 points.
@@ -44,6 +46,13 @@ for n in 1000 "$npoints"; do
   # East before north, as format 5 and cct read them; with the zone number in front for geoid.
   [ -f "utm5-$n.txt" ] || awk '{ print $2, $1, $3 }' "utm-$n.txt" > "utm5-$n.txt"
   [ -f "utmz-$n.txt" ] || awk '{ printf "32%s %s %s\n", $1, $2, $3 }' "utm5-$n.txt" > "utmz-$n.txt"
+  # Gauß-Krüger zone 3 (the band around 9° east): Rechtswert, Hochwert, h.
+  if [ ! -f "gk-$n.txt" ]; then
+    awk '$2 > 7.6 && $2 < 10.4 { print }' "blh-$n.txt" > gk-blh.txt
+    while [ "$(wc -l < gk-blh.txt)" -lt "$n" ]; do cat gk-blh.txt gk-blh.txt | head -n "$n" > gk-tmp.txt && mv gk-tmp.txt gk-blh.txt; done
+    "$geoid" --modell sample.bin --eingabe gk-blh.txt --ausgabe gk-tmp.txt --ausgabeformat 8 >/dev/null 2>&1
+    awk '{ print $1, $2, $3 }' gk-tmp.txt > "gk-$n.txt" && rm gk-tmp.txt gk-blh.txt
+  fi
   # A spreadsheet's list: a header line, point numbers, semicolons, decimal commas.
   [ -f "list-$n.csv" ] || { echo "Punkt;B;L;h"; awk '{ printf "P%d;%s;%s;%s\n", NR, $1, $2, $3 }' "blh-$n.txt" | tr . ,; } > "list-$n.csv"
 done
@@ -71,6 +80,9 @@ compare "semicolon list with header and decimal commas -> table" \
 compare "normal heights, UTM32 with zone numbers (format 5 -> 5)" \
   "--modell sample.bin --eingabe utmz-$npoints.txt --eingabeformat 5 --ausgabeformat 5 --zonenkennung --normalhoehen" \
   "-c 1,2,3 +proj=pipeline +step +inv +proj=utm +zone=32 +ellps=GRS80 +step +proj=vgridshift +grids=./sample.gtx +multiplier=1 utm5-$npoints.txt"
+compare "Gauss-Krueger DHDN zone 3 through BeTA2007 (format 8 -> 2)" \
+  "--modell sample.bin --eingabe gk-$npoints.txt --eingabeformat 8" \
+  "+proj=pipeline +step +inv +proj=tmerc +lat_0=0 +lon_0=9 +k=1 +x_0=3500000 +y_0=0 +ellps=bessel +step +proj=hgridshift +grids=BETA2007.gsb +step +proj=vgridshift +grids=./sample.gtx +multiplier=-1 +step +proj=unitconvert +xy_in=rad +xy_out=deg gk-$npoints.txt"
 
 for n in 1000 "$npoints"; do
   m=$(/usr/bin/time -f %M "$geoid" --modell sample.bin --eingabe "blh-$n.txt" --ausgabe out-peak.txt 2>&1 >/dev/null | tail -1)
