@@ -39,6 +39,19 @@ struct SourceGrid {
     double gt[6] = {};  // GDAL's geotransform: pixel areas, origin at the outer corner
 };
 
+// Pixel areas around the nodes (a node lies at the centre of its pixel) from the north-west
+// node and the spacings; ETRS89 geographic, longitude first.
+void georeference(GDALDataset& ds, double west, double north, double dl, double db)
+{
+    double gt[6] = {west - 0.5 * dl, dl, 0.0, north + 0.5 * db, 0.0, -db};
+    ds.SetGeoTransform(gt);
+    OGRSpatialReference srs;
+    if (srs.importFromEPSG(4258) == OGRERR_NONE) {
+        srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+        ds.SetSpatialRef(&srs);
+    }
+}
+
 // A text grid as a raster in memory: pixel areas around the nodes, ETRS89 geographic,
 // no value as NaN.
 GDALDatasetUniquePtr text_dataset(const TextGrid& t)
@@ -47,13 +60,7 @@ GDALDatasetUniquePtr text_dataset(const TextGrid& t)
     if (mem == nullptr) return nullptr;
     GDALDatasetUniquePtr ds(mem->Create("", static_cast<int>(t.cols), static_cast<int>(t.rows), 1, GDT_Float64, nullptr));
     if (!ds) return ds;
-    double gt[6] = {t.west - 0.5 * t.dl, t.dl, 0.0, t.north + 0.5 * t.db, 0.0, -t.db};
-    ds->SetGeoTransform(gt);
-    OGRSpatialReference srs;
-    if (srs.importFromEPSG(4258) == OGRERR_NONE) {
-        srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-        ds->SetSpatialRef(&srs);
-    }
+    georeference(*ds, t.west, t.north, t.dl, t.db);
     GDALRasterBand* band = ds->GetRasterBand(1);
     band->SetNoDataValue(std::nan(""));
     if (band->RasterIO(GF_Write, 0, 0, static_cast<int>(t.cols), static_cast<int>(t.rows), const_cast<double*>(t.values.data()),
@@ -244,13 +251,7 @@ GDALDatasetUniquePtr create_raster(GDALDriver* driver, const std::string& path, 
     GDALDatasetUniquePtr ds(driver->Create(path.c_str(), static_cast<int>(h.nl), static_cast<int>(h.nb), 1, GDT_Float32,
                                            nullptr));
     if (!ds) return ds;
-    double gt[6] = {h.lmin - 0.5 * h.dl, h.dl, 0.0, h.bmax + 0.5 * h.db, 0.0, -h.db};
-    ds->SetGeoTransform(gt);
-    OGRSpatialReference srs;
-    if (srs.importFromEPSG(4258) == OGRERR_NONE) {
-        srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-        ds->SetSpatialRef(&srs);
-    }
+    georeference(*ds, h.lmin, h.bmax, h.dl, h.db);
     ds->GetRasterBand(1)->SetNoDataValue(static_cast<double>(nodata));
     return ds;
 }

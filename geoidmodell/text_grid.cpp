@@ -26,6 +26,7 @@ constexpr double kKeyUnit = 1e9;
 constexpr double kOnGrid = 0.01;
 constexpr std::size_t kMaxLine = 1024;
 constexpr std::int64_t kMaxNodes = (1ll << 31) - 1;
+constexpr std::int64_t kMaxSparseness = 4;  // grid nodes per node in the file at most
 
 struct Node {
     double b, l, n;
@@ -127,10 +128,12 @@ bool read_text_grid(const std::string& path, const TextGridOptions& options, Tex
     std::FILE* f = textio::fopen_for_reading(path);
     if (f == nullptr) {
         error = messages::kOpenFailed + path;
+        first_line_bad = true;  // nothing says it is a text grid
         return false;
     }
     // First pass: the distinct latitudes and longitudes.
     std::set<long long> lats, lons;
+    std::int64_t nodes = 0;
     Node node{};
     std::string bad;
     {
@@ -144,6 +147,7 @@ bool read_text_grid(const std::string& path, const TextGridOptions& options, Tex
             }
             lats.insert(key(node.b));
             lons.insert(key(node.l));
+            ++nodes;
         }
         if (lines.failed()) {
             error = messages::fill(text::kReadError, {path, ""});
@@ -161,6 +165,13 @@ bool read_text_grid(const std::string& path, const TextGridOptions& options, Tex
     const bool lon_ok = axis(lons, grid.west, grid.dl, grid.cols, off_lon);
     if (lat_ok && lon_ok && (grid.rows > kMaxNodes || grid.cols > kMaxNodes || grid.rows > kMaxNodes / grid.cols)) {
         error = messages::fill(text::kTooLarge, {path, std::to_string(grid.rows), std::to_string(grid.cols)});
+        std::fclose(f);
+        return false;
+    }
+    // Gaps are nodes without a value, but a file that holds a quarter of its grid or less is
+    // no grid: its memory would not be bounded by the file.
+    if (lat_ok && lon_ok && grid.rows * grid.cols > kMaxSparseness * nodes + 64) {
+        error = messages::fill(text::kTextGridSparse, {path, std::to_string(nodes), std::to_string(grid.rows * grid.cols)});
         std::fclose(f);
         return false;
     }

@@ -24,8 +24,8 @@ struct TextGrid {
 
 /// Reads `path` as a text grid. False with the message in `error` (which names the line) for a
 /// line that is not three numbers, a node off the regular spacing, a node given twice, or fewer
-/// than two rows or columns; `first_line_bad` when already its first line is no such line (the
-/// file is then perhaps no text grid at all).
+/// than two rows or columns; `first_line_bad` when the file cannot be opened or already its first
+/// line is no such line (the file is then perhaps no text grid at all).
 bool read_text_grid(const std::string& path, const TextGridOptions& options, TextGrid& grid, std::string& error,
                     bool& first_line_bad);
 

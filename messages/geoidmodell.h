@@ -52,6 +52,8 @@ inline constexpr const char* kTextGridLine = "Das Gitter %s: Zeile %s ist keine 
 inline constexpr const char* kTextGridIrregular =
     "Das Gitter %s: der Knoten in Zeile %s liegt nicht im regelm\xC3\xA4\xC3\x9F" "igen Abstand der \xC3\xBC" "brigen";
 inline constexpr const char* kTextGridTwice = "Das Gitter %s: der Knoten in Zeile %s steht zum zweiten Mal in der Datei";
+inline constexpr const char* kTextGridSparse =
+    "Das Gitter %s: %s Knoten in der Datei sind zu wenige f\xC3\xBCr ein Gitter aus %s Knoten";
 inline constexpr const char* kTextGridTooSmall = "Das Gitter %s hat weniger als zwei Breiten oder L\xC3\xA4ngen";
 inline constexpr const char* kNoReferenceSystem =
     "Das Gitter %s hat kein Bezugssystem; erwartet werden geografische Koordinaten in Grad.";
@@ -59,7 +61,7 @@ inline constexpr const char* kNotGeographic = "Das Gitter %s ist nicht in geogra
 inline constexpr const char* kNotDegrees = "Das Gitter %s ist nicht in Grad angegeben.";
 inline constexpr const char* kTooLarge = "Das Gitter %s ist zu gro\xC3\x9F (%s x %s Gitterpunkte; h\xC3\xB6" "chstens 2^31 - 1).";
 inline constexpr const char* kNoSpacing = "Das Gitter %s hat keine g\xC3\xBCltige Gitterweite.";
-inline constexpr const char* kHeaderAngles[6] = {"s\xC3\xBC" "dliche Breite", "n\xC3\xB6rdliche Breite", "westliche L\xC3\xA4nge",
+inline constexpr const char* kHeaderAngles[6] = {("s\xC3\xBC" "dliche Breite"), "n\xC3\xB6rdliche Breite", "westliche L\xC3\xA4nge",
                                                "\xC3\xB6stliche L\xC3\xA4nge", "Gitterweite in Breite", "Gitterweite in L\xC3\xA4nge"};
 inline constexpr const char* kNotMicro = "Die %s %s von %s ist keine ganze Zahl von Mikrobogensekunden.";
 inline constexpr const char* kNearZero = "Die %s %s liegt zwischen -1\xC2\xB0 und 0\xC2\xB0; das Modellformat kann sie nicht speichern.";

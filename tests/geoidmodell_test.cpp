@@ -511,6 +511,8 @@ TEST_F(GeoidModell, TextGridEqualsTheSameGridFromGeoTiff)
         {"four numbers", text_grid(expected, false, "999999") + "48.5 -3.0 1 2\n", {}, {},
          "Zeile 92 ist keine Zeile aus drei Zahlen (B L N): \"48.5 -3.0 1 2\""},
         {"one row", "50 7 1\n50 8 2\n", {}, {}, "hat weniger als zwei Breiten oder L\xC3\xA4ngen"},
+        {"far more grid than nodes", "50 7 1\n50 7.001 1\n51 8 1\n", {}, {},
+         "3 Knoten in der Datei sind zu wenige f\xC3\xBCr ein Gitter aus 2002 Knoten"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

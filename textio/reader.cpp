@@ -118,6 +118,17 @@ inline bool ends_token(int c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',';
 }
 
+// An integer item k: digits only, within 32 bits; "-0" is remembered in bit k, it carries a
+// sign the value cannot.
+bool whole_number(std::string_view token, double& value, unsigned& negative_zero, int k)
+{
+    long long v = 0;
+    if (!parse_integer(token, v) || v < -2147483647LL - 1 || v > 2147483647LL) return false;
+    value = static_cast<double>(v);
+    if (v == 0 && token[0] == '-') negative_zero |= 1u << k;
+    return true;
+}
+
 // Blanks around a field; a tab too, unless tabs separate the fields.
 std::string_view trimmed(std::string_view field, char separator)
 {
@@ -290,12 +301,8 @@ ReadStatus FreeReader::read_separated(const Item* items, int count, double* valu
         if (items[k] == Item::Number) {
             if (!parse_decimal(field, values[k]))
                 return failed(ReadFailure::Kind::NotNumber, field);
-        } else {
-            long long v = 0;
-            if (!parse_integer(field, v) || v < -2147483647LL - 1 || v > 2147483647LL)
-                return failed(ReadFailure::Kind::NotInteger, field);
-            values[k] = static_cast<double>(v);
-            if (v == 0 && field[0] == '-') negative_zero |= 1u << k;
+        } else if (!whole_number(field, values[k], negative_zero, k)) {
+            return failed(ReadFailure::Kind::NotInteger, field);
         }
     }
     if (rest != nullptr) rest->assign(at == std::string_view::npos ? std::string_view() : trimmed(line.substr(at), separator_));
@@ -422,13 +429,8 @@ ReadStatus FreeReader::read_record(const Item* items, int count, double* values,
             return st;
         } else if (items[k] == Item::Number) {
             if (!parse_number(token, values[k])) return fail(ReadFailure::Kind::NotNumber, token);
-        } else {
-            // An integer: digits only, within 32 bits; "-0" is remembered, it carries a sign.
-            long long v = 0;
-            if (!parse_integer(token, v) || v < -2147483647LL - 1 || v > 2147483647LL)
-                return fail(ReadFailure::Kind::NotInteger, token);
-            values[k] = static_cast<double>(v);
-            if (v == 0 && token[0] == '-') negative_zero |= 1u << k;
+        } else if (!whole_number(token, values[k], negative_zero, k)) {
+            return fail(ReadFailure::Kind::NotInteger, token);
         }
         if (k == 0) first_line = line_;
         item_lines_[k & 7] = line_;
