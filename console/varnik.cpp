@@ -6,11 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <memory>
 #include <new>
 #include <string>
-#include <unistd.h>
 
 #include "console/varnik.h"
 #include "interp/grid.h"
@@ -179,7 +177,7 @@ int Varnik::open_existing_output()
     }
     bool yes = false;
     if (!ask_yes(text::kAskOverwriteBefore + out_name_ + text::kAskOverwriteAfter, yes) || !yes) {
-        ::close(fd);
+        textio::close_file(fd);
         if (!yes && exit_ == 0) {
             say(text::kAbort);
             exit_ = 1;
@@ -188,7 +186,7 @@ int Varnik::open_existing_output()
     }
     // Emptied: no line of the old file survives a shorter run.
     if (!textio::empty_output(fd)) {
-        ::close(fd);
+        textio::close_file(fd);
         exit_ = abort_run(text::kOutputBefore + out_name_ + text::kOutputCannotOpen + text::kRestart);
         return -1;
     }

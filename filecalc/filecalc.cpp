@@ -7,8 +7,6 @@
 #include <array>
 #include <optional>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #endif
@@ -60,14 +58,6 @@ void clear_vector_state() {}
 std::string bad_format()
 {
     return messages::fill(messages::kBadFormat, {std::to_string(kFormatCount)});
-}
-
-// A standard stream as a stream of the run's own, so that closing it leaves the stream open.
-std::FILE* own_stream(int fd, const char* mode)
-{
-    const int copy = dup(fd);
-    if (copy < 0) return nullptr;
-    return textio::stream_of(copy, mode);
 }
 
 bool is_whole(Value v)
@@ -453,11 +443,11 @@ bool Run::open_files()
     if ((in_->foreign == Foreign::GaussKrueger || out_->foreign == Foreign::GaussKrueger) && !crs::available())
         return refuse(messages::crs::kNotInBuild), false;
     if (const std::string conflict = job_conflict(job_); !conflict.empty()) return refuse(conflict), false;
-    in_file_ = job_.input_from_stdin ? own_stream(0, "rb") : textio::fopen_for_reading(input_name_);
+    in_file_ = job_.input_from_stdin ? textio::standard_stream(0, "rb") : textio::fopen_for_reading(input_name_);
     if (in_file_ == nullptr) return refuse(messages::kOpenFailed + input_name_), false;
     if (output_name_.empty()) return refuse(messages::kNoOutput), false;
     if (job_.output_to_stdout) {
-        out_file_ = own_stream(1, "w");
+        out_file_ = textio::standard_stream(1, "w");
         if (out_file_ == nullptr) return refuse(messages::kOpenFailed + output_name_), false;
     } else {
         // The result would overwrite what the run reads: compared as files, whatever the names.
@@ -469,8 +459,7 @@ bool Run::open_files()
     }
     static thread_local char out_buffer[1 << 16];
     std::setvbuf(out_file_, out_buffer, _IOFBF, sizeof out_buffer);
-    struct stat info {};
-    in_size_ = fstat(fileno(in_file_), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : 0;
+    in_size_ = static_cast<std::int64_t>(textio::regular_size(in_file_));
     for (int c = 0; c < out_->column_count; ++c)
         out_refs_[static_cast<std::size_t>(c)] = column_ref(out_->columns[static_cast<std::size_t>(c)], w_.point);
     east_offset_ = job_.zone_prefix ? out_->zone * 1e6 : 0.0;

@@ -11,12 +11,8 @@ namespace interp {
 
 /// What tells whether a file is still the one that was opened: its identity (device and
 /// inode), size and time of the last change.
-struct FileStamp {
-    std::uint64_t device = 0, inode = 0;
-    std::int64_t size = -1;
-    std::int64_t modified_ns = 0;
-    bool operator==(const FileStamp&) const = default;
-};
+/// Identity and state of the model file (device, number, size, last change).
+using FileStamp = textio::FileStamp;
 
 /// The stamp of the file at `path` now; a stamp that matches no file when it cannot be read.
 FileStamp stamp_of(const std::string& path);

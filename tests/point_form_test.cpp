@@ -617,10 +617,12 @@ TEST_F(PointForm, EveryControlIsNamedForAScreenReader)
             ASSERT_EQ(relations.size(), 1);
             EXPECT_EQ(relations.front().first->text(QAccessible::Name).remove(QLatin1Char('&')), list->accessibleName());
         }
-        for (const geoid::Field& f : geoid::fields())
+        for (const geoid::Field& f : geoid::fields()) {
             if (f.dialog == dialog && (f.kind == geoid::Kind::Input || f.kind == geoid::Kind::Result || f.kind == geoid::Kind::List ||
-                                       f.kind == geoid::Kind::Text))
+                                       f.kind == geoid::Kind::Text)) {
                 EXPECT_TRUE(labelled.contains(field(f.id))) << f.id;
+            }
+        }
     }
     QString roles[2];
     gui::ModalAnswers answers({[&](QWidget* m) { roles[0] = QString::number(QAccessible::queryAccessibleInterface(m)->role()), m->close(); },

@@ -1,8 +1,12 @@
-// Opening an existing file for reading, the one way every reader of the programs does it:
-// without blocking, and only files that end. A named pipe chosen by mistake would otherwise
-// freeze the program in open() or read(); a directory would read as an empty file.
+// Every call to the operating system for files, in one place: opening an existing file for
+// reading the one way every reader of the programs does it (without blocking, and only files
+// that end: a named pipe chosen by mistake would otherwise freeze the program, a directory
+// would read as an empty file), outputs locked for one writer, identity and change stamps,
+// reads at an offset. files_posix.cpp implements it for Linux, files_win32.cpp for Windows;
+// no other file of the programs' Qt-free part includes a header of the operating system.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -52,6 +56,39 @@ std::FILE* fopen_output(const std::string& path, OutputStatus* status = nullptr)
 
 /// The descriptor as a stream; the descriptor is closed when no stream can be made of it.
 std::FILE* stream_of(int fd, const char* mode);
+
+/// Closes a descriptor of open_for_reading or open_output.
+void close_file(int fd);
+
+/// Identity and state of a file: its device and number there (the volume's serial number and
+/// the file index on Windows), size and time of the last change.
+struct FileStamp {
+    std::uint64_t device = 0, inode = 0;
+    std::int64_t size = -1;
+    std::int64_t modified_ns = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+/// The stamp of an open file, or of the file at `path` now; a stamp that matches no file
+/// (size -1) when it cannot be read.
+FileStamp stamp_of(int fd);
+FileStamp stamp_of(const std::string& path);
+
+/// Reads up to `count` bytes at byte `offset` (beyond 4 GiB too) without moving the file's
+/// position; returns how many were read (fewer at the end of the file or on an error).
+std::size_t read_at(int fd, std::int64_t offset, void* bytes, std::size_t count);
+
+/// Moves a stream to byte `offset` from its start; false where it cannot (a pipe).
+bool seek_stream(std::FILE* f, std::int64_t offset);
+
+/// The size of the regular file behind a stream; 0 for anything else.
+std::uint64_t regular_size(std::FILE* f);
+
+/// Standard input (0) or output (1) as a stream of its own, in binary: closing it leaves the
+/// standard stream open. nullptr when it cannot be had.
+std::FILE* standard_stream(int which, const char* mode);
+
+/// Creates an empty file at `path`, never over an existing one.
+bool create_new_empty(const std::string& path);
 
 /// True when both descriptors, or a descriptor and a path, name the same file (device and
 /// inode), whatever names lead to it.

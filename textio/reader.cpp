@@ -1,5 +1,7 @@
 #include "textio/textio.h"
 
+#include "textio/files.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -53,7 +55,7 @@ inline int FreeReader::get()
 bool FreeReader::seek(std::int64_t offset, std::int64_t line)
 {
     // Nothing is read before the seek succeeded: a pipe keeps every byte for start_at.
-    if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+    if (!seek_stream(file_, offset)) return false;
     std::clearerr(file_);
     start_at(offset, line);
     return true;

@@ -2,9 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "textio/encoding.h"
@@ -34,18 +31,6 @@ struct Sample {
     bool read_error = false;
 };
 
-// A missing file is created empty (and shown empty); false when that fails.
-bool create_empty(const std::string& path)
-{
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return false;
-    ::close(fd);
-    return true;
-}
-
 Sample read_sample(std::FILE* f)
 {
     Sample s;
@@ -61,8 +46,7 @@ Sample read_sample(std::FILE* f)
     }
     s.bytes.resize(got);
     s.complete = got < kMaxBytes || std::fgetc(f) == EOF;
-    struct stat info {};
-    const std::uint64_t stated = fstat(fileno(f), &info) == 0 && S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+    const std::uint64_t stated = regular_size(f);
     s.size = std::max<std::uint64_t>(stated, got + (s.complete ? 0 : 1));
     return s;
 }
@@ -156,7 +140,7 @@ ViewerText read_viewer_text(const std::string& path, std::string_view cut_patter
     if (f == nullptr) {
         ViewerText result;
         if (status == OpenStatus::Missing && missing == Missing::Report) result.status = ViewerRead::Missing;
-        else if (status != OpenStatus::Missing || !create_empty(path)) result.status = ViewerRead::OpenFailed;
+        else if (status != OpenStatus::Missing || !create_new_empty(path)  /* a missing file is created empty, shown empty */) result.status = ViewerRead::OpenFailed;
         return result;
     }
     const Sample sample = read_sample(f);

@@ -1,3 +1,4 @@
+// The files of the programs on Linux (POSIX).
 #include "textio/files.h"
 
 #include <cerrno>
@@ -135,31 +136,97 @@ std::FILE* fopen_output(const std::string& path, OutputStatus* status)
     return f;
 }
 
+void close_file(int fd)
+{
+    if (fd >= 0) ::close(fd);
+}
+
 namespace {
 
-bool same(const struct stat& a, const struct stat& b)
+FileStamp stamp_from(const struct stat& st)
 {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    FileStamp s;
+    s.device = static_cast<std::uint64_t>(st.st_dev);
+    s.inode = static_cast<std::uint64_t>(st.st_ino);
+    s.size = static_cast<std::int64_t>(st.st_size);
+    s.modified_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return s;
+}
+
+bool same(const FileStamp& a, const FileStamp& b)
+{
+    return a.size >= 0 && b.size >= 0 && a.device == b.device && a.inode == b.inode;
 }
 
 }  // namespace
 
+FileStamp stamp_of(int fd)
+{
+    struct stat st {};
+    return fd >= 0 && fstat(fd, &st) == 0 ? stamp_from(st) : FileStamp{};
+}
+
+FileStamp stamp_of(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? stamp_from(st) : FileStamp{};
+}
+
+std::size_t read_at(int fd, std::int64_t offset, void* bytes, std::size_t count)
+{
+    std::size_t got = 0;
+    if (fd < 0 || offset < 0) return 0;
+    while (got < count) {
+        const ssize_t n = pread(fd, static_cast<char*>(bytes) + got, count - got, static_cast<off_t>(offset + static_cast<std::int64_t>(got)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
+}
+
+bool seek_stream(std::FILE* f, std::int64_t offset)
+{
+    return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+std::uint64_t regular_size(std::FILE* f)
+{
+    struct stat info {};
+    return fstat(fileno(f), &info) == 0 && S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
+std::FILE* standard_stream(int which, const char* mode)
+{
+    const int copy = dup(which);
+    if (copy < 0) return nullptr;
+    return stream_of(copy, mode);
+}
+
+bool create_new_empty(const std::string& path)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
 bool same_file(int fd_a, int fd_b)
 {
-    struct stat a {}, b {};
-    return fstat(fd_a, &a) == 0 && fstat(fd_b, &b) == 0 && same(a, b);
+    return same(stamp_of(fd_a), stamp_of(fd_b));
 }
 
 bool same_file(int fd, const std::string& path)
 {
-    struct stat a {}, b {};
-    return fstat(fd, &a) == 0 && stat(path.c_str(), &b) == 0 && same(a, b);
+    return same(stamp_of(fd), stamp_of(path));
 }
 
 bool same_file(const std::string& path_a, const std::string& path_b)
 {
-    struct stat a {}, b {};
-    return stat(path_a.c_str(), &a) == 0 && stat(path_b.c_str(), &b) == 0 && same(a, b);
+    return same(stamp_of(path_a), stamp_of(path_b));
 }
 
 }  // namespace textio
