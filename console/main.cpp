@@ -4,11 +4,13 @@
 #include <cstring>
 
 #include "console/varnik.h"
+#include "textio/files.h"
 #include "messages/varnik.h"
 #include "version.h"
 
 int main(int argc, char** argv)
 {
+    textio::prepare_console();
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(messages::varnik::kHelp, stdout);
         return 0;

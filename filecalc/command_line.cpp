@@ -314,6 +314,13 @@ int compute(const Job& job)
 
 }  // namespace
 
+int run_without_window(const char* program)
+{
+    std::fprintf(stderr, "%s\n\n", text::kNoWindow);
+    std::fputs(help_text(program).c_str(), stderr);
+    return kUsage;
+}
+
 int run_command_line(int argc, char** argv, const char* version)
 {
     const Parsed p = parse(argc, argv);

@@ -15,4 +15,7 @@ inline constexpr int kModelReadErrors = 3;  ///< completed, but points met error
 /// "geoid ".
 int run_command_line(int argc, char** argv, const char* version);
 
+/// geoid without options in a build without the window: says so and prints the help; kUsage.
+int run_without_window(const char* program);
+
 }  // namespace filecalc

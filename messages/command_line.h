@@ -8,6 +8,10 @@ namespace messages::cli {
 inline constexpr const char* kStandardInput = "(Standardeingabe)";
 inline constexpr const char* kStandardOutput = "(Standardausgabe)";
 
+// geoid without options in a build without the desktop program.
+inline constexpr const char* kNoWindow =
+    "geoid: das Fenster ist nicht Teil dieses Builds; geoid rechnet hier nur auf der Kommandozeile.";
+
 inline constexpr const char* kUsage = "Aufruf: ";  // then the program as called
 inline constexpr const char* kUsageOptions = " [Optionen]";
 inline constexpr const char* kDescription =

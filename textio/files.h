@@ -87,6 +87,10 @@ std::uint64_t regular_size(std::FILE* f);
 /// standard stream open. nullptr when it cannot be had.
 std::FILE* standard_stream(int which, const char* mode);
 
+/// Prepares the terminal for the programs' texts: UTF-8 both ways on Windows (whose console
+/// otherwise reads and writes its OEM code page); nothing to do on Linux.
+void prepare_console();
+
 /// Creates an empty file at `path`, never over an existing one.
 bool create_new_empty(const std::string& path);
 

@@ -203,6 +203,8 @@ std::FILE* standard_stream(int which, const char* mode)
     return stream_of(copy, mode);
 }
 
+void prepare_console() {}
+
 bool create_new_empty(const std::string& path)
 {
     int fd;

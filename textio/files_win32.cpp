@@ -1,0 +1,256 @@
+// The files of the programs on Windows. Every file is opened in binary mode (text mode would
+// end a model at its first byte 0x1A and turn LF into CR LF); an output is locked for one
+// writer with LockFileEx; a file's identity is the volume's serial number and the file index,
+// which stay the same whichever name leads to the file; reads at an offset use ReadFile with
+// an OVERLAPPED offset, beyond 4 GiB too. Names are UTF-8 (the programs declare the UTF-8 code
+// page in their manifest), turned into wide names for the system.
+#include "textio/files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+namespace textio {
+
+namespace {
+
+std::wstring wide(const std::string& utf8)
+{
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
+    return w;
+}
+
+HANDLE handle_of(int fd)
+{
+    return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+}
+
+// The kind of what a descriptor leads to: a disk file, a character device (NUL, the console),
+// a pipe.
+DWORD kind_of(int fd)
+{
+    const HANDLE h = handle_of(fd);
+    return h == INVALID_HANDLE_VALUE ? FILE_TYPE_UNKNOWN : GetFileType(h);
+}
+
+// Opens with sharing for readers and writers, as other programs expect; a directory fails.
+int open_binary(const std::string& path, int flags)
+{
+    int fd = -1;
+    _wsopen_s(&fd, wide(path).c_str(), flags | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, _S_IREAD | _S_IWRITE);
+    return fd;
+}
+
+bool is_directory(const std::string& path)
+{
+    const DWORD a = GetFileAttributesW(wide(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+template <typename Status>
+int fail(int fd, Status& status, Status why)
+{
+    _close(fd);
+    status = why;
+    return -1;
+}
+
+FileStamp stamp_from(HANDLE h)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (h == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(h, &info)) return {};
+    FileStamp s;
+    s.device = info.dwVolumeSerialNumber;
+    s.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    s.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
+    const std::uint64_t ticks = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                                info.ftLastWriteTime.dwLowDateTime;  // 100 ns since 1601
+    s.modified_ns = static_cast<std::int64_t>(ticks * 100);
+    return s;
+}
+
+bool same(const FileStamp& a, const FileStamp& b)
+{
+    return a.size >= 0 && b.size >= 0 && a.device == b.device && a.inode == b.inode;
+}
+
+}  // namespace
+
+std::FILE* stream_of(int fd, const char* mode)
+{
+    std::FILE* f = _fdopen(fd, mode);
+    if (f == nullptr) _close(fd);
+    return f;
+}
+
+int open_for_reading(const std::string& path, OpenStatus* status)
+{
+    OpenStatus dummy;
+    OpenStatus& st = status != nullptr ? *status : dummy;
+    if (is_directory(path)) {
+        st = OpenStatus::NotAFile;
+        return -1;
+    }
+    const int fd = open_binary(path, _O_RDONLY);
+    if (fd < 0) {
+        st = errno == ENOENT ? OpenStatus::Missing : OpenStatus::Failed;
+        return -1;
+    }
+    // Disk files and devices such as NUL; a pipe would wait for its other end.
+    const DWORD kind = kind_of(fd);
+    if (kind != FILE_TYPE_DISK && kind != FILE_TYPE_CHAR) return fail(fd, st, OpenStatus::NotAFile);
+    st = OpenStatus::Ok;
+    return fd;
+}
+
+std::FILE* fopen_for_reading(const std::string& path, OpenStatus* status)
+{
+    const int fd = open_for_reading(path, status);
+    if (fd < 0) return nullptr;
+    std::FILE* f = stream_of(fd, "rb");
+    if (f == nullptr && status != nullptr) *status = OpenStatus::Failed;
+    return f;
+}
+
+int open_output(const std::string& path, OutputStatus& status, int flags)
+{
+    if (is_directory(path)) {
+        status = OutputStatus::Directory;
+        return -1;
+    }
+    const int fd = open_binary(path, _O_WRONLY | _O_CREAT | (flags & kCreateNew ? _O_EXCL : 0));
+    if (fd < 0) {
+        status = errno == EEXIST ? OutputStatus::Exists : OutputStatus::Failed;
+        return -1;
+    }
+    const DWORD kind = kind_of(fd);
+    // NUL takes any write and keeps nothing, as /dev/null does; a pipe or the console is no
+    // result file.
+    if (kind == FILE_TYPE_CHAR && _wcsicmp(wide(path).c_str(), L"NUL") == 0) {
+        status = OutputStatus::Ok;
+        return fd;
+    }
+    if (kind != FILE_TYPE_DISK) return fail(fd, status, OutputStatus::NotAFile);
+    if (!(flags & kNoLock)) {
+        // One writer per file: a whole-file lock another run (or program) holds refuses this one.
+        OVERLAPPED at{};
+        if (!LockFileEx(handle_of(fd), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &at))
+            return fail(fd, status, GetLastError() == ERROR_LOCK_VIOLATION ? OutputStatus::Locked : OutputStatus::Failed);
+    }
+    if (!(flags & kKeep) && _chsize_s(fd, 0) != 0) return fail(fd, status, OutputStatus::Failed);
+    status = OutputStatus::Ok;
+    return fd;
+}
+
+bool empty_output(int fd)
+{
+    return kind_of(fd) != FILE_TYPE_DISK || _chsize_s(fd, 0) == 0;
+}
+
+std::FILE* fopen_output(const std::string& path, OutputStatus* status)
+{
+    OutputStatus st;
+    const int fd = open_output(path, st);
+    if (status != nullptr) *status = st;
+    if (fd < 0) return nullptr;
+    // Binary: the lines end as the program writes them, LF, as on Linux.
+    std::FILE* f = stream_of(fd, "wb");
+    if (f == nullptr && status != nullptr) *status = OutputStatus::Failed;
+    return f;
+}
+
+void close_file(int fd)
+{
+    if (fd >= 0) _close(fd);
+}
+
+FileStamp stamp_of(int fd)
+{
+    return fd >= 0 && kind_of(fd) == FILE_TYPE_DISK ? stamp_from(handle_of(fd)) : FileStamp{};
+}
+
+FileStamp stamp_of(const std::string& path)
+{
+    // Opened for its attributes alone, shared with everyone: it neither blocks nor is blocked.
+    const HANDLE h = CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return {};
+    const FileStamp s = GetFileType(h) == FILE_TYPE_DISK ? stamp_from(h) : FileStamp{};
+    CloseHandle(h);
+    return s;
+}
+
+std::size_t read_at(int fd, std::int64_t offset, void* bytes, std::size_t count)
+{
+    const HANDLE h = handle_of(fd);
+    if (h == INVALID_HANDLE_VALUE || offset < 0) return 0;
+    std::size_t got = 0;
+    while (got < count) {
+        const std::uint64_t at = static_cast<std::uint64_t>(offset) + got;
+        OVERLAPPED o{};
+        o.Offset = static_cast<DWORD>(at);
+        o.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count - got, 1u << 30));
+        if (!ReadFile(h, static_cast<char*>(bytes) + got, want, &n, &o) || n == 0) break;
+        got += n;
+    }
+    return got;
+}
+
+bool seek_stream(std::FILE* f, std::int64_t offset)
+{
+    return _fseeki64(f, offset, SEEK_SET) == 0;
+}
+
+std::uint64_t regular_size(std::FILE* f)
+{
+    const FileStamp s = stamp_of(_fileno(f));
+    return s.size > 0 ? static_cast<std::uint64_t>(s.size) : 0;
+}
+
+std::FILE* standard_stream(int which, const char* mode)
+{
+    const int copy = _dup(which);
+    if (copy < 0) return nullptr;
+    _setmode(copy, _O_BINARY);
+    return stream_of(copy, mode);
+}
+
+void prepare_console()
+{
+    SetConsoleOutputCP(CP_UTF8);
+    SetConsoleCP(CP_UTF8);
+}
+
+bool create_new_empty(const std::string& path)
+{
+    const int fd = open_binary(path, _O_WRONLY | _O_CREAT | _O_EXCL);
+    if (fd < 0) return false;
+    _close(fd);
+    return true;
+}
+
+bool same_file(int fd_a, int fd_b)
+{
+    return same(stamp_of(fd_a), stamp_of(fd_b));
+}
+
+bool same_file(int fd, const std::string& path)
+{
+    return same(stamp_of(fd), stamp_of(path));
+}
+
+bool same_file(const std::string& path_a, const std::string& path_b)
+{
+    return same(stamp_of(path_a), stamp_of(path_b));
+}
+
+}  // namespace textio
