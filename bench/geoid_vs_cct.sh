@@ -27,14 +27,14 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 [ -f sample.bin ] || cp "$root/data/egm96-de-15min.bin" sample.bin
 [ -f sample.gtx ] || python3 "$root/bench/model2gtx.py" sample.bin sample.gtx
-points() {  # count, file: B L h in Germany
-  python3 - "$1" "$2" <<'PY'
+points() {  # count, file[, west, east, north]: B L h in Germany
+  python3 - "$1" "$2" "${3:-5.0}" "${4:-15.0}" "${5:-55.9}" <<'PY'
 import random, sys
-n, path = int(sys.argv[1]), sys.argv[2]
+n, path, west, east, north = int(sys.argv[1]), sys.argv[2], float(sys.argv[3]), float(sys.argv[4]), float(sys.argv[5])
 r = random.Random(12345)
 with open(path, "w") as f:
     for _ in range(n):
-        f.write("%.7f %.7f %.3f\n" % (r.uniform(47.3, 55.9), r.uniform(5.0, 15.0), r.uniform(0, 1000)))
+        f.write("%.7f %.7f %.3f\n" % (r.uniform(47.3, north), r.uniform(west, east), r.uniform(0, 1000)))
 PY
 }
 for n in 1000 "$npoints"; do
@@ -46,10 +46,10 @@ for n in 1000 "$npoints"; do
   # East before north, as format 5 and cct read them; with the zone number in front for geoid.
   [ -f "utm5-$n.txt" ] || awk '{ print $2, $1, $3 }' "utm-$n.txt" > "utm5-$n.txt"
   [ -f "utmz-$n.txt" ] || awk '{ printf "32%s %s %s\n", $1, $2, $3 }' "utm5-$n.txt" > "utmz-$n.txt"
-  # Gauß-Krüger zone 3 (the band around 9° east): Rechtswert, Hochwert, h.
+  # Gauß-Krüger zone 3 (the band around 9° east, within the BeTA2007 grid): Rechtswert,
+  # Hochwert, h.
   if [ ! -f "gk-$n.txt" ]; then
-    awk '$2 > 7.6 && $2 < 10.4 { print }' "blh-$n.txt" > gk-blh.txt
-    while [ "$(wc -l < gk-blh.txt)" -lt "$n" ]; do cat gk-blh.txt gk-blh.txt | head -n "$n" > gk-tmp.txt && mv gk-tmp.txt gk-blh.txt; done
+    points "$n" gk-blh.txt 7.6 10.4 55.0
     "$geoid" --modell sample.bin --eingabe gk-blh.txt --ausgabe gk-tmp.txt --ausgabeformat 8 >/dev/null 2>&1
     awk '{ print $1, $2, $3 }' gk-tmp.txt > "gk-$n.txt" && rm gk-tmp.txt gk-blh.txt
   fi

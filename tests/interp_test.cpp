@@ -6,7 +6,9 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include "tests/model_builder.h"
 
@@ -558,6 +560,9 @@ TEST(ModelQueryRun, UnopenableOrHeaderlessModelGivesItsMessageForEveryPoint)
 TEST(SelectionCheck, NamedPipeIsRefusedAtOnce)
 {
     // A blocking open of a pipe with no writer never returns.
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no named pipes in its file system";
+#else
     TempDir dir;
     ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
     EXPECT_EQ(checked(dir.file("fifo")), std::string(messages::kOpenFailed) + dir.file("fifo"));
@@ -567,4 +572,5 @@ TEST(SelectionCheck, NamedPipeIsRefusedAtOnce)
     EXPECT_EQ(m, std::string(messages::kOpenFailed) + dir.file("fifo"));
     // A character device that ends is a file a user may mean: here an empty one.
     EXPECT_EQ(checked("/dev/null"), std::string(messages::kHeaderFailed) + "/dev/null");
+#endif
 }

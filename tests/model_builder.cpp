@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace testing_support {
 
@@ -85,9 +88,18 @@ bool file_exists(const std::string& path)
 
 TempDir::TempDir()
 {
+#ifdef _WIN32
+    std::random_device random;
+    for (int k = 0; k < 100 && path_.empty(); ++k) {
+        const auto p = std::filesystem::temp_directory_path() / ("geoidtest-" + std::to_string(random()));
+        if (std::filesystem::create_directory(p)) path_ = p.string();
+    }
+    if (path_.empty()) throw std::runtime_error("no temporary directory");
+#else
     std::string tmpl = (std::filesystem::temp_directory_path() / "geoidtest-XXXXXX").string();
     if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = tmpl;
+#endif
 }
 
 TempDir::~TempDir()
@@ -112,6 +124,24 @@ std::string dense_points(const std::string& tail)
     return points;
 }
 
+int run_program(const std::string& dir, const std::string& program, const std::string& args, const std::string& input,
+                const std::string& output)
+{
+#ifdef _WIN32
+    // cmd's syntax; the programs are named by their Windows path.
+    const std::string cmd = "cd /d \"" + dir + "\" && \"" + program + "\" " + args + " < " + (input.empty() ? "NUL" : input) +
+                            " > " + output + " 2>&1";
+    return std::system(cmd.c_str());
+#else
+    // A run that does not end within the limit counts as hung (status 124).
+    const std::string cmd = "cd '" + dir + "' && timeout 60 '" + program + "' " + args + " < " +
+                            (input.empty() ? "/dev/null" : input) + " > " + output + " 2>&1";
+    const int raw = std::system(cmd.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+}
+
+#ifndef _WIN32
 int in_child(const std::function<int()>& body)
 {
     const pid_t child = fork();
@@ -132,5 +162,6 @@ bool limit_address_space(std::size_t extra)
     const rlimit rl{limit, limit};
     return read && setrlimit(RLIMIT_AS, &rl) == 0;
 }
+#endif
 
 }  // namespace testing_support

@@ -66,6 +66,22 @@ void write_text(const std::string& path, const std::string& text);
 bool file_exists(const std::string& path);
 
 /// A fresh directory below the system's temporary directory, removed with its files.
+/// What only Linux offers the tests: named pipes, fork, resource limits, /dev/full and
+/// /dev/zero, a POSIX shell. Tests that need them are skipped on Windows and say why.
+#ifdef _WIN32
+inline constexpr bool kPosix = false;
+inline constexpr const char* kNullDevice = "NUL";
+#else
+inline constexpr bool kPosix = true;
+inline constexpr const char* kNullDevice = "/dev/null";
+#endif
+
+/// Starts `program` in `dir` with `args` (plain words), its standard input from the file
+/// `input` (empty: nothing), standard output and error into the file `output`; returns its exit
+/// status (124 when it did not end within a minute, on Linux).
+int run_program(const std::string& dir, const std::string& program, const std::string& args, const std::string& input,
+                const std::string& output);
+
 class TempDir {
 public:
     TempDir();

@@ -127,7 +127,13 @@ int open_output(const std::string& path, OutputStatus& status, int flags)
     }
     const int fd = open_binary(path, _O_WRONLY | _O_CREAT | (flags & kCreateNew ? _O_EXCL : 0));
     if (fd < 0) {
-        status = errno == EEXIST ? OutputStatus::Exists : OutputStatus::Failed;
+        // A program that opened the file without sharing it (a spreadsheet holding the result
+        // file open) refuses it as a lock does.
+        unsigned long system_error = 0;
+        _get_doserrno(&system_error);
+        status = errno == EEXIST                             ? OutputStatus::Exists
+                 : system_error == ERROR_SHARING_VIOLATION ? OutputStatus::Locked
+                                                           : OutputStatus::Failed;
         return -1;
     }
     const DWORD kind = kind_of(fd);
