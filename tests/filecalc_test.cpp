@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #ifndef _WIN32
@@ -299,7 +300,7 @@ TEST_F(FileCalc, EdgesOfReading)
 TEST_F(FileCalc, RefusalsInTheirOrderTouchNoFile)
 {
     write_text(job.input_file, "50.1 10.2 300\n");
-    mkdir(dir.file("adir").c_str(), 0755);
+    std::filesystem::create_directory(dir.file("adir"));
     const std::string in = job.input_file, model = job.model_file, out = job.output_file;
     const struct {
         const char* name;
@@ -607,31 +608,39 @@ TEST_F(FileCalc, EastingsWithTheirZoneNumber)
     run();
     std::snprintf(line, sizeof line, "%14.3f%14.3f", utm32[0] + 32e6, utm32[1]);
     EXPECT_EQ(read_text(job.output_file).substr(0, 28), line);
-    // Read with the zone in front: the same point; equal formats write the values as read.
+    // Read with the zone in front: the same point; equal formats write the values as read. In
+    // the lines E stands for the plain easting, N for the northing.
     const struct {
         int in, out;
         std::string input;
         std::string error;  // the read error's second line; empty: B and L of the point
     } cases[] = {
-        {5, 2, "32%1$.3f %2$.3f 300\n", ""},
-        {4, 2, "%2$.3f 32%1$.3f 300\n", ""},
-        {5, 5, "32%1$.3f %2$.3f 300\n", ""},
-        {7, 2, "33%1$.3f %2$.3f 300\n", ""},
-        {5, 2, "%1$.3f %2$.3f 300\n", "Zeile 1: \"%.3f\" ohne Zonenkennung (erwartet: Ostwert mit Zonenkennung 32)"},
-        {7, 2, "32%1$.3f %2$.3f 300\n", "Zeile 1: \"32%.3f\" ohne Zonenkennung (erwartet: Ostwert mit Zonenkennung 33)"},
-        {5, 2, "\n\n%1$.0f0 %2$.3f 300\n", "Zeile 3: \"%.0f0\" ohne Zonenkennung (erwartet: Ostwert mit Zonenkennung 32)"},
+        {5, 2, "32E N 300\n", ""},
+        {4, 2, "N 32E 300\n", ""},
+        {5, 5, "32E N 300\n", ""},
+        {7, 2, "33E N 300\n", ""},
+        {5, 2, "E N 300\n", "Zeile 1: \"E\" ohne Zonenkennung (erwartet: Ostwert mit Zonenkennung 32)"},
+        {7, 2, "32E N 300\n", "Zeile 1: \"32E\" ohne Zonenkennung (erwartet: Ostwert mit Zonenkennung 33)"},
+        {5, 2, "\n\n50 N 300\n", "Zeile 3: \"50\" ohne Zonenkennung (erwartet: Ostwert mit Zonenkennung 32)"},
+    };
+    const auto filled = [](std::string text, const std::vector<double>& utm) {
+        char e[32], n[32];
+        std::snprintf(e, sizeof e, "%.3f", utm[0]);
+        std::snprintf(n, sizeof n, "%.3f", utm[1]);
+        for (std::size_t at; (at = text.find_first_of("EN")) != std::string::npos && at < text.find('('); )
+            text.replace(at, 1, text[at] == 'E' ? e : n);
+        return text;
     };
     for (const auto& c : cases) {
         const std::vector<double>& utm = c.in == 7 ? utm33 : utm32;
-        std::snprintf(line, sizeof line, c.input.c_str(), utm[0], utm[1]);
-        SCOPED_TRACE(line);
+        const std::string input = filled(c.input, utm);
+        SCOPED_TRACE(input);
         job.in_format = c.in, job.out_format = c.out;
-        write_text(job.input_file, line);
+        write_text(job.input_file, input);
         run();
         if (!c.error.empty()) {
-            char error[160];
-            std::snprintf(error, sizeof error, c.error.c_str(), utm[0]);
-            EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file + "\r\n" + error});
+            EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file + "\r\n" +
+                                                           filled(c.error, utm)});
             continue;
         }
         ASSERT_EQ(rec.errors, std::vector<std::string>{});

@@ -124,6 +124,15 @@ std::string dense_points(const std::string& tail)
     return points;
 }
 
+std::string terminal_text(const std::string& path)
+{
+    std::string text = read_text(path);
+#ifdef _WIN32
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+#endif
+    return text;
+}
+
 int run_program(const std::string& dir, const std::string& program, const std::string& args, const std::string& input,
                 const std::string& output)
 {

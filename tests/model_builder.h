@@ -76,6 +76,10 @@ inline constexpr bool kPosix = true;
 inline constexpr const char* kNullDevice = "/dev/null";
 #endif
 
+/// What a program wrote on its terminal, saved in a file: on Windows the console's CR LF line
+/// ends read as LF, so that one expectation serves both systems.
+std::string terminal_text(const std::string& path);
+
 /// Starts `program` in `dir` with `args` (plain words), its standard input from the file
 /// `input` (empty: nothing), standard output and error into the file `output`; returns its exit
 /// status (124 when it did not end within a minute, on Linux).

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #ifndef _WIN32
@@ -13,6 +14,7 @@
 #include "interp/query.h"
 #include "messages/messages.h"
 #include "console/varnik.h"
+#include "textio/files.h"
 #include "textio/textio.h"
 
 using testing_support::read_text;
@@ -85,7 +87,7 @@ protected:
         write_text(dir.file("answers.txt"), answers);
         RunResult r;
         r.status = testing_support::run_program(dir.path(), VARNIK_EXE, "", "answers.txt", "terminal.txt");
-        r.terminal = read_text(dir.file("terminal.txt"));
+        r.terminal = testing_support::terminal_text(dir.file("terminal.txt"));
         return r;
     }
     std::string err() { return read_text(dir.file("varnik.err")); }
@@ -260,7 +262,7 @@ TEST_F(VarnikRun, FailurePathsWriteTheirMessage)
     testing_support::write_records(dir.file("zero.bin"),
                                    testing_support::with_nodes(zero_spacing, std::vector<std::int32_t>(121, 1)));
     write_text(dir.file("one.txt"), "50.5 8.5\n");
-    mkdir(dir.file("adir").c_str(), 0755);
+    std::filesystem::create_directory(dir.file("adir"));
 
     const struct {
         const char* name;
@@ -372,7 +374,7 @@ TEST_F(VarnikRun, HelpVersionAndUsageErrors)
                  {"-v", 0, "varnik 1.05\n"},     {"--hilfe", 2, "varnik: unbekanntes Argument"}, {"a b", 2, "varnik: unbekanntes"}};
     for (const auto& c : cases) {
         EXPECT_EQ(testing_support::run_program(dir.path(), VARNIK_EXE, c.args, "", "terminal.txt"), c.status) << c.args;
-        EXPECT_EQ(read_text(dir.file("terminal.txt")).rfind(c.starts, 0), 0u) << c.args;
+        EXPECT_EQ(testing_support::terminal_text(dir.file("terminal.txt")).rfind(c.starts, 0), 0u) << c.args;
     }
     EXPECT_FALSE(testing_support::file_exists(dir.file("varnik.err")));  // no dialogue was run
 }
@@ -387,8 +389,9 @@ TEST_F(VarnikRun, FaultsOfOtherProgramsAndTheMachine)
 #else
     write_text(dir.file("points.txt"), "50.5 8.5\r50.25 8.75\r\r50.75 8.25");
     write_text(dir.file("locked.txt"), "die Zeilen eines anderen Laufs\n");
-    const int other = open(dir.file("locked.txt").c_str(), O_RDWR);
-    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    textio::OutputStatus held;
+    const int other = textio::open_output(dir.file("locked.txt"), held, textio::kKeep);  // holds the lock
+    ASSERT_GE(other, 0);
     ASSERT_EQ(mkfifo(dir.file("pipe.txt").c_str(), 0644), 0);
     const EndCase cases[] = {
         {"result file written by another run", "locked.txt\nj\n", 1,
@@ -404,7 +407,7 @@ TEST_F(VarnikRun, FaultsOfOtherProgramsAndTheMachine)
         EXPECT_EQ(err(), c.message);
     }
     EXPECT_EQ(read_text(dir.file("locked.txt")), "die Zeilen eines anderen Laufs\n");
-    close(other);
+    textio::close_file(other);
     EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n 50.2500000  8.7500000     47.456\n"
                      " 50.7500000  8.2500000     47.456\n");
     // varnik.err a pipe: the run ends at once, with the reason on the terminal.

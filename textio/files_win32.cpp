@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
 #include <share.h>
@@ -129,8 +130,7 @@ int open_output(const std::string& path, OutputStatus& status, int flags)
     if (fd < 0) {
         // A program that opened the file without sharing it (a spreadsheet holding the result
         // file open) refuses it as a lock does.
-        unsigned long system_error = 0;
-        _get_doserrno(&system_error);
+        const unsigned long system_error = _doserrno;
         status = errno == EEXIST                             ? OutputStatus::Exists
                  : system_error == ERROR_SHARING_VIOLATION ? OutputStatus::Locked
                                                            : OutputStatus::Failed;
