@@ -1,10 +1,12 @@
 #include "textio/encoding.h"
+#include "textio/files.h"
 #include "textio/textio.h"
 #include "tests/model_builder.h"
 #include "textio/viewer.h"
 #include "messages/geoid.h"
 
 #include <cmath>
+#include <filesystem>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -497,4 +499,42 @@ TEST_F(FreeReaderTest, StreamThatFailsWhileReadingIsAnError)
         EXPECT_EQ(r.read(v, 2), ReadStatus::Error);
     }
     std::fclose(f);
+}
+
+// The platform layer: one file under two names is one file, another is not; a write changes
+// the stamp; a read at an offset beyond 4 GiB (a sparse file where the file system allows it).
+TEST(PlatformLayer, IdentityStampAndReadsBeyondFourGiB)
+{
+    TempDir dir;
+    write_text(dir.file("a.txt"), "eins\n");
+    write_text(dir.file("b.txt"), "eins\n");
+    std::filesystem::create_directory(dir.file("sub"));
+    const std::string other_name = dir.file("sub/../a.txt");
+    EXPECT_TRUE(textio::same_file(dir.file("a.txt"), other_name));
+    EXPECT_FALSE(textio::same_file(dir.file("a.txt"), dir.file("b.txt")));
+    EXPECT_FALSE(textio::same_file(dir.file("a.txt"), dir.file("fehlt.txt")));
+    const int fd = textio::open_for_reading(dir.file("a.txt"));
+    ASSERT_GE(fd, 0);
+    EXPECT_TRUE(textio::same_file(fd, other_name));
+    const textio::FileStamp before = textio::stamp_of(fd);
+    EXPECT_EQ(before, textio::stamp_of(dir.file("a.txt")));
+    EXPECT_EQ(before.size, 5);
+    write_text(dir.file("a.txt"), "zwei Zeilen\n");
+    EXPECT_NE(textio::stamp_of(fd), before);
+    textio::close_file(fd);
+
+    // 8 bytes at 5 GiB.
+    constexpr std::int64_t kFar = std::int64_t{5} << 30;
+    textio::OutputStatus st;
+    std::FILE* f = textio::stream_of(textio::open_output(dir.file("gross.bin"), st, textio::kNoLock), "wb");
+    ASSERT_NE(f, nullptr);
+    const bool written = textio::seek_stream(f, kFar) && std::fwrite("12345678", 1, 8, f) == 8;
+    std::fclose(f);
+    if (!written) GTEST_SKIP() << "the file system holds no file of 5 GiB";
+    const int big = textio::open_for_reading(dir.file("gross.bin"));
+    char bytes[16] = {};
+    EXPECT_EQ(textio::read_at(big, kFar - 4, bytes, 16), 12u);
+    EXPECT_EQ(std::string(bytes, 12), std::string(4, '\0') + "12345678");
+    EXPECT_EQ(textio::stamp_of(big).size, kFar + 8);
+    textio::close_file(big);
 }

@@ -27,6 +27,14 @@ for f in normal.txt ellipsoidal.txt n.txt err1.txt varnik.err; do
   cmp "$work/linux/$f" "$work/windows/$f"
 done
 
+# Names with umlauts, given on the command line and typed at varnik's prompt.
+cp "$root/data/points-ellipsoidal.txt" "$work/Höhen.txt"
+(cd "$work" && wine "$windows/filecalc/geoid.exe" --modell "$model" --eingabe Höhen.txt --ausgabe windows/Ergebnis-Höhen.txt >/dev/null)
+(cd "$work" && printf '%s\n' "$model" Höhen.txt j j windows/Ergebnis-ä.txt | wine "$windows/console/varnik.exe" >/dev/null)
+"$linux/app/geoid" --modell "$model" --eingabe "$work/Höhen.txt" --ausgabe "$work/linux/Ergebnis-Höhen.txt" >/dev/null
+cmp "$work/linux/Ergebnis-Höhen.txt" "$work/windows/Ergebnis-Höhen.txt"
+cmp "$work/linux/normal.txt" "$work/windows/Ergebnis-ä.txt"
+
 python3 - "$work/points.txt" <<'PY'
 import random, sys
 r = random.Random(7)
@@ -48,4 +56,4 @@ t1=$(now)
 t2=$(now)
 cmp "$work/linux/large.txt" "$work/windows/large.txt"
 python3 -c "print('1,000,000 points: Linux %.2f s, wine %.2f s; results identical' % ($t1 - $t0, $t2 - $t1))"
-echo "windows e2e ok: varnik's three runs and varnik.err, geoid on 1,000,000 points"
+echo "windows e2e ok: varnik's three runs and varnik.err, names with umlauts, geoid on 1,000,000 points"
