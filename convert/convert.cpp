@@ -39,7 +39,7 @@ struct Projection {
     double c;                   // polar radius of curvature
 };
 
-bool projection(int number, Projection& p)
+bool compute_projection(int number, Projection& p)
 {
     double a = 0;
     if (!ellipsoid(number, a, p.f, p.e2)) return false;
@@ -63,6 +63,20 @@ bool projection(int number, Projection& p)
     p.ep = std::sqrt(e2) / (1.0 - p.f);
     p.c = a / (1.0 - p.f);
     return true;
+}
+
+// The coefficients of the last ellipsoid asked for: a file's points all use the same one.
+bool projection(int number, Projection& p)
+{
+    thread_local int last = -1;
+    thread_local Projection kept{};
+    thread_local bool known = false;
+    if (number != last) {
+        known = compute_projection(number, kept);
+        last = number;
+    }
+    p = kept;
+    return known;
 }
 
 // Central meridian in arc seconds; UTM zones 32 and 33 follow the 6-degree rule as 2 and 3.
