@@ -71,15 +71,6 @@ int open_for_reading(const std::string& path, OpenStatus* status)
     return open_file(path, O_RDONLY, status != nullptr ? *status : dummy);
 }
 
-std::FILE* fopen_for_reading(const std::string& path, OpenStatus* status)
-{
-    const int fd = open_for_reading(path, status);
-    if (fd < 0) return nullptr;
-    std::FILE* f = stream_of(fd, "rb");
-    if (f == nullptr && status != nullptr) *status = OpenStatus::Failed;
-    return f;
-}
-
 namespace {
 
 // The memory devices that take any write and keep nothing (null, zero) or refuse every
@@ -125,17 +116,6 @@ bool empty_output(int fd)
     return fstat(fd, &info) == 0 && (!S_ISREG(info.st_mode) || ftruncate(fd, 0) == 0);
 }
 
-std::FILE* fopen_output(const std::string& path, OutputStatus* status)
-{
-    OutputStatus st;
-    const int fd = open_output(path, st);
-    if (status != nullptr) *status = st;
-    if (fd < 0) return nullptr;
-    std::FILE* f = stream_of(fd, "w");
-    if (f == nullptr && status != nullptr) *status = OutputStatus::Failed;
-    return f;
-}
-
 void close_file(int fd)
 {
     if (fd >= 0) ::close(fd);
@@ -151,11 +131,6 @@ FileStamp stamp_from(const struct stat& st)
     s.size = static_cast<std::int64_t>(st.st_size);
     s.modified_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     return s;
-}
-
-bool same(const FileStamp& a, const FileStamp& b)
-{
-    return a.size >= 0 && b.size >= 0 && a.device == b.device && a.inode == b.inode;
 }
 
 }  // namespace
@@ -214,21 +189,6 @@ bool create_new_empty(const std::string& path)
     if (fd < 0) return false;
     ::close(fd);
     return true;
-}
-
-bool same_file(int fd_a, int fd_b)
-{
-    return same(stamp_of(fd_a), stamp_of(fd_b));
-}
-
-bool same_file(int fd, const std::string& path)
-{
-    return same(stamp_of(fd), stamp_of(path));
-}
-
-bool same_file(const std::string& path_a, const std::string& path_b)
-{
-    return same(stamp_of(path_a), stamp_of(path_b));
 }
 
 }  // namespace textio

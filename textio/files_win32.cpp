@@ -77,11 +77,6 @@ FileStamp stamp_from(HANDLE h)
     return s;
 }
 
-bool same(const FileStamp& a, const FileStamp& b)
-{
-    return a.size >= 0 && b.size >= 0 && a.device == b.device && a.inode == b.inode;
-}
-
 }  // namespace
 
 std::FILE* stream_of(int fd, const char* mode)
@@ -109,15 +104,6 @@ int open_for_reading(const std::string& path, OpenStatus* status)
     if (kind != FILE_TYPE_DISK && kind != FILE_TYPE_CHAR) return fail(fd, st, OpenStatus::NotAFile);
     st = OpenStatus::Ok;
     return fd;
-}
-
-std::FILE* fopen_for_reading(const std::string& path, OpenStatus* status)
-{
-    const int fd = open_for_reading(path, status);
-    if (fd < 0) return nullptr;
-    std::FILE* f = stream_of(fd, "rb");
-    if (f == nullptr && status != nullptr) *status = OpenStatus::Failed;
-    return f;
 }
 
 int open_output(const std::string& path, OutputStatus& status, int flags)
@@ -158,18 +144,6 @@ int open_output(const std::string& path, OutputStatus& status, int flags)
 bool empty_output(int fd)
 {
     return kind_of(fd) != FILE_TYPE_DISK || _chsize_s(fd, 0) == 0;
-}
-
-std::FILE* fopen_output(const std::string& path, OutputStatus* status)
-{
-    OutputStatus st;
-    const int fd = open_output(path, st);
-    if (status != nullptr) *status = st;
-    if (fd < 0) return nullptr;
-    // Binary: the lines end as the program writes them, LF, as on Linux.
-    std::FILE* f = stream_of(fd, "wb");
-    if (f == nullptr && status != nullptr) *status = OutputStatus::Failed;
-    return f;
 }
 
 void close_file(int fd)
@@ -242,21 +216,6 @@ bool create_new_empty(const std::string& path)
     if (fd < 0) return false;
     _close(fd);
     return true;
-}
-
-bool same_file(int fd_a, int fd_b)
-{
-    return same(stamp_of(fd_a), stamp_of(fd_b));
-}
-
-bool same_file(int fd, const std::string& path)
-{
-    return same(stamp_of(fd), stamp_of(path));
-}
-
-bool same_file(const std::string& path_a, const std::string& path_b)
-{
-    return same(stamp_of(path_a), stamp_of(path_b));
 }
 
 }  // namespace textio
