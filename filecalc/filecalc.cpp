@@ -6,7 +6,11 @@
 #include <charconv>
 #include <array>
 #include <optional>
+#include <condition_variable>
+#include <mutex>
 #include <new>
+#include <thread>
+#include <vector>
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #endif
@@ -302,6 +306,121 @@ const char* table_name(Value v)
     }
 }
 
+// A point as read, taken from the reader for the computation.
+struct ReadPoint {
+    convert::Coordinates point;  // the input's columns and h
+    Signs signs;
+    double height = 0;
+    int gk_zone = 0;
+    bool continued = false;
+    std::string raw_number, rest;
+};
+
+// Reads ahead on a thread of its own: batches of points as read, while the run computes and
+// writes the batch before. Two batches in all, so memory does not grow with the file. The run
+// sees the points, the read error (its line) or the end in the order of the file.
+class ReadAhead {
+public:
+    static constexpr std::size_t kPoints = 4096;  // points a batch, as often as progress is told
+    struct Batch {
+        std::vector<ReadPoint> points;
+        std::size_t count = 0;
+        std::int64_t offset = 0;  // bytes of the input read once the batch was full
+        textio::ReadStatus end = textio::ReadStatus::Ok;  // Ok: more follow; End, or Error
+        std::string failure;  // with Error: the read error's line
+        bool out_of_memory = false;
+    };
+
+    ReadAhead(PointReader& reader, convert::Coordinates& staged) : reader_(reader), staged_(staged)
+    {
+        for (Batch& b : batches_) b.points.resize(kPoints);
+        thread_ = std::thread([this] { produce(); });
+    }
+    ~ReadAhead()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // The next batch, once read; valid until the next call.
+    const Batch& next()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (taken_ >= 0) {
+            full_[taken_] = false;  // the run is done with it
+            changed_.notify_all();
+        }
+        taken_ = 1 - (taken_ < 0 ? 1 : taken_);
+        changed_.wait(lock, [this] { return full_[taken_]; });
+        return batches_[static_cast<std::size_t>(taken_)];
+    }
+
+private:
+    void produce()
+    {
+        int k = 0;
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [&] { return stop_ || !full_[k]; });
+                if (stop_) return;
+            }
+            Batch& b = batches_[static_cast<std::size_t>(k)];
+            fill(b);
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                full_[k] = true;
+            }
+            changed_.notify_all();
+            if (b.end != textio::ReadStatus::Ok) return;
+            k = 1 - k;
+        }
+    }
+    void fill(Batch& b)
+    {
+        b.count = 0;
+        b.end = textio::ReadStatus::Ok;
+        try {
+            while (b.count < kPoints) {
+                const textio::ReadStatus st = reader_.read();
+                if (st != textio::ReadStatus::Ok) {
+                    b.end = st;
+                    if (st == textio::ReadStatus::Error) b.failure = reader_.failure_line();
+                    break;
+                }
+                ReadPoint& p = b.points[b.count++];
+                p.point = staged_;
+                p.signs = reader_.signs();
+                p.height = reader_.height();
+                p.gk_zone = reader_.gk_zone();
+                p.continued = reader_.continued();
+                p.raw_number = reader_.raw_number();
+                p.rest = reader_.rest();
+            }
+        } catch (const std::bad_alloc&) {
+            b.end = textio::ReadStatus::Error;
+            b.out_of_memory = true;
+        }
+        b.offset = reader_.offset();
+    }
+
+    PointReader& reader_;
+    convert::Coordinates& staged_;
+    Batch batches_[2];
+    bool full_[2] = {false, false};
+    int taken_ = -1;
+    bool stop_ = false;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::thread thread_;
+};
+
 // One computation over an opened pair of files.
 class Run {
 public:
@@ -337,6 +456,8 @@ private:
     interp::Outcome outcome_ = interp::Outcome::Ok;
     std::array<ColumnRef, 6> out_refs_{};  // the record's values of the output columns
     std::optional<PointReader> reader_;
+    convert::Coordinates staged_;       // where the reader puts a point, on its own thread
+    const ReadPoint* cur_ = nullptr;    // the point the run computes and writes now
     std::optional<interp::ModelQuery> model_;
     // Positions through PROJ: Gauß-Krüger zones 2 to 5 made when first needed, the CRSs of
     // the command line, the formats of those.
@@ -360,7 +481,7 @@ crs::Transform* Run::gauss_krueger(int zone)
 // The point's position from another CRS into B, L; false when no operation reaches it.
 bool Run::to_etrs89(convert::Coordinates& p)
 {
-    crs::Transform* t = in_->foreign == Foreign::Crs ? in_crs_.get() : gauss_krueger(reader_->gk_zone());
+    crs::Transform* t = in_->foreign == Foreign::Crs ? in_crs_.get() : gauss_krueger(cur_->gk_zone);
     return t != nullptr && t->to_etrs89(p.foreign_east, p.foreign_north, p.ell_b, p.ell_l);
 }
 
@@ -370,7 +491,7 @@ void Run::from_etrs89(convert::Coordinates& p)
 {
     crs::Transform* t = out_crs_.get();
     if (out_->foreign == Foreign::GaussKrueger) {
-        const int zone = in_->foreign == Foreign::GaussKrueger ? reader_->gk_zone()
+        const int zone = in_->foreign == Foreign::GaussKrueger ? cur_->gk_zone
                          : std::isfinite(p.ell_l) ? std::clamp(static_cast<int>(std::lround(p.ell_l / 3.0)), 2, 5)
                                                  : 3;
         t = gauss_krueger(zone);
@@ -471,7 +592,7 @@ bool Run::open_files()
 bool Run::compute_point()
 {
     convert::Coordinates& p = w_.point;
-    signs_ = reader_->signs();
+    signs_ = cur_->signs;
     if (in_->foreign != Foreign::None) {
         if (!to_etrs89(p)) p.ell_b = p.ell_l = std::nan("");  // no operation: outside of everything
     } else if (in_->system != convert::System::Blh1) {
@@ -492,13 +613,13 @@ bool Run::compute_point()
         if (outcome_ != interp::Outcome::Outside) ++summary_.model_errors;
         w_.height_anomaly = kNoValueWritten;
         if (job_.normal_heights) {
-            w_.normal_height = reader_->height();
+            w_.normal_height = cur_->height;
             p.ell_h = kNoValueWritten;
         } else {
             w_.normal_height = kNoValueWritten;
         }
     } else if (job_.normal_heights) {
-        w_.normal_height = reader_->height();
+        w_.normal_height = cur_->height;
         p.ell_h = w_.normal_height + w_.height_anomaly;
     } else {
         w_.normal_height = p.ell_h - w_.height_anomaly;
@@ -530,7 +651,7 @@ void Run::write_line()
     if (job_.pnr_flag) {
         // Written as read, in UTF-8; cut to 30 characters, then without its trailing blanks (a
         // quoted number may hold them) at least pnr_length wide.
-        const std::string& number = text_as_utf8(reader_->raw_number());
+        const std::string& number = text_as_utf8(cur_->raw_number);
         const std::string_view cut = textio::trim_trailing(textio::utf8_prefix(number, kPointNumberChars));
         batch_ += cut;
         const std::size_t n = textio::utf8_length(cut);
@@ -551,9 +672,9 @@ void Run::write_line()
         batch_ += ' ';
         batch_ += messages::model_message(outcome_, model_name_);
     }
-    if (job_.keep_rest && !reader_->rest().empty()) {
+    if (job_.keep_rest && !cur_->rest.empty()) {
         batch_ += "  ";
-        batch_ += text_as_utf8(reader_->rest());
+        batch_ += text_as_utf8(cur_->rest);
     }
     batch_ += '\n';
     if (batch_.size() >= kBatch) flush_batch();
@@ -578,7 +699,7 @@ void Run::write_table_header()
 void Run::write_table_line()
 {
     if (job_.pnr_flag) {
-        put_table_text(batch_, text_as_utf8(reader_->raw_number()));
+        put_table_text(batch_, text_as_utf8(cur_->raw_number));
         batch_ += ';';
     }
     const convert::Coordinates& p = w_.point;
@@ -607,7 +728,7 @@ void Run::write_table_line()
     batch_ += ';';
     if (outcome_ != interp::Outcome::Ok) put_table_text(batch_, messages::model_message(outcome_, model_name_));
     if (job_.keep_rest) {
-        const std::string& rest = text_as_utf8(reader_->rest());
+        const std::string& rest = text_as_utf8(cur_->rest);
         if (job_.separator == Separator::Blank) {
             batch_ += ';';
             put_table_text(batch_, rest);
@@ -632,33 +753,41 @@ Summary Run::execute()
 {
     if (!open_files()) return summary_;
     // The encoding of the point numbers is judged by the file's start, as the viewer judges it.
-    reader_.emplace(job_, *in_, in_file_, w_.point);
+    reader_.emplace(job_, *in_, in_file_, staged_);
     model_.emplace(model_name_);
     batch_.reserve(kBatch + 512);
     if (job_.table) write_table_header();
     bool read_error = false, model_changed = false;
-    clear_vector_state();
-    for (;;) {
-        if (summary_.points % kProgressEvery == 0 && summary_.points > 0) {
-            if (!reporter_.progress(reader_->offset(), in_size_, summary_.points)) {
-                summary_.cancelled = true;
-                break;
+    std::string failure;
+    {
+        ReadAhead ahead(*reader_, staged_);
+        clear_vector_state();
+        for (bool more = true; more;) {
+            const ReadAhead::Batch& b = ahead.next();
+            for (std::size_t k = 0; k < b.count; ++k) {
+                cur_ = &b.points[k];
+                w_.point = cur_->point;
+                ++summary_.points;
+                if (cur_->continued) ++summary_.continued;
+                if (!compute_point()) {
+                    model_changed = true;
+                    break;
+                }
+                write_line();
             }
-            clear_vector_state();
+            cur_ = nullptr;
+            if (b.out_of_memory) throw std::bad_alloc();
+            more = !model_changed && b.end == textio::ReadStatus::Ok;
+            if (b.end == textio::ReadStatus::Error) read_error = true, failure = b.failure;
+            // Between two batches: how far the run is, and whether to go on.
+            if (more) {
+                if (!reporter_.progress(b.offset, in_size_, summary_.points)) {
+                    summary_.cancelled = true;
+                    more = false;
+                }
+                clear_vector_state();
+            }
         }
-        const textio::ReadStatus st = reader_->read();
-        if (st == textio::ReadStatus::End) break;
-        if (st == textio::ReadStatus::Error) {
-            read_error = true;
-            break;
-        }
-        ++summary_.points;
-        if (reader_->continued()) ++summary_.continued;
-        if (!compute_point()) {
-            model_changed = true;
-            break;
-        }
-        write_line();
     }
     // Lines already computed are written whatever ended the loop.
     flush_batch();
@@ -667,7 +796,7 @@ Summary Run::execute()
     out_file_ = nullptr;
     // Values read from a model that changed under the run may belong to neither version.
     if (model_changed || model_->changed()) return refuse(messages::kModelChanged + model_name_);
-    if (read_error) return refuse(messages::kInputReadError + input_name_ + "\r\n" + reader_->failure_line());
+    if (read_error) return refuse(messages::kInputReadError + input_name_ + "\r\n" + failure);
     if (!crs_error_.empty()) return refuse(crs_error_);
     if (write_failed || close_failed) return refuse(messages::kWriteError + output_name_);
     close_files();

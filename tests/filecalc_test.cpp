@@ -256,6 +256,11 @@ TEST_F(FileCalc, EdgesOfReading)
         {"lone CR line ends of old Macs", "50.1 10.2 300 9\r50.2 10.3 5\r\r50.3 10.4 6", 3, ""},
         {"lines counted across CR LF and lone CR", "50.1 10.2 300\r\n\r50.2 x", 1,
          "Zeile 3: \"x\" ist keine Zahl (erwartet: L)"},
+        {"an error after two batches read ahead", [] {
+             std::string many;
+             for (int k = 0; k < 9000; ++k) many += "50.1 10.2 300\n";
+             return many + "50.2 x 1\n50.3 10.3 1\n";
+         }(), 9000, "Zeile 9001: \"x\" ist keine Zahl (erwartet: L)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
