@@ -32,7 +32,7 @@ namespace {
 /// N and H written for a point without a model value.
 constexpr double kNoValueWritten = 9999.999;
 constexpr std::size_t kPointNumberChars = 30;
-constexpr std::int64_t kProgressEvery = 4096;  // points between two progress reports
+constexpr std::size_t kProgressEvery = 4096;  // points between two progress reports
 constexpr std::size_t kBatch = 1 << 18;        // bytes of result lines written at a time
 constexpr std::size_t kEncodingSample = 1 << 18;  // bytes that decide a file's encoding
 constexpr const char* kStandardInput = messages::cli::kStandardInput;
@@ -321,7 +321,7 @@ struct ReadPoint {
 // sees the points, the read error (its line) or the end in the order of the file.
 class ReadAhead {
 public:
-    static constexpr std::size_t kPoints = 4096;  // points a batch, as often as progress is told
+    static constexpr std::size_t kPoints = kProgressEvery;  // points a batch: progress is told between two
     struct Batch {
         std::vector<ReadPoint> points;
         std::size_t count = 0;
