@@ -5,6 +5,7 @@
 #include <string>
 
 #include "convert/convert.h"
+#include "filecalc/filecalc.h"
 #include "filecalc/formats.h"
 #include "app/ids.h"
 #include "messages/formats.h"
@@ -36,6 +37,7 @@ constexpr double kXyz = 7000000.0;
 constexpr double kNorth = 99999999.0;
 constexpr double kEastMax = 1200000.0;
 constexpr double kFormats = filecalc::kFormatCount;  // entries of the format lists
+constexpr double kLongestPointNumber = filecalc::kMaxPointNumberLength;
 
 constexpr std::array kFields = {
     // Point form: one column per system, each headed by its radio button.
@@ -89,7 +91,7 @@ constexpr std::array kFields = {
     Field{kButtonViewOutput, F, K::Button, S::None, T::kViewOutput, T::kViewOutput, kNoVar, C::None, kNone, kNone, 0, A::Centre, nullptr},
     Field{kCheckPointNumber, F, K::CheckBox, S::None, T::kPointNumberLabel, T::kPointNumber, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{1009, F, K::Label, S::None, T::kLengthLabel, T::kLength, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kFieldPointNumberLength, F, K::Text, S::None, T::kLength, T::kLength, kNoVar, C::Integer, 1.0, 30.0, 3, A::Centre, nullptr},
+    Field{kFieldPointNumberLength, F, K::Text, S::None, T::kLength, T::kLength, kNoVar, C::Integer, 1.0, kLongestPointNumber, 3, A::Centre, nullptr},
     Field{1171, F, K::Reason, S::None, "", T::kReasonLength, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{1182, F, K::Label, S::None, T::kHeightsLabel, T::kHeightsLabel, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{kListHeights, F, K::List, S::None, "", T::kHeightsLabel, kNoVar, C::None, 1.0, 2.0, 0, A::Left, nullptr},

@@ -159,7 +159,7 @@ void read_choices(filecalc::Job& j)
                                    : filecalc::Separator::Blank;
     j.zone_prefix = ticked(kCheckZone);
     j.keep_rest = ticked(kCheckRest);
-    j.table = ticked(kCheckTable);
+    j.output = ticked(kCheckTable) ? filecalc::Output::Table : filecalc::Output::Columns;
 }
 
 // The refusal of a number field: the warning, the focus, the reason.

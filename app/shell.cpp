@@ -1,12 +1,11 @@
 #include "app/shell.h"
 
-#include <unistd.h>
-
 #include "app/fields.h"
 #include "app/file_form.h"
 #include "app/ids.h"
 #include "app/model_selection.h"
 #include "app/point_form.h"
+#include "textio/files.h"
 #include "textio/textio.h"
 #include "messages/geoid.h"
 
@@ -45,9 +44,8 @@ void close_request(Windows& w, int window, int& quit_flag)
 // geoid.readme in the working directory of the start, as a full path.
 std::string help_path()
 {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) == nullptr) return "geoid.readme";
-    return std::string(cwd) + "/geoid.readme";
+    const std::string cwd = textio::current_directory();
+    return cwd.empty() ? "geoid.readme" : cwd + "/geoid.readme";
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ int Varnik::abort_missing(const char* what, const std::string& name, textio::Ope
 
 bool Varnik::same_file_as_input(const std::string& name) const
 {
-    return textio::same_file(model_.fd(), name) || textio::same_file(fileno(points_), name);
+    return textio::same_file(model_.fd(), name) || textio::same_file(points_, name);
 }
 
 // The output file cannot be written, in varnik's words.
@@ -165,7 +165,7 @@ int Varnik::open_existing_output()
         return -1;
     }
     // The results must not land in the file that holds the run's error message.
-    if (err_ != nullptr && textio::same_file(fileno(err_), out_name_)) {
+    if (err_ != nullptr && textio::same_file(err_, out_name_)) {
         exit_ = abort_run(text::kOutputBefore + out_name_ + text::kOutputIsErrorFile + text::kRestart);
         return -1;
     }
@@ -226,14 +226,13 @@ int Varnik::point_loop()
     // Result lines are collected and written in large pieces; whatever was collected is written
     // before the loop ends for any reason.
     std::string batch;
-    constexpr std::size_t kBatch = 1 << 18;
-    batch.reserve(kBatch + 128);
+    batch.reserve(textio::kWriteBatch + 128);
     const auto write_batch = [&] {
         std::fwrite(batch.data(), 1, batch.size(), out_);
         batch.clear();
     };
     for (;;) {
-        if (batch.size() >= kBatch) write_batch();
+        if (batch.size() >= textio::kWriteBatch) write_batch();
         const textio::ReadStatus st = reader.read(v, count);
         if (st == textio::ReadStatus::End) break;
         if (st == textio::ReadStatus::Error) {

@@ -462,9 +462,8 @@ constexpr Route kRoutes[] = {
     {System::Utm33, utm_to_bl<33>, bl_to_utm<33>, utm_to_bl<33>, bl_to_utm<33>},
 };
 
-const Route* route(std::string_view code)
+const Route* route(System s)
 {
-    const System s = system_of(code);
     for (const Route& r : kRoutes)
         if (r.system == s) return &r;
     return nullptr;
@@ -474,7 +473,7 @@ const Route* route(std::string_view code)
 
 void kokon(std::string_view code, Coordinates& k)
 {
-    const Route* from = route(code);
+    const Route* from = route(system_of(code));
     if (from == nullptr) return;
     from->to_bl(k);
     // Every other system from B, L, in the order of the table.
@@ -482,11 +481,17 @@ void kokon(std::string_view code, Coordinates& k)
         if (&r != from) r.from_bl(k);
 }
 
+void kokon1(System source, System target, Coordinates& k)
+{
+    if (source == target) return;
+    if (const Route* from = route(source)) from->to_bl_file(k);
+    if (const Route* to = route(target)) to->from_bl_file(k);
+}
+
 void kokon1(std::string_view source, std::string_view target, Coordinates& k)
 {
     if (is_code(source, target)) return;
-    if (const Route* from = route(source)) from->to_bl_file(k);
-    if (const Route* to = route(target)) to->from_bl_file(k);
+    kokon1(system_of(source), system_of(target), k);
 }
 
 }  // namespace convert

@@ -125,7 +125,9 @@ bool is_code(std::string_view code, std::string_view name);
 void kokon(std::string_view code, Coordinates& k);
 
 /// Converts the point from system `source` into system `target` by way of decimal B and L
-/// (sexagesimal angles with the sign on the degrees). Equal codes do nothing.
+/// (sexagesimal angles with the sign on the degrees). Equal systems do nothing.
+void kokon1(System source, System target, Coordinates& k);
+/// The same for systems given by their codes; an unknown code is a system without a route.
 void kokon1(std::string_view source, std::string_view target, Coordinates& k);
 
 }  // namespace convert

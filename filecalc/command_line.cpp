@@ -6,6 +6,7 @@
 #include <getopt.h>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "crs/crs.h"
@@ -83,6 +84,20 @@ struct Option {
     std::string description;
 };
 
+// The formats with UTM eastings, as the help names them: "4 bis 7", or "4, 6 und 7".
+std::string utm_formats()
+{
+    std::vector<int> numbers;
+    for (const FileFormat& f : formats())
+        if (f.zone != 0) numbers.push_back(f.number);
+    if (numbers.size() > 2 && numbers.back() - numbers.front() + 1 == static_cast<int>(numbers.size()))
+        return fill(text::kFormatRange, {std::to_string(numbers.front()), std::to_string(numbers.back())});
+    std::string list;
+    for (std::size_t k = 0; k < numbers.size(); ++k)
+        list += (k == 0 ? "" : k + 1 == numbers.size() ? text::kLastInList : ", ") + std::to_string(numbers[k]);
+    return list;
+}
+
 std::vector<Option> options()
 {
     const std::string formats = "1.." + std::to_string(kFormatCount);
@@ -95,9 +110,9 @@ std::vector<Option> options()
         {kOutputId, "ausgabe", 0, text::kFileValue, text::kOutput},
         {kInFormatId, "eingabeformat", 0, formats, fill(text::kInFormat, {count})},
         {kOutFormatId, "ausgabeformat", 0, formats, fill(text::kOutFormat, {count})},
-        {kPointNumberId, "punktnummer", 0, text::kLengthValue, text::kPointNumber},
+        {kPointNumberId, "punktnummer", 0, text::kLengthValue, fill(text::kPointNumber, {std::to_string(kMaxPointNumberLength)})},
         {kNormalHeightsId, "normalhoehen", 0, "", text::kNormalHeights},
-        {kZoneId, "zonenkennung", 0, "", text::kZone},
+        {kZoneId, "zonenkennung", 0, "", fill(text::kZone, {utm_formats()})},
         {kSeparatorId, "trennzeichen", 0, text::kSeparatorValue, text::kSeparator},
         {kHeaderId, "kopfzeilen", 0, text::kCountValue, fill(text::kHeaderLines, {std::to_string(kMaxHeaderLines)})},
         {kRestId, "restspalten", 0, "", text::kRest},
@@ -184,18 +199,60 @@ struct Parsed {
     std::string in_crs, out_crs;
 };
 
+// getopt_long's table of the options.
+std::vector<option> long_options(const std::vector<Option>& list)
+{
+    std::vector<option> longs;
+    for (const Option& o : list) longs.push_back({o.name, o.value.empty() ? no_argument : required_argument, nullptr, o.id});
+    longs.push_back({nullptr, 0, nullptr, 0});
+    return longs;
+}
+
+// Notes the first option getopt_long refused: one without its value (':'), or ('?') a known
+// option given a value it does not take, or an unknown one as typed.
+void note_refusal(Parsed& p, int c, const std::string& typed, const std::vector<Option>& list)
+{
+    std::string name;
+    bool is_switch = false;
+    for (const Option& o : list)
+        if (o.id == optopt) name = std::string("--") + o.name, is_switch = o.value.empty();
+    if (c == ':') {
+        if (p.value_problem.empty()) p.value_problem = fill(text::kMissingValue, {name});
+    } else if (is_switch) {
+        if (p.value_problem.empty()) p.value_problem = fill(text::kUnexpectedValue, {name});
+    } else if (p.unknown.empty()) {
+        p.unknown = typed;
+    }
+}
+
+// Takes a recognised option and its value.
+void take(Parsed& p, int id, const char* value)
+{
+    switch (id) {
+    case kHelpId: p.help = true; break;
+    case kVersionId: p.version = true; break;
+    case kModelId: p.model = true, p.model_file = value; break;
+    case kInputId: p.input = true, p.input_file = value; break;
+    case kOutputId: p.output = true, p.output_file = value; break;
+    case kInFormatId: p.in_format = value, p.in_format_given = true; break;
+    case kOutFormatId: p.out_format = value, p.out_format_given = true; break;
+    case kInCrsId: p.in_crs = value; break;
+    case kOutCrsId: p.out_crs = value; break;
+    case kPointNumberId: p.point_number = true, p.length = value; break;
+    case kNormalHeightsId: p.normal_heights = true; break;
+    case kZoneId: p.zone = true; break;
+    case kSeparatorId: p.separator = true, p.separator_name = value; break;
+    case kHeaderId: p.header = true, p.header_lines = value; break;
+    case kRestId: p.rest = true; break;
+    case kTableId: p.table = true; break;
+    default: break;
+    }
+}
+
 Parsed parse(int argc, char** argv)
 {
     const std::vector<Option> list = options();
-    std::vector<option> long_options;
-    for (const Option& o : list)
-        long_options.push_back({o.name, o.value.empty() ? no_argument : required_argument, nullptr, o.id});
-    long_options.push_back({nullptr, 0, nullptr, 0});
-    const auto name_of = [&](int id) {
-        for (const Option& o : list)
-            if (o.id == id) return std::string("--") + o.name;
-        return std::string();
-    };
+    const std::vector<option> longs = long_options(list);
     Parsed p;
     opterr = 0;
     optind = 0;  // a fresh scan (glibc)
@@ -203,45 +260,19 @@ Parsed parse(int argc, char** argv)
     for (;;) {
         const int at = optind == 0 ? 1 : optind;
         int index = -1;
-        const int c = getopt_long(argc, argv, "-:hv", long_options.data(), &index);
+        const int c = getopt_long(argc, argv, "-:hv", longs.data(), &index);
         if (c == -1) break;
         const std::string element = at < argc ? argv[at] : "";
         const std::string typed = element.substr(0, element.find('='));
         if (c == 1) {
             p.positional.push_back(optarg);
-        } else if (c == ':') {
-            if (p.value_problem.empty()) p.value_problem = fill(text::kMissingValue, {name_of(optopt)});
-        } else if (c == '?') {
-            // A known option given a value it does not take, or an unknown one.
-            const bool switch_with_value = std::any_of(list.begin(), list.end(), [](const Option& o) { return o.id == optopt && o.value.empty(); });
-            if (switch_with_value) {
-                if (p.value_problem.empty()) p.value_problem = fill(text::kUnexpectedValue, {name_of(optopt)});
-            } else if (p.unknown.empty()) {
-                p.unknown = typed;
-            }
-        } else if (index >= 0 && typed != std::string("--") + long_options[static_cast<std::size_t>(index)].name) {
+        } else if (c == ':' || c == '?') {
+            note_refusal(p, c, typed, list);
+        } else if (index >= 0 && typed != std::string("--") + longs[static_cast<std::size_t>(index)].name) {
             // An abbreviation, which getopt_long would take: not an option of geoid.
             if (p.unknown.empty()) p.unknown = typed;
         } else {
-            switch (c) {
-            case kHelpId: p.help = true; break;
-            case kVersionId: p.version = true; break;
-            case kModelId: p.model = true, p.model_file = optarg; break;
-            case kInputId: p.input = true, p.input_file = optarg; break;
-            case kOutputId: p.output = true, p.output_file = optarg; break;
-            case kInFormatId: p.in_format = optarg, p.in_format_given = true; break;
-            case kOutFormatId: p.out_format = optarg, p.out_format_given = true; break;
-            case kInCrsId: p.in_crs = optarg; break;
-            case kOutCrsId: p.out_crs = optarg; break;
-            case kPointNumberId: p.point_number = true, p.length = optarg; break;
-            case kNormalHeightsId: p.normal_heights = true; break;
-            case kZoneId: p.zone = true; break;
-            case kSeparatorId: p.separator = true, p.separator_name = optarg; break;
-            case kHeaderId: p.header = true, p.header_lines = optarg; break;
-            case kRestId: p.rest = true; break;
-            case kTableId: p.table = true; break;
-            default: break;
-            }
+            take(p, c, optarg);
         }
     }
     for (int k = optind; k < argc; ++k) p.positional.push_back(argv[k]);  // after "--"
@@ -260,7 +291,8 @@ int job_of(const Parsed& p, Job& job)
     if (!in_range(p.out_format, 1, kFormatCount, job.out_format))
         return usage_error(fill(text::kOutOfRange, {"--ausgabeformat", "1", std::to_string(kFormatCount), p.out_format}));
     if (p.point_number) {
-        if (!in_range(p.length, 1, 30, job.pnr_length)) return usage_error(fill(text::kOutOfRange, {"--punktnummer", "1", "30", p.length}));
+        if (!in_range(p.length, 1, kMaxPointNumberLength, job.pnr_length))
+            return usage_error(fill(text::kOutOfRange, {"--punktnummer", "1", std::to_string(kMaxPointNumberLength), p.length}));
         job.pnr_flag = true;
     }
     if (p.separator) {
@@ -270,20 +302,22 @@ int job_of(const Parsed& p, Job& job)
     }
     if (p.header && !in_range(p.header_lines, 0, kMaxHeaderLines, job.header_lines))
         return usage_error(fill(text::kOutOfRange, {"--kopfzeilen", "0", std::to_string(kMaxHeaderLines), p.header_lines}));
-    const std::pair<const std::string&, bool> crs_options[] = {{p.in_crs, p.in_format_given}, {p.out_crs, p.out_format_given}};
-    for (const auto& [code, format_given] : crs_options) {
+    // A CRS is checked by making its transform, which the run then uses.
+    const std::tuple<const std::string&, bool, std::shared_ptr<crs::Transform>&> crs_options[] = {
+        {p.in_crs, p.in_format_given, job.in_transform}, {p.out_crs, p.out_format_given, job.out_transform}};
+    for (const auto& [code, format_given, transform] : crs_options) {
         if (code.empty()) continue;
         const bool input = &code == &p.in_crs;
         if (format_given) return usage_error(fill(text::kCrsAndFormat, {input ? "--eingabe-crs" : "--ausgabe-crs", input ? "--eingabeformat" : "--ausgabeformat"}));
         std::string error;
-        if (crs::Transform::create(code, error) == nullptr) return usage_error(error);
+        if ((transform = crs::Transform::create(code, error)) == nullptr) return usage_error(error);
     }
     job.in_crs = p.in_crs;
     job.out_crs = p.out_crs;
     job.normal_heights = p.normal_heights;
     job.zone_prefix = p.zone;
     job.keep_rest = p.rest;
-    job.table = p.table;
+    job.output = p.table ? Output::Table : Output::Columns;
     if (const std::string conflict = job_conflict(job); !conflict.empty()) return usage_error(conflict);
     // The names enter here: without trailing blanks from now on.
     job.model_file = textio::name_of(p.model_file);

@@ -1,16 +1,22 @@
-// The coordinate file computation: a coordinate file in one of seven formats is read point by
-// point, converted to B, L, h, given the height anomaly N of the model and H = h - N, converted
-// into one of seven output formats and written line by line into the result file. It knows no
-// window: it takes the form's values as a parameter and reports through a small interface.
+// The coordinate file computation: a coordinate file in one of the formats of formats.h is read
+// point by point, converted to B, L, h, given the height anomaly N of the model and H = h - N,
+// converted into one of the output formats and written line by line into the result file. It
+// knows no window: it takes the form's values as a parameter and reports through a small
+// interface.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "convert/convert.h"
 #include "filecalc/formats.h"
+
+namespace crs {
+class Transform;
+}
 
 namespace filecalc {
 
@@ -21,29 +27,41 @@ enum class Separator {
     Tab,
 };
 
+/// What the result file is.
+enum class Output {
+    Columns,  ///< fixed columns, as the formats lay them out
+    Table,    ///< a table for spreadsheets (CSV)
+};
+
+/// The longest point number: longer ones are cut to it in the result.
+inline constexpr int kMaxPointNumberLength = 30;
+/// The most header lines a run skips.
+inline constexpr int kMaxHeaderLines = 99;
+
 /// What a run needs of the file form: the three file names and the options.
 struct Job {
     std::string model_file;
     std::string input_file;
     std::string output_file;
-    int in_format = 2;   ///< 1..7
-    int out_format = 2;  ///< 1..7
+    int in_format = 2;   ///< 1..kFormatCount
+    int out_format = 2;  ///< 1..kFormatCount
     bool pnr_flag = false;  ///< every line starts with a point number
-    int pnr_length = 0;  ///< 1..30: the point number is written at least this wide
+    int pnr_length = 0;  ///< 1..kMaxPointNumberLength: the point number is written at least this wide
     bool input_from_stdin = false;  ///< read standard input instead of input_file (a pipe)
     bool output_to_stdout = false;  ///< write standard output instead of output_file
-    // How lines are read and written; all off, the seven layouts as they stand.
+    // How lines are read and written; all off, the formats' layouts as they stand.
     bool normal_heights = false;  ///< the input's heights are H: h = H + N (not with format 1)
-    bool zone_prefix = false;     ///< UTM eastings (formats 4 to 7) carry the zone number in front
+    bool zone_prefix = false;     ///< UTM eastings carry the zone number in front
     Separator separator = Separator::Blank;
-    int header_lines = 0;         ///< 0..99 lines at the start that hold no point
+    int header_lines = 0;         ///< 0..kMaxHeaderLines lines at the start that hold no point
     bool keep_rest = false;       ///< what follows the values taken ends the result line
-    bool table = false;           ///< the result as a table for spreadsheets (CSV)
-    // A CRS that PROJ knows instead of the input or output format (command line only).
+    Output output = Output::Columns;
+    // A CRS that PROJ knows instead of the input or output format (command line only), and
+    // the transforms the command line made when it checked them (the run makes them itself
+    // when they are not given).
     std::string in_crs, out_crs;
+    std::shared_ptr<crs::Transform> in_transform, out_transform;
 };
-
-inline constexpr int kMaxHeaderLines = 99;
 
 /// The message of a job whose options contradict each other, empty when they agree.
 std::string job_conflict(const Job& job);

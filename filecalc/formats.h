@@ -46,6 +46,10 @@ struct FileFormat {
 
 inline constexpr int kFormatCount = 8;
 
+/// The Gauß-Krüger zones of format 8: DHDN's 3-degree zones of Germany, the zone being the
+/// Rechtswert's first digit.
+inline constexpr int kFirstGkZone = 2, kLastGkZone = 5;
+
 /// A format for a CRS named on the command line: east (or longitude), north (or latitude), h;
 /// 3 decimals for metres, 8 for degrees.
 FileFormat crs_format(bool geographic);

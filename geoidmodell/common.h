@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "convert/convert.h"

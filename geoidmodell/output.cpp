@@ -1,12 +1,6 @@
 #include "geoidmodell/output.h"
 
-#include <cerrno>
-#include <climits>
-#include <csignal>
-#include <cstdlib>
-#include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstdio>
 
 #include "textio/files.h"
 #include "messages/geoidmodell.h"
@@ -16,67 +10,16 @@ namespace modelltool {
 
 namespace {
 
-// The temporary file being written, for the signal handler: a fixed buffer, since a handler
-// may use nothing that allocates.
-char g_temporary[PATH_MAX];
-volatile std::sig_atomic_t g_has_temporary = 0;
-
-void remember(const std::string& path)
-{
-    g_has_temporary = 0;
-    if (path.size() >= sizeof g_temporary) return;
-    std::memcpy(g_temporary, path.c_str(), path.size() + 1);
-    g_has_temporary = 1;
-}
-
-extern "C" void on_signal(int sig)
-{
-    if (g_has_temporary) unlink(g_temporary);
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);
-}
-
-std::string temporary_directory()
-{
-    const char* t = std::getenv("TMPDIR");
-    return t != nullptr && *t != '\0' ? t : "/tmp";
-}
-
-// A new empty file from `pattern` (XXXXXX before the `suffix` characters), with the
-// permissions of any new file rather than the private ones of a temporary file.
-std::string make_temporary(std::string pattern, int suffix)
-{
-    const int fd = mkstemps(pattern.data(), suffix);
-    if (fd < 0) return {};
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    ::close(fd);
-    return pattern;
-}
-
+// Copies the finished file into a device that takes any write or refuses every one.
 bool copy_into(const std::string& from, const std::string& device)
 {
-    textio::OutputStatus st;
-    const int out = textio::open_output(device, st);
-    const int in = textio::open_for_reading(from);
-    bool ok = out >= 0 && in >= 0;
+    const textio::Stream out(textio::fopen_output(device));
+    const textio::Stream in(textio::fopen_for_reading(from));
+    if (out == nullptr || in == nullptr) return false;
     char buf[1 << 16];
-    for (ssize_t n; ok && (n = ::read(in, buf, sizeof buf)) != 0;) {
-        if (n < 0) {
-            ok = errno == EINTR;
-            continue;
-        }
-        for (ssize_t done = 0; ok && done < n;) {
-            const ssize_t w = ::write(out, buf + done, static_cast<std::size_t>(n - done));
-            if (w < 0 && errno == EINTR) continue;
-            ok = w > 0;
-            done += w > 0 ? w : 0;
-        }
-    }
-    if (in >= 0) ::close(in);
-    if (out >= 0 && ::close(out) != 0) ok = false;
-    return ok;
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, in.get())) != 0;)
+        if (std::fwrite(buf, 1, n, out.get()) != n) return false;
+    return std::ferror(in.get()) == 0 && std::fflush(out.get()) == 0;
 }
 
 std::string not_a_file(const std::string& target)
@@ -86,30 +29,18 @@ std::string not_a_file(const std::string& target)
 
 }  // namespace
 
-TempOutput::TempOutput(const std::string& target) : target_(target)
+TempOutput::TempOutput(const std::string& target)
 {
     // The temporary name keeps the extension: some drivers insist on it.
     const std::size_t slash = target.find_last_of('/');
     const std::size_t dot = target.find_last_of('.');
     const std::string ext = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? target.substr(dot) : "";
-    struct stat info {};
-    if (lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && stat(target.c_str(), &info) != 0) {
-        // A link to a file still to be made: the file is made where the link points.
-        char link[PATH_MAX];
-        const ssize_t n = readlink(target.c_str(), link, sizeof link - 1);
-        if (n > 0) {
-            link[n] = '\0';
-            target_ = link[0] == '/' || slash == std::string::npos ? std::string(link) : target.substr(0, slash + 1) + link;
-        }
-    } else if (stat(target.c_str(), &info) == 0) {
-        if (S_ISCHR(info.st_mode)) {
-            device_ = true;
-        } else if (!S_ISREG(info.st_mode)) {
-            refusal_ = not_a_file(target);
-            return;
-        } else if (char real[PATH_MAX]; realpath(target.c_str(), real) != nullptr) {
-            target_ = real;  // a symbolic link stays, its target is replaced
-        }
+    const textio::OutputTarget where = textio::output_target(target);
+    target_ = where.path;
+    device_ = where.kind == textio::OutputTarget::Kind::Device;
+    if (where.kind == textio::OutputTarget::Kind::Other) {
+        refusal_ = not_a_file(target);
+        return;
     }
     if (device_) {
         // Only a device that takes any write or refuses every one; written in place later.
@@ -119,24 +50,17 @@ TempOutput::TempOutput(const std::string& target) : target_(target)
             refusal_ = not_a_file(target);
             return;
         }
-        ::close(fd);
+        textio::close_file(fd);
     }
-    // No signal between making the file and noting it for the handler: it would stay behind.
-    sigset_t block, old;
-    sigemptyset(&block);
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&block, sig);
-    sigprocmask(SIG_BLOCK, &block, &old);
-    const std::string pattern = device_ ? temporary_directory() + "/geoidmodell-XXXXXX" + ext : target_ + ".tmp-XXXXXX" + ext;
-    path_ = make_temporary(pattern, static_cast<int>(ext.size()));
-    remember(path_);
-    sigprocmask(SIG_SETMASK, &old, nullptr);
+    path_ = device_ ? textio::create_temporary(textio::temporary_directory() + "/geoidmodell-", ext)
+                    : textio::create_temporary(target_ + ".tmp-", ext);
 }
 
 TempOutput::~TempOutput()
 {
     // Renamed into place it is no longer there; copied into a device it still is.
     if (!path_.empty() && (!committed_ || device_)) std::remove(path_.c_str());
-    g_has_temporary = 0;
+    textio::forget_temporary();
 }
 
 std::string TempOutput::commit()
@@ -146,7 +70,7 @@ std::string TempOutput::commit()
         committed_ = copy_into(path_, target_);
         return committed_ ? std::string() : messages::fill(messages::geoidmodell::kWriteError, {target_, ""});
     }
-    committed_ = std::rename(path_.c_str(), target_.c_str()) == 0;
+    committed_ = textio::replace_file(path_, target_);
     return committed_ ? std::string() : failure();
 }
 
@@ -157,7 +81,7 @@ std::string TempOutput::failure() const
 
 void remove_output_on_signals()
 {
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, on_signal);
+    textio::remove_temporary_on_signals();
 }
 
 }  // namespace modelltool

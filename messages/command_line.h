@@ -39,11 +39,14 @@ inline constexpr const char* kOutput = "Die Ergebnisdatei; eine vorhandene wird 
 inline constexpr const char* kInFormat = "Format der Koordinatendatei, 1 bis %d (Vorgabe 2).";
 inline constexpr const char* kOutFormat = "Format der Ergebnisdatei, 1 bis %d (Vorgabe 2).";
 inline constexpr const char* kPointNumber =
-    "Jede Zeile beginnt mit einer Punktnummer, geschrieben mindestens L\xC3\x84NGE (1 bis 30) Zeichen breit.";
+    "Jede Zeile beginnt mit einer Punktnummer, geschrieben mindestens L\xC3\x84NGE (1 bis %d) Zeichen breit.";
 inline constexpr const char* kNormalHeights =
     "Die H\xC3\xB6hen der Koordinatendatei sind Normalh\xC3\xB6hen H; berechnet wird h = H + N (nicht mit Eingabeformat 1).";
 inline constexpr const char* kZone =
-    "Ostwerte (Formate 4 bis 7) mit der Zonennummer vorn, in der Koordinatendatei und in der Ergebnisdatei: 32412345.678.";
+    "Ostwerte (Formate %s) mit der Zonennummer vorn, in der Koordinatendatei und in der Ergebnisdatei: 32412345.678.";
+// Format numbers in the help: a range, or a list whose last two are joined by "und".
+inline constexpr const char* kFormatRange = "%d bis %d";
+inline constexpr const char* kLastInList = " und ";
 inline constexpr const char* kSeparator =
     "Die Werte einer Zeile sind durch Semikolon oder Tabulator getrennt, Zahlen mit Dezimalkomma oder -punkt, ein Punkt je Zeile.";
 inline constexpr const char* kHeaderLines = "So viele Zeilen (0 bis %d) am Anfang der Koordinatendatei \xC3\xBC" "berspringen.";

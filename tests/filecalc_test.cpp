@@ -715,7 +715,7 @@ TEST_F(FileCalc, SeparatedListsHeaderLinesAndRest)
 TEST_F(FileCalc, ResultTableForSpreadsheets)
 {
     constant_model();
-    job.table = true, job.pnr_flag = true, job.pnr_length = 8, job.keep_rest = true;
+    job.output = filecalc::Output::Table, job.pnr_flag = true, job.pnr_length = 8, job.keep_rest = true;
     job.separator = filecalc::Separator::Semicolon;
     write_text(job.input_file, "\"P;1\";50,1;10,2;300;GP\n\"Sch\"\"7\";52;10,2;1;a;\"b;c\"\nP3;50.1;10.2;-0.5\n");
     const struct {

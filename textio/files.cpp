@@ -44,6 +44,11 @@ bool same_file(int fd, const std::string& path)
     return same(stamp_of(fd), stamp_of(path));
 }
 
+bool same_file(std::FILE* f, const std::string& path)
+{
+    return same(stamp_of(f), stamp_of(path));
+}
+
 bool same_file(const std::string& path_a, const std::string& path_b)
 {
     return same(stamp_of(path_a), stamp_of(path_b));

@@ -2,12 +2,15 @@
 // reading the one way every reader of the programs does it (without blocking, and only files
 // that end: a named pipe chosen by mistake would otherwise freeze the program, a directory
 // would read as an empty file), outputs locked for one writer, identity and change stamps,
-// reads at an offset. files_posix.cpp implements it for Linux, files_win32.cpp for Windows;
-// no other file of the programs' Qt-free part includes a header of the operating system.
+// reads at an offset, temporary files put in place when complete, the working directory.
+// files_posix.cpp implements it for Linux, files_win32.cpp for Windows; no other file of the
+// programs includes a header of the operating system (getopt.h aside) or calls fileno: the
+// build checks it.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace textio {
@@ -23,6 +26,12 @@ enum class OpenStatus {
 /// devices (such as /dev/null). Returns the descriptor (blocking again), or -1 with the reason
 /// in `status` when given.
 int open_for_reading(const std::string& path, OpenStatus* status = nullptr);
+
+/// A stream that is closed when it goes out of scope.
+struct StreamCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using Stream = std::unique_ptr<std::FILE, StreamCloser>;
 
 /// The same as a stdio stream ("rb"); nullptr on failure.
 std::FILE* fopen_for_reading(const std::string& path, OpenStatus* status = nullptr);
@@ -71,6 +80,7 @@ struct FileStamp {
 /// The stamp of an open file, or of the file at `path` now; a stamp that matches no file
 /// (size -1) when it cannot be read.
 FileStamp stamp_of(int fd);
+FileStamp stamp_of(std::FILE* f);
 FileStamp stamp_of(const std::string& path);
 
 /// Reads up to `count` bytes at byte `offset` (beyond 4 GiB too) without moving the file's
@@ -98,6 +108,41 @@ bool create_new_empty(const std::string& path);
 /// inode), whatever names lead to it.
 bool same_file(int fd_a, int fd_b);
 bool same_file(int fd, const std::string& path);
+bool same_file(std::FILE* f, const std::string& path);
 bool same_file(const std::string& path_a, const std::string& path_b);
+
+/// The working directory as an absolute path; empty when it cannot be had.
+std::string current_directory();
+
+/// What stands where a program is to write a file.
+struct OutputTarget {
+    enum class Kind {
+        Missing,  ///< nothing yet: the file is made there
+        Regular,  ///< a regular file, replaced as a whole
+        Device,   ///< a character device (/dev/null, NUL), written in place
+        Other,    ///< a directory, named pipe or socket: never written over
+    };
+    Kind kind = Kind::Missing;
+    /// Where to write: a symbolic link is followed, to the file it names (made there when it
+    /// does not exist yet); else `path` as given.
+    std::string path;
+};
+OutputTarget output_target(const std::string& path);
+
+/// The folder for temporary files (TMPDIR, else /tmp; Windows: its temporary folder).
+std::string temporary_directory();
+
+/// Creates a new empty file named `prefix`, six random characters and `suffix`, with the
+/// permissions of any new file; returns its name, or empty when none could be made. Until
+/// forget_temporary() it is the file that an interrupt removes (remove_temporary_on_signals).
+std::string create_temporary(const std::string& prefix, const std::string& suffix);
+/// The temporary file is no longer the interrupt's to remove (put in place, or removed).
+void forget_temporary();
+/// From now on an interrupt, termination or hang-up removes the temporary file of
+/// create_temporary, then ends the program as the signal would.
+void remove_temporary_on_signals();
+
+/// Puts the file `from` in the place of `to` in one step, replacing a file there.
+bool replace_file(const std::string& from, const std::string& to);
 
 }  // namespace textio

@@ -2,6 +2,10 @@
 #include "textio/files.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -141,6 +145,11 @@ FileStamp stamp_of(int fd)
     return fd >= 0 && fstat(fd, &st) == 0 ? stamp_from(st) : FileStamp{};
 }
 
+FileStamp stamp_of(std::FILE* f)
+{
+    return f != nullptr ? stamp_of(fileno(f)) : FileStamp{};
+}
+
 FileStamp stamp_of(const std::string& path)
 {
     struct stat st {};
@@ -189,6 +198,97 @@ bool create_new_empty(const std::string& path)
     if (fd < 0) return false;
     ::close(fd);
     return true;
+}
+
+std::string current_directory()
+{
+    char cwd[PATH_MAX];
+    return getcwd(cwd, sizeof cwd) != nullptr ? std::string(cwd) : std::string();
+}
+
+OutputTarget output_target(const std::string& path)
+{
+    OutputTarget t{OutputTarget::Kind::Missing, path};
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && stat(path.c_str(), &info) != 0) {
+        // A link to a file still to be made: the file is made where the link points.
+        char link[PATH_MAX];
+        const ssize_t n = readlink(path.c_str(), link, sizeof link - 1);
+        const std::size_t slash = path.find_last_of('/');
+        if (n > 0) {
+            link[n] = '\0';
+            t.path = link[0] == '/' || slash == std::string::npos ? std::string(link) : path.substr(0, slash + 1) + link;
+        }
+    } else if (stat(path.c_str(), &info) == 0) {
+        t.kind = S_ISREG(info.st_mode) ? OutputTarget::Kind::Regular
+                 : S_ISCHR(info.st_mode) ? OutputTarget::Kind::Device
+                                         : OutputTarget::Kind::Other;
+        // A symbolic link stays: its target is replaced.
+        if (char real[PATH_MAX]; t.kind == OutputTarget::Kind::Regular && realpath(path.c_str(), real) != nullptr) t.path = real;
+    }
+    return t;
+}
+
+std::string temporary_directory()
+{
+    const char* t = std::getenv("TMPDIR");
+    return t != nullptr && *t != '\0' ? t : "/tmp";
+}
+
+namespace {
+
+// The temporary file being written, for the signal handler: a fixed buffer, since a handler
+// may use nothing that allocates.
+char g_temporary[PATH_MAX];
+volatile std::sig_atomic_t g_has_temporary = 0;
+constexpr int kRemovingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void on_signal(int sig)
+{
+    if (g_has_temporary) unlink(g_temporary);
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+}  // namespace
+
+std::string create_temporary(const std::string& prefix, const std::string& suffix)
+{
+    // No signal between making the file and noting it for the handler: it would stay behind.
+    sigset_t block, old;
+    sigemptyset(&block);
+    for (const int sig : kRemovingSignals) sigaddset(&block, sig);
+    sigprocmask(SIG_BLOCK, &block, &old);
+    std::string name = prefix + "XXXXXX" + suffix;
+    const int fd = mkstemps(name.data(), static_cast<int>(suffix.size()));
+    g_has_temporary = 0;
+    if (fd >= 0 && name.size() < sizeof g_temporary) {
+        std::memcpy(g_temporary, name.c_str(), name.size() + 1);
+        g_has_temporary = 1;
+    }
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+    if (fd < 0) return {};
+    // The permissions of any new file rather than the private ones of a temporary file.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    ::close(fd);
+    return name;
+}
+
+void forget_temporary()
+{
+    g_has_temporary = 0;
+}
+
+void remove_temporary_on_signals()
+{
+    for (const int sig : kRemovingSignals) std::signal(sig, on_signal);
+}
+
+bool replace_file(const std::string& from, const std::string& to)
+{
+    return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace textio

@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <io.h>
 #include <share.h>
@@ -26,6 +29,15 @@ std::wstring wide(const std::string& utf8)
     std::wstring w(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
     return w;
+}
+
+std::string narrow(const std::wstring& w)
+{
+    if (w.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), utf8.data(), n, nullptr, nullptr);
+    return utf8;
 }
 
 HANDLE handle_of(int fd)
@@ -156,6 +168,11 @@ FileStamp stamp_of(int fd)
     return fd >= 0 && kind_of(fd) == FILE_TYPE_DISK ? stamp_from(handle_of(fd)) : FileStamp{};
 }
 
+FileStamp stamp_of(std::FILE* f)
+{
+    return f != nullptr ? stamp_of(_fileno(f)) : FileStamp{};
+}
+
 FileStamp stamp_of(const std::string& path)
 {
     // Opened for its attributes alone, shared with everyone: it neither blocks nor is blocked.
@@ -192,7 +209,7 @@ bool seek_stream(std::FILE* f, std::int64_t offset)
 
 std::uint64_t regular_size(std::FILE* f)
 {
-    const FileStamp s = stamp_of(_fileno(f));
+    const FileStamp s = stamp_of(f);
     return s.size > 0 ? static_cast<std::uint64_t>(s.size) : 0;
 }
 
@@ -216,6 +233,101 @@ bool create_new_empty(const std::string& path)
     if (fd < 0) return false;
     _close(fd);
     return true;
+}
+
+std::string current_directory()
+{
+    const DWORD n = GetCurrentDirectoryW(0, nullptr);
+    if (n == 0) return {};
+    std::wstring w(n, L'\0');
+    const DWORD got = GetCurrentDirectoryW(n, w.data());
+    if (got == 0 || got >= n) return {};
+    w.resize(got);
+    return narrow(w);
+}
+
+OutputTarget output_target(const std::string& path)
+{
+    OutputTarget t{OutputTarget::Kind::Missing, path};
+    const DWORD a = GetFileAttributesW(wide(path).c_str());
+    if (a != INVALID_FILE_ATTRIBUTES) {
+        t.kind = (a & FILE_ATTRIBUTE_DIRECTORY) != 0 ? OutputTarget::Kind::Other : OutputTarget::Kind::Regular;
+        return t;
+    }
+    // NUL and the other devices have no attributes; they open as character devices.
+    const int fd = open_binary(path, _O_RDONLY);
+    if (fd >= 0) {
+        t.kind = kind_of(fd) == FILE_TYPE_CHAR ? OutputTarget::Kind::Device : OutputTarget::Kind::Other;
+        _close(fd);
+    }
+    return t;
+}
+
+std::string temporary_directory()
+{
+    wchar_t w[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, w);
+    if (n == 0 || n > MAX_PATH) return ".";
+    std::string dir = narrow(std::wstring(w, n));
+    if (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) dir.pop_back();
+    return dir;
+}
+
+namespace {
+
+// The temporary file being written, for the signal handler.
+char g_temporary[4 * MAX_PATH];
+volatile std::sig_atomic_t g_has_temporary = 0;
+
+extern "C" void on_signal(int sig)
+{
+    if (g_has_temporary) std::remove(g_temporary);
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+}  // namespace
+
+std::string create_temporary(const std::string& prefix, const std::string& suffix)
+{
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned seed = static_cast<unsigned>(GetTickCount()) ^ (static_cast<unsigned>(GetCurrentProcessId()) << 16);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = prefix;
+        for (int k = 0; k < 6; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            name += kLetters[(seed >> 16) % (sizeof kLetters - 1)];
+        }
+        name += suffix;
+        const int fd = open_binary(name, _O_WRONLY | _O_CREAT | _O_EXCL);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return {};
+        }
+        _close(fd);
+        g_has_temporary = 0;
+        if (name.size() < sizeof g_temporary) {
+            std::memcpy(g_temporary, name.c_str(), name.size() + 1);
+            g_has_temporary = 1;
+        }
+        return name;
+    }
+    return {};
+}
+
+void forget_temporary()
+{
+    g_has_temporary = 0;
+}
+
+void remove_temporary_on_signals()
+{
+    for (const int sig : {SIGINT, SIGTERM}) std::signal(sig, on_signal);
+}
+
+bool replace_file(const std::string& from, const std::string& to)
+{
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 }  // namespace textio

@@ -29,6 +29,9 @@ void put_decimal(std::string& out, double v, int decimals, char point);
 /// Appends an integer right-justified in exactly `width` characters, asterisks when too wide.
 void put_integer(std::string& out, long long v, int width);
 
+/// Bytes of result lines the programs collect before they write them in one call.
+inline constexpr std::size_t kWriteBatch = 1 << 18;
+
 /// Position (from 1) of the last character that is neither a blank nor a NUL; 0 if none.
 int actual_length(std::string_view text);
 

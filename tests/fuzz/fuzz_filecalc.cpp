@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     job.zone_prefix = options & 2;
     job.separator = static_cast<filecalc::Separator>((options >> 2) % 3);
     job.keep_rest = options & 16;
-    job.table = options & 32;
+    job.output = options & 32 ? filecalc::Output::Table : filecalc::Output::Columns;
     job.header_lines = options >> 6;
     std::FILE* f = std::fopen(job.input_file.c_str(), "wb");
     if (f == nullptr) return 0;

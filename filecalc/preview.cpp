@@ -1,0 +1,34 @@
+// The preview of the file form: the first points of the input file as a run would read them.
+#include "filecalc/filecalc.h"
+#include "filecalc/point_reader.h"
+#include "messages/messages.h"
+#include "textio/files.h"
+
+namespace filecalc {
+
+std::vector<PreviewLine> preview(const Job& job, int count)
+{
+    std::vector<PreviewLine> lines;
+    const std::string name = textio::name_of(job.input_file);
+    const FileFormat* in = format(job.in_format);
+    if (name.empty() || in == nullptr) return lines;
+    const textio::Stream file(textio::fopen_for_reading(name));
+    if (file == nullptr) {
+        lines.push_back({0, {}, messages::kOpenFailed + name});
+        return lines;
+    }
+    PointReader reader(job, *in, file.get());
+    ReadPoint point;
+    while (static_cast<int>(lines.size()) < count) {
+        const textio::ReadStatus st = reader.read(point);
+        if (st == textio::ReadStatus::End) break;
+        if (st == textio::ReadStatus::Error) {
+            lines.push_back({0, {}, reader.failure_line()});
+            break;
+        }
+        lines.push_back({reader.line(), reader.named_values(point), {}});
+    }
+    return lines;
+}
+
+}  // namespace filecalc
