@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <map>
 #include <set>
@@ -25,45 +24,42 @@ constexpr double kKeyUnit = 1e9;
 // A node lies on the grid when it is within this share of the spacing of a grid position.
 constexpr double kOnGrid = 0.01;
 constexpr std::size_t kMaxLine = 1024;
+constexpr std::size_t kShownChars = 60;  // of a line that is no node, in the message
 constexpr std::int64_t kMaxNodes = (1ll << 31) - 1;
-constexpr std::int64_t kMaxSparseness = 4;  // grid nodes per node in the file at most
+// A grid may have at most this many nodes per node in the file, and a few more: the nodes of a
+// tiny file (a test, a corner of a grid) may lie far apart.
+constexpr std::int64_t kMaxSparseness = 4;
+constexpr std::int64_t kSmallGridAllowance = 64;
 
 struct Node {
     double b, l, n;
+};
+
+enum class Line {
+    Node,  ///< a line of three numbers
+    End,   ///< the end of the file
+    Bad,   ///< a line that is not three numbers
 };
 
 // Reads the file line by line: each non-blank line must be three numbers.
 class Lines {
 public:
     explicit Lines(std::FILE* f) : f_(f) {}
-    // 1: a node; 0: the end; -1: a line that is not three numbers (its text in `bad`).
-    int next(const TextGridOptions& o, Node& node, std::string& bad)
+    // The next node; with Bad, the line's start in `bad`.
+    Line next(const TextGridOptions& o, Node& node, std::string& bad)
     {
         for (;;) {
-            if (!read_line()) return 0;
+            if (!read_line()) return Line::End;
             ++number_;
-            std::string_view rest = line_;
             double v[3];
-            int count = 0;
-            while (count < 4) {
-                const std::size_t start = rest.find_first_not_of(" \t\r");
-                if (start == std::string_view::npos) break;
-                rest.remove_prefix(start);
-                const std::size_t end = std::min(rest.find_first_of(" \t\r"), rest.size());
-                if (count == 3 || !textio::parse_number(rest.substr(0, end), v[count])) {
-                    count = -1;
-                    break;
-                }
-                ++count;
-                rest.remove_prefix(end);
-            }
+            const int count = numbers(v);
             if (count == 0) continue;  // a blank line
             if (count != 3) {
-                bad = line_.substr(0, 60);
-                return -1;
+                bad = line_.substr(0, kShownChars);
+                return Line::Bad;
             }
             node = o.longitude_first ? Node{v[1], v[0], v[2]} : Node{v[0], v[1], v[2]};
-            return 1;
+            return Line::Node;
         }
     }
     std::int64_t number() const { return number_; }
@@ -79,6 +75,19 @@ private:
             else line_.assign("...");  // far too long for a node: it reads as no number
         }
         return c != EOF || !line_.empty();
+    }
+    // The numbers of the line, up to three; -1 when a word is no number or there are more.
+    int numbers(double (&v)[3]) const
+    {
+        std::string_view rest = line_;
+        for (int count = 0;; ++count) {
+            const std::size_t start = rest.find_first_not_of(" \t\r");
+            if (start == std::string_view::npos) return count;
+            rest.remove_prefix(start);
+            const std::size_t end = std::min(rest.find_first_of(" \t\r"), rest.size());
+            if (count == 3 || !textio::parse_number(rest.substr(0, end), v[count])) return -1;
+            rest.remove_prefix(end);
+        }
     }
 
     std::FILE* f_;
@@ -119,92 +128,142 @@ bool axis(const std::set<long long>& keys, double& first, double& spacing, std::
     return true;
 }
 
+// What the first pass finds: the distinct latitudes and longitudes, the nodes.
+struct Survey {
+    std::set<long long> lats, lons;
+    std::int64_t nodes = 0;
+    bool lat_ok = false, lon_ok = false;  // the axis is regular
+    double off_lat = 0, off_lon = 0;      // else: the position off it
+    bool regular() const { return lat_ok && lon_ok; }
+};
+
+class Reader {
+public:
+    Reader(std::FILE* f, const std::string& path, const TextGridOptions& options, std::string& error)
+        : f_(f), path_(path), options_(options), error_(error)
+    {
+    }
+    bool survey(Survey& s, bool& first_line_bad);
+    bool lay_out(Survey& s, TextGrid& grid);
+    bool place(const Survey& s, TextGrid& grid);
+
+private:
+    bool fail(const char* pattern, std::initializer_list<std::string> values);
+    bool changed(std::int64_t line) { return fail(text::kTextGridChanged, {path_, std::to_string(line)}); }
+
+    std::FILE* f_;
+    const std::string& path_;
+    const TextGridOptions& options_;
+    std::string& error_;
+};
+
+bool Reader::fail(const char* pattern, std::initializer_list<std::string> values)
+{
+    error_ = messages::fill(pattern, values);
+    return false;
+}
+
+bool plausible(const Node& node)
+{
+    return std::isfinite(node.b) && std::isfinite(node.l) && std::fabs(node.b) <= 90 && std::fabs(node.l) <= 360;
+}
+
+// First pass: the distinct latitudes and longitudes.
+bool Reader::survey(Survey& s, bool& first_line_bad)
+{
+    Lines lines(f_);
+    Node node{};
+    std::string bad;
+    for (Line st; (st = lines.next(options_, node, bad)) != Line::End;) {
+        if (st == Line::Bad || !plausible(node)) {
+            first_line_bad = lines.number() == 1;
+            return fail(text::kTextGridLine, {path_, std::to_string(lines.number()), textio::trim_trailing(bad).empty() ? "" : bad});
+        }
+        s.lats.insert(key(node.b));
+        s.lons.insert(key(node.l));
+        ++s.nodes;
+    }
+    if (lines.failed()) return fail(text::kReadError, {path_, ""});
+    return true;
+}
+
+// The grid through the positions: limits, spacing, counts; refused when too large or too
+// sparse for the nodes of the file.
+bool Reader::lay_out(Survey& s, TextGrid& grid)
+{
+    if (s.lats.size() < 2 || s.lons.size() < 2) return fail(text::kTextGridTooSmall, {path_});
+    s.lat_ok = axis(s.lats, grid.south, grid.db, grid.rows, s.off_lat);
+    s.lon_ok = axis(s.lons, grid.west, grid.dl, grid.cols, s.off_lon);
+    if (!s.regular()) return true;  // the second pass names the line off the grid
+    if (grid.rows > kMaxNodes || grid.cols > kMaxNodes || grid.rows > kMaxNodes / grid.cols)
+        return fail(text::kTooLarge, {path_, std::to_string(grid.rows), std::to_string(grid.cols)});
+    // Gaps are nodes without a value, but a file that holds a quarter of its grid or less is
+    // no grid: its memory would not be bounded by the file.
+    if (grid.rows * grid.cols > kMaxSparseness * s.nodes + kSmallGridAllowance)
+        return fail(text::kTextGridSparse, {path_, std::to_string(s.nodes), std::to_string(grid.rows * grid.cols)});
+    grid.north = grid.south + static_cast<double>(grid.rows - 1) * grid.db;
+    grid.east = grid.west + static_cast<double>(grid.cols - 1) * grid.dl;
+    grid.values.assign(static_cast<std::size_t>(grid.rows * grid.cols), std::numeric_limits<double>::quiet_NaN());
+    return true;
+}
+
+// Second pass: each node into its place, or the line of the node off the grid named. A file
+// that is not what the first pass read (changed in between) is refused at its first line that
+// differs, before anything is written outside the grid.
+bool Reader::place(const Survey& s, TextGrid& grid)
+{
+    std::rewind(f_);
+    std::vector<bool> seen(grid.values.size());
+    Lines lines(f_);
+    Node node{};
+    std::string bad;
+    std::int64_t nodes = 0;
+    for (Line st; (st = lines.next(options_, node, bad)) != Line::End;) {
+        if (st == Line::Bad || !plausible(node) || !s.lats.contains(key(node.b)) || !s.lons.contains(key(node.l)))
+            return changed(lines.number());
+        ++nodes;
+        if (!s.regular()) {
+            // The first line with a position off its axis.
+            if ((!s.lat_ok && key(node.b) == key(s.off_lat)) || (!s.lon_ok && key(node.l) == key(s.off_lon)))
+                return fail(text::kTextGridIrregular, {path_, std::to_string(lines.number())});
+            continue;
+        }
+        const long long row = std::llround((grid.north - node.b) / grid.db), col = std::llround((node.l - grid.west) / grid.dl);
+        if (!(row >= 0 && row < grid.rows && col >= 0 && col < grid.cols)) return changed(lines.number());
+        const std::size_t at = static_cast<std::size_t>(row * grid.cols + col);
+        if (seen[at]) return fail(text::kTextGridTwice, {path_, std::to_string(lines.number())});
+        seen[at] = true;
+        if (node.n != options_.no_data && std::isfinite(node.n)) grid.values[at] = node.n;
+    }
+    if (lines.failed()) return fail(text::kReadError, {path_, ""});
+    if (nodes != s.nodes) return changed(lines.number());
+    if (!s.regular()) return fail(text::kTextGridIrregular, {path_, "?"});
+    return true;
+}
+
 }  // namespace
+
+bool read_text_grid(std::FILE* f, const std::string& path, const TextGridOptions& options, TextGrid& grid,
+                    std::string& error, bool& first_line_bad, const std::function<void()>& between_passes)
+{
+    first_line_bad = false;
+    Reader reader(f, path, options, error);
+    Survey survey;
+    if (!reader.survey(survey, first_line_bad) || !reader.lay_out(survey, grid)) return false;
+    if (between_passes) between_passes();
+    return reader.place(survey, grid);
+}
 
 bool read_text_grid(const std::string& path, const TextGridOptions& options, TextGrid& grid, std::string& error,
                     bool& first_line_bad)
 {
-    first_line_bad = false;
-    std::FILE* f = textio::fopen_for_reading(path);
+    const textio::Stream f(textio::fopen_for_reading(path));
     if (f == nullptr) {
         error = messages::kOpenFailed + path;
         first_line_bad = true;  // nothing says it is a text grid
         return false;
     }
-    // First pass: the distinct latitudes and longitudes.
-    std::set<long long> lats, lons;
-    std::int64_t nodes = 0;
-    Node node{};
-    std::string bad;
-    {
-        Lines lines(f);
-        for (int st; (st = lines.next(options, node, bad)) != 0;) {
-            if (st < 0 || !std::isfinite(node.b) || !std::isfinite(node.l) || std::fabs(node.b) > 90 || std::fabs(node.l) > 360) {
-                first_line_bad = lines.number() == 1;
-                error = messages::fill(text::kTextGridLine, {path, std::to_string(lines.number()), textio::trim_trailing(bad).empty() ? "" : std::string(bad)});
-                std::fclose(f);
-                return false;
-            }
-            lats.insert(key(node.b));
-            lons.insert(key(node.l));
-            ++nodes;
-        }
-        if (lines.failed()) {
-            error = messages::fill(text::kReadError, {path, ""});
-            std::fclose(f);
-            return false;
-        }
-    }
-    double off_lat = 0, off_lon = 0;
-    if (lats.size() < 2 || lons.size() < 2) {
-        error = messages::fill(text::kTextGridTooSmall, {path});
-        std::fclose(f);
-        return false;
-    }
-    const bool lat_ok = axis(lats, grid.south, grid.db, grid.rows, off_lat);
-    const bool lon_ok = axis(lons, grid.west, grid.dl, grid.cols, off_lon);
-    if (lat_ok && lon_ok && (grid.rows > kMaxNodes || grid.cols > kMaxNodes || grid.rows > kMaxNodes / grid.cols)) {
-        error = messages::fill(text::kTooLarge, {path, std::to_string(grid.rows), std::to_string(grid.cols)});
-        std::fclose(f);
-        return false;
-    }
-    // Gaps are nodes without a value, but a file that holds a quarter of its grid or less is
-    // no grid: its memory would not be bounded by the file.
-    if (lat_ok && lon_ok && grid.rows * grid.cols > kMaxSparseness * nodes + 64) {
-        error = messages::fill(text::kTextGridSparse, {path, std::to_string(nodes), std::to_string(grid.rows * grid.cols)});
-        std::fclose(f);
-        return false;
-    }
-    grid.north = grid.south + static_cast<double>(grid.rows - 1) * grid.db;
-    grid.east = grid.west + static_cast<double>(grid.cols - 1) * grid.dl;
-    // Second pass: each node into its place; the line of a node off the grid is named.
-    std::rewind(f);
-    if (lat_ok && lon_ok) {
-        grid.values.assign(static_cast<std::size_t>(grid.rows * grid.cols), std::numeric_limits<double>::quiet_NaN());
-    }
-    std::vector<bool> seen(lat_ok && lon_ok ? grid.values.size() : 0);
-    Lines lines(f);
-    for (int st; (st = lines.next(options, node, bad)) > 0;) {
-        // The first line with a position off its axis.
-        if ((!lat_ok && key(node.b) == key(off_lat)) || (!lon_ok && key(node.l) == key(off_lon))) {
-            error = messages::fill(text::kTextGridIrregular, {path, std::to_string(lines.number())});
-            std::fclose(f);
-            return false;
-        }
-        if (!lat_ok || !lon_ok) continue;
-        const double row = (grid.north - node.b) / grid.db, col = (node.l - grid.west) / grid.dl;
-        const std::size_t at = static_cast<std::size_t>(std::llround(row) * grid.cols + std::llround(col));
-        if (seen[at]) {
-            error = messages::fill(text::kTextGridTwice, {path, std::to_string(lines.number())});
-            std::fclose(f);
-            return false;
-        }
-        seen[at] = true;
-        if (node.n != options.no_data && std::isfinite(node.n)) grid.values[at] = node.n;
-    }
-    std::fclose(f);
-    if (!(lat_ok && lon_ok) && error.empty()) error = messages::fill(text::kTextGridIrregular, {path, "?"});
-    return lat_ok && lon_ok && error.empty();
+    return read_text_grid(f.get(), path, options, grid, error, first_line_bad, {});
 }
 
 }  // namespace modelltool

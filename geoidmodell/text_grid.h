@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,5 +30,11 @@ struct TextGrid {
 /// line is no such line (the file is then perhaps no text grid at all).
 bool read_text_grid(const std::string& path, const TextGridOptions& options, TextGrid& grid, std::string& error,
                     bool& first_line_bad);
+
+/// The same from an open file read twice, named `path` in messages. A file that changes
+/// between the two passes is refused with the first line that differs. `between_passes`, when
+/// given, runs between them (the tests change the file there).
+bool read_text_grid(std::FILE* f, const std::string& path, const TextGridOptions& options, TextGrid& grid,
+                    std::string& error, bool& first_line_bad, const std::function<void()>& between_passes);
 
 }  // namespace modelltool

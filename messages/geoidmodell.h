@@ -52,6 +52,7 @@ inline constexpr const char* kTextGridLine = "Das Gitter %s: Zeile %s ist keine 
 inline constexpr const char* kTextGridIrregular =
     "Das Gitter %s: der Knoten in Zeile %s liegt nicht im regelm\xC3\xA4\xC3\x9F" "igen Abstand der \xC3\xBC" "brigen";
 inline constexpr const char* kTextGridTwice = "Das Gitter %s: der Knoten in Zeile %s steht zum zweiten Mal in der Datei";
+inline constexpr const char* kTextGridChanged = "Das Gitter %s hat sich beim Lesen ge\xC3\xA4ndert (Zeile %s)";
 inline constexpr const char* kTextGridSparse =
     "Das Gitter %s: %s Knoten in der Datei sind zu wenige f\xC3\xBCr ein Gitter aus %s Knoten";
 inline constexpr const char* kTextGridTooSmall = "Das Gitter %s hat weniger als zwei Breiten oder L\xC3\xA4ngen";

@@ -19,8 +19,10 @@
 #include "tests/model_builder.h"
 #include "geoidmodell/karte.h"
 #include "geoidmodell/modelltool.h"
+#include "geoidmodell/text_grid.h"
 #include "interp/query.h"
 #include "messages/messages.h"
+#include "textio/files.h"
 
 using testing_support::Angle;
 using testing_support::read_bytes;
@@ -536,4 +538,54 @@ TEST_F(GeoidModell, TextGridEqualsTheSameGridFromGeoTiff)
     EXPECT_EQ(info_text.substr(info_text.find('\n')), info_tif.substr(info_tif.find('\n')));  // all but the name
     EXPECT_EQ(tool(dir, "--reihenfolge nlb lbn.txt x.bin").status, 2);
     EXPECT_EQ(tool(dir, "--kein-wert lbn.txt x.bin").status, 2);
+}
+
+// The reader goes through a text grid twice. A file rewritten in between is refused at the
+// first line that differs from what the first pass read, and nothing lands outside the grid
+// (under the sanitizers, a write past the grid's end would stop the test).
+TEST_F(GeoidModell, TextGridChangedBetweenItsPassesIsRefusedWithItsLine)
+{
+    const std::string model = odd_model(dir);
+    ASSERT_TRUE(modelltool::export_grid(model, dir.file("odd.tif")).ok);
+    ASSERT_TRUE(modelltool::import_grid(dir.file("odd.tif"), dir.file("from_tif.bin")).ok);
+    const std::string grid = text_grid(read_bytes(dir.file("from_tif.bin")), false, "999999");
+    std::string bad_line_5 = grid;
+    const std::size_t line5 = [&] {
+        std::size_t at = 0;
+        for (int k = 0; k < 4; ++k) at = grid.find('\n', at) + 1;
+        return at;
+    }();
+    bad_line_5.replace(line5, grid.find('\n', line5) - line5, "48.5 x 1");
+    const struct {
+        const char* name;
+        std::string second;  // the file as the second pass finds it
+        std::string error;   // empty: read as the first pass found it
+    } cases[] = {
+        {"unchanged", grid, ""},
+        {"a node far south of the grid added", grid + "-89.0 -3.0 1\n", "hat sich beim Lesen ge\xC3\xA4ndert (Zeile 92)"},
+        {"a node one row south of the grid added", grid + "46.75 -3.0 1\n", "(Zeile 92)"},
+        {"a node off the spacing added", grid + "48.3 -3.0 1\n", "(Zeile 92)"},
+        {"a line that is no node", bad_line_5, "hat sich beim Lesen ge\xC3\xA4ndert (Zeile 5)"},
+        {"the last node gone", grid.substr(0, grid.rfind('\n', grid.size() - 2) + 1), "(Zeile 90)"},
+        {"empty", "", "(Zeile 0)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing_support::write_text(dir.file("grid.txt"), grid);
+        const textio::Stream f(textio::fopen_for_reading(dir.file("grid.txt")));
+        ASSERT_NE(f, nullptr);
+        modelltool::TextGrid read;
+        std::string error;
+        bool first_line_bad = false;
+        const bool ok = modelltool::read_text_grid(f.get(), "grid.txt", {}, read, error, first_line_bad,
+                                                   [&] { testing_support::write_text(dir.file("grid.txt"), c.second); });
+        if (c.error.empty()) {
+            EXPECT_TRUE(ok) << error;
+            EXPECT_EQ(read.rows * read.cols, 7 * 13);
+        } else {
+            EXPECT_FALSE(ok);
+            EXPECT_NE(error.find(c.error), std::string::npos) << error;
+            EXPECT_FALSE(first_line_bad);
+        }
+    }
 }
