@@ -16,6 +16,8 @@ namespace {
 using messages::fill;
 
 constexpr const char* kEtrs89 = "EPSG:4258";
+// PROJ gives -1000 for each bound of an area of use it does not know.
+constexpr double kUnknownBound = -1000;
 
 struct Candidate {
     PJ* op = nullptr;  // normalised: east (longitude) first, degrees
@@ -140,7 +142,7 @@ bool ProjTransform::open(const std::string& code, std::string& error)
         c.about.accuracy = proj_coordoperation_get_accuracy(ctx_, op);
         c.about.datum_shift = proj_get_type(op) != PJ_TYPE_CONVERSION;
         const char* area = nullptr;
-        if (!proj_get_area_of_use(ctx_, op, &c.west, &c.south, &c.east, &c.north, &area) || c.west < -1000)
+        if (!proj_get_area_of_use(ctx_, op, &c.west, &c.south, &c.east, &c.north, &area) || c.west <= kUnknownBound)
             c.west = -180, c.south = -90, c.east = 180, c.north = 90;
         c.op = proj_normalize_for_visualization(ctx_, op);
         proj_destroy(op);

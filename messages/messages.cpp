@@ -135,7 +135,7 @@ std::string read_failure_line(const textio::ReadFailure& failure, std::string_vi
 std::vector<std::string_view> window_texts()
 {
     // Not kBadFormat: the form's lists and the command line's checks never let a format
-    // outside 1..7 reach a computation.
+    // outside the format table reach a computation.
     return {kOpenFailed,     kHeaderFailed, kReadFailed,   kInvalid,     kOutside,    kNoModel,
             kNoInput,        kNoOutput,     kSameFile,     kNormalHeightsXyz,     kLocked,      kNotAFile,   kInputReadError,
             kWriteError,     kModelChanged, kOutOfMemory,  kPointsRead,  kPointsOutside,

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <cstdlib>
+#include <regex>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 #include <sys/wait.h>
 
 #include "app/fields.h"
+#include "filecalc/filecalc.h"
 #include "filecalc/formats.h"
 #include "tests/geoid_fixture.h"
 
@@ -249,5 +251,27 @@ TEST_F(CommandLine, SameBytesAsTheFileFormForAllFormatPairs)
             EXPECT_EQ(testing_support::read_text(dir.file("pipe-" + pair + ".txt")), form);
             EXPECT_EQ(testing_support::read_text(dir.file("pipe.err")), "2 Punkte insgesamt\n0 Punkte ausserhalb des Modells\n");
         }
+    }
+}
+
+// The help, the manual page and the help text name the formats with UTM eastings and the
+// limits of the options as the format table and the limits are, not as once written down.
+TEST_F(CommandLine, HelpAndManualNameTheUtmFormatsAndLimitsOfTheTable)
+{
+    std::vector<int> utm;
+    for (const filecalc::FileFormat& f : filecalc::formats())
+        if (f.zone != 0) utm.push_back(f.number);
+    ASSERT_GE(utm.size(), 3u);
+    ASSERT_EQ(utm.back() - utm.front() + 1, static_cast<int>(utm.size()));  // one range
+    const std::string range = std::to_string(utm.front()) + " bis " + std::to_string(utm.back());
+    const std::string help = geoid_cli(dir, "--help").out;
+    // The help wraps its descriptions: compared with the line breaks and indents taken out.
+    const std::string flat = std::regex_replace(help, std::regex("\n +"), " ");
+    EXPECT_NE(flat.find("Ostwerte (Formate " + range + ") mit der Zonennummer"), std::string::npos) << help;
+    EXPECT_NE(flat.find("(1 bis " + std::to_string(filecalc::kMaxPointNumberLength) + ") Zeichen"), std::string::npos) << help;
+    EXPECT_NE(flat.find("(0 bis " + std::to_string(filecalc::kMaxHeaderLines) + ")"), std::string::npos) << help;
+    for (const char* file : {HELP_TEXT, MANUAL_PAGE}) {
+        const std::string text = std::regex_replace(testing_support::read_text(file), std::regex("\n"), " ");
+        EXPECT_NE(text.find("In den Formaten " + range + " steht die Zonennummer"), std::string::npos) << file;
     }
 }
