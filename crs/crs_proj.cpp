@@ -16,8 +16,6 @@ namespace {
 using messages::fill;
 
 constexpr const char* kEtrs89 = "EPSG:4258";
-// PROJ gives -1000 for each bound of an area of use it does not know.
-constexpr double kUnknownBound = -1000;
 
 struct Candidate {
     PJ* op = nullptr;  // normalised: east (longitude) first, degrees
@@ -141,8 +139,10 @@ bool ProjTransform::open(const std::string& code, std::string& error)
         c.about.name = proj_get_name(op) != nullptr ? proj_get_name(op) : "";
         c.about.accuracy = proj_coordoperation_get_accuracy(ctx_, op);
         c.about.datum_shift = proj_get_type(op) != PJ_TYPE_CONVERSION;
+        // An area PROJ does not know has all its bounds at -1000: no point lies inside it, so
+        // such an operation serves a point only when no operation's area holds it.
         const char* area = nullptr;
-        if (!proj_get_area_of_use(ctx_, op, &c.west, &c.south, &c.east, &c.north, &area) || c.west <= kUnknownBound)
+        if (!proj_get_area_of_use(ctx_, op, &c.west, &c.south, &c.east, &c.north, &area))
             c.west = -180, c.south = -90, c.east = 180, c.north = 90;
         c.op = proj_normalize_for_visualization(ctx_, op);
         proj_destroy(op);
