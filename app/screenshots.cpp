@@ -56,34 +56,24 @@ void grab_modal(const char* name)
     timer->start(20);
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// The positions of the menu's items on the start window, for the end-to-end test's clicks.
+int print_menu_geometry()
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication qt(argc, argv);
-    // The pictures show the windows as on an office PC's 1024 x 768 screen.
-    toolkit::testing::set_screen_area(QRect(0, 0, 1024, 768));
-    out_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    if (argc > 2) {
-        QFont font;
-        font.fromString(QString::fromLocal8Bit(argv[2]));
-        QApplication::setFont(font);
+    geoid::register_resources();
+    geoid::Application app;
+    geoid::startup(app);
+    auto* w = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(app.windows.start_window));
+    for (QAction* a : w->menuBar()->actions()) {
+        const QPoint c = w->menuBar()->actionGeometry(a).center() + w->menuBar()->pos();
+        std::printf("%s %d %d\n", qPrintable(a->text().remove(QLatin1Char('&')).replace(QLatin1Char(' '), QLatin1Char('_'))), c.x(), c.y());
     }
-    if (argc > 3 && QByteArray(argv[3]) == "dunkel") QApplication::setPalette(toolkit::testing::dark_palette());
-    if (out_dir == QStringLiteral("--menu-geometry")) {
-        geoid::register_resources();
-        geoid::Application app;
-        geoid::startup(app);
-        auto* w = qobject_cast<QMainWindow*>(toolkit::testing::window_widget(app.windows.start_window));
-        for (QAction* a : w->menuBar()->actions()) {
-            const QPoint c = w->menuBar()->actionGeometry(a).center() + w->menuBar()->pos();
-            std::printf("%s %d %d\n", qPrintable(a->text().remove(QLatin1Char('&')).replace(QLatin1Char(' '), QLatin1Char('_'))), c.x(), c.y());
-        }
-        geoid::shutdown(app);
-        return 0;
-    }
-    QDir().mkpath(out_dir);
+    geoid::shutdown(app);
+    return 0;
+}
+
+// Each window and box of the program, as a user meets them.
+void save_windows()
+{
     geoid::register_resources();
     geoid::Application app;
     geoid::Koordinaten& k = app.koordinaten;
@@ -119,5 +109,25 @@ int main(int argc, char** argv)
     geoid::show_help(k, app.windows.help_viewer);
     if (w.help_viewer.handle != 0) save(toolkit::testing::window_widget(w.help_viewer.handle), "help-viewer");
     geoid::shutdown(app);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qt(argc, argv);
+    // The pictures show the windows as on an office PC's 1024 x 768 screen.
+    toolkit::testing::set_screen_area(QRect(0, 0, 1024, 768));
+    out_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    if (argc > 2) {
+        QFont font;
+        font.fromString(QString::fromLocal8Bit(argv[2]));
+        QApplication::setFont(font);
+    }
+    if (argc > 3 && QByteArray(argv[3]) == "dunkel") QApplication::setPalette(toolkit::testing::dark_palette());
+    if (out_dir == QStringLiteral("--menu-geometry")) return print_menu_geometry();
+    QDir().mkpath(out_dir);
+    save_windows();
     return 0;
 }
