@@ -4,6 +4,7 @@
 #include <GeographicLib/TransverseMercator.hpp>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -574,6 +575,46 @@ TEST(Kokon1, ConvertsBetweenSystemsByWayOfDecimalDegrees)
     bl2gkutm(52.51, 13.4, kGrs80, kUtm, n, 33, e);
     EXPECT_NEAR(g.utm_north[1], n, 0.01 * kMm);
     EXPECT_NEAR(g.utm_east[1], e, 0.01 * kMm);
+}
+
+// The file computation converts by system, the point form and older callers by code: for every
+// pair of systems (and an unknown code), on points in every system, the same bits in every
+// member of the record.
+TEST(Kokon1, TypedSystemsGiveTheBitsOfTheirCodes)
+{
+    const std::pair<System, const char*> systems[] = {{System::Xyz, "XYZ"},     {System::Blh1, "BLh1"},
+                                                      {System::Blh2, "BLh2 "},   {System::Utm32, "UTM32"},
+                                                      {System::Utm33, "UTM33"}, {System::None, "utm32"}};
+    const double points[][3] = {{52.5163, 13.3777, 80.412}, {47.3, 5.9, -12.0}, {-0.5, 9.0, 0.0}, {55.1, 15.2, 2962.0}};
+    // Each member's bits (NaN equal to itself, -0 apart from 0).
+    const auto bits = [](const Coordinates& k) {
+        std::vector<std::uint64_t> b;
+        for (const double v : {k.cart_x, k.cart_y, k.cart_z, k.ell_b, k.ell_l, k.ell_h, k.b_sec, k.l_sec, k.utm_north[0],
+                               k.utm_north[1], k.utm_east[0], k.utm_east[1], k.foreign_east, k.foreign_north}) {
+            std::uint64_t u;
+            std::memcpy(&u, &v, sizeof u);
+            b.push_back(u);
+        }
+        for (const std::int32_t v : {k.b_deg, k.b_min, k.l_deg, k.l_min}) b.push_back(static_cast<std::uint32_t>(v));
+        b.push_back(static_cast<unsigned char>(k.b_sign));
+        b.push_back(static_cast<unsigned char>(k.l_sign));
+        return b;
+    };
+    for (const auto& p : points) {
+        Coordinates start;
+        start.ell_b = p[0], start.ell_l = p[1], start.ell_h = p[2];
+        kokon("BLh1", start);  // the point in every system
+        gd2gms1(start.ell_b, start.b_deg, start.b_min, start.b_sec);
+        gd2gms1(start.ell_l, start.l_deg, start.l_min, start.l_sec);
+        for (const auto& [from, from_code] : systems)
+            for (const auto& [to, to_code] : systems) {
+                SCOPED_TRACE(std::string(from_code) + " -> " + to_code + " at " + std::to_string(p[0]));
+                Coordinates typed = start, coded = start;
+                kokon1(from, to, typed);
+                kokon1(from_code, to_code, coded);
+                EXPECT_EQ(bits(typed), bits(coded));
+            }
+    }
 }
 
 // Values of this implementation, stored when it matched the independent check above, to
