@@ -97,7 +97,7 @@ constexpr std::array kFields = {
     Field{kListHeights, F, K::List, S::None, "", T::kHeightsLabel, kNoVar, C::None, 1.0, 2.0, 0, A::Left, nullptr},
     Field{kCheckZone, F, K::CheckBox, S::None, T::kZone, T::kZone, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{1185, F, K::Label, S::None, T::kSeparatorLabel, T::kSeparatorLabel, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
-    Field{kListSeparator, F, K::List, S::None, "", T::kSeparatorLabel, kNoVar, C::None, 1.0, 3.0, 0, A::Left, nullptr},
+    Field{kListSeparator, F, K::List, S::None, "", T::kSeparatorLabel, kNoVar, C::None, 1.0, 4.0, 0, A::Left, nullptr},
     Field{1187, F, K::Label, S::None, T::kHeaderLines, T::kHeaderLines, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
     Field{kFieldHeaderLines, F, K::Text, S::None, T::kHeaderLines, T::kHeaderLines, kNoVar, C::Integer, 0.0, filecalc::kMaxHeaderLines, 3, A::Centre, nullptr},
     Field{kCheckRest, F, K::CheckBox, S::None, T::kRest, T::kRest, kNoVar, C::None, kNone, kNone, 0, A::Left, nullptr},
@@ -135,7 +135,7 @@ std::vector<std::string> list_entries(int id)
 {
     std::vector<std::string> entries;
     if (id == kListHeights) return {T::kHeightsEllipsoidal, T::kHeightsNormal};
-    if (id == kListSeparator) return {T::kSeparatorBlank, T::kSeparatorSemicolon, T::kSeparatorTab};
+    if (id == kListSeparator) return {T::kSeparatorBlank, T::kSeparatorSemicolon, T::kSeparatorTab, T::kSeparatorBlanksDecimalComma};
     for (const filecalc::FileFormat& f : filecalc::formats()) entries.emplace_back(id == kListInFormat ? f.input_label : f.output_label);
     return entries;
 }

@@ -156,6 +156,7 @@ void read_choices(filecalc::Job& j)
     j.normal_heights = heights == 2 && j.in_format != 1;
     j.separator = separator == 2 ? filecalc::Separator::Semicolon
                   : separator == 3 ? filecalc::Separator::Tab
+                  : separator == 4 ? filecalc::Separator::BlanksDecimalComma
                                    : filecalc::Separator::Blank;
     j.zone_prefix = ticked(kCheckZone);
     j.keep_rest = ticked(kCheckRest);

@@ -66,6 +66,15 @@ private:
         return messages::model_message(o, model_name_, messages::Wording::Terminal);
     }
     bool same_file_as_input(const std::string& name) const;
+    // The error file's text of a read error; a number with a decimal comma is named with its line.
+    std::string read_error(const textio::FreeReader& reader) const
+    {
+        const textio::ReadFailure& f = reader.failure();
+        std::string m = text::kReadError + point_name_;
+        if (f.kind == textio::ReadFailure::Kind::DecimalComma)
+            m += "\nZeile " + std::to_string(f.line) + ": \"" + f.text + "\"" + text::kDecimalComma;
+        return m;
+    }
     // Ends the run with `status`: false, for the caller to return exit_.
     bool stop(int status)
     {
@@ -237,7 +246,7 @@ int Varnik::point_loop()
         if (st == textio::ReadStatus::End) break;
         if (st == textio::ReadStatus::Error) {
             write_batch();
-            return abort_run(text::kReadError + point_name_);
+            return abort_run(read_error(reader));
         }
         if (reader.continued()) ++continued_;
         const double b = v[0];
@@ -288,10 +297,10 @@ bool Varnik::choose_mode()
     const textio::ReadStatus st1 = reader.read(first, 3);
     if (st1 == textio::ReadStatus::End)
         return stop(abort_run(text::kTooFewValuesBefore + point_name_ + text::kTooFewValuesAfter));
-    if (st1 == textio::ReadStatus::Error) return stop(abort_run(text::kReadError + point_name_));
+    if (st1 == textio::ReadStatus::Error) return stop(abort_run(read_error(reader)));
     reader.backspace();
     const textio::ReadStatus st2 = reader.read(second, 3);
-    if (st2 == textio::ReadStatus::Error) return stop(abort_run(text::kReadError + point_name_));
+    if (st2 == textio::ReadStatus::Error) return stop(abort_run(read_error(reader)));
     // The file ending in the second read means the first read spanned several lines: the
     // first line holds no height.
     if (st2 == textio::ReadStatus::Ok && first[0] == second[0] && first[1] == second[1]) {

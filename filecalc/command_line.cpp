@@ -296,8 +296,11 @@ int job_of(const Parsed& p, Job& job)
         job.pnr_flag = true;
     }
     if (p.separator) {
-        if (p.separator_name == "semikolon") job.separator = Separator::Semicolon;
-        else if (p.separator_name == "tab") job.separator = Separator::Tab;
+        // In any case, or the character itself.
+        const std::string name = textio::ascii_lower(p.separator_name);
+        if (name == "semikolon" || name == ";") job.separator = Separator::Semicolon;
+        else if (name == "tab" || name == "\t") job.separator = Separator::Tab;
+        else if (name == "leerzeichen") job.separator = Separator::BlanksDecimalComma;
         else return usage_error(fill(text::kBadSeparator, {p.separator_name}));
     }
     if (p.header && !in_range(p.header_lines, 0, kMaxHeaderLines, job.header_lines))

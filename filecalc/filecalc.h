@@ -25,6 +25,8 @@ enum class Separator {
     Blank,      ///< blanks, tabs or single commas; a point may go on on the next line
     Semicolon,  ///< a list from a spreadsheet: one point per line, decimal comma or point
     Tab,
+    BlanksDecimalComma,  ///< blanks or tabs between the values, the comma always a decimal comma;
+                         ///< one point per line
 };
 
 /// What the result file is.

@@ -29,10 +29,6 @@ bool is_easting(Value v)
     return v == Value::Utm32East || v == Value::Utm33East;
 }
 
-char separator_char(Separator s)
-{
-    return s == Separator::Semicolon ? ';' : s == Separator::Tab ? '\t' : 0;
-}
 
 // A number as a message shows what was read: without an exponent where it fits (500000, not
 // 5e+05).
@@ -45,6 +41,17 @@ std::string as_written(double v)
 }
 
 }  // namespace
+
+char separator_char(Separator s)
+{
+    switch (s) {
+    case Separator::Semicolon: return ';';
+    case Separator::Tab: return '\t';
+    case Separator::BlanksDecimalComma: return ' ';
+    case Separator::Blank: break;
+    }
+    return 0;
+}
 
 Layout layout(const FileFormat& f, bool point_number)
 {
@@ -65,15 +72,18 @@ const std::string& text_as_utf8(const std::string& text, bool utf8, std::string&
 }
 
 PointReader::PointReader(const Job& job, const FileFormat& in, std::FILE* file)
-    : job_(job), in_(in), reader_(file, kEncodingSample), layout_(layout(in, job.pnr_flag))
+    : job_(job), in_(in), reader_(file, kEncodingSample), layout_(layout(in, job.pnr_flag)), zone_prefix_(job.zone_prefix && in.zone != 0)
 {
     // The encoding of the point numbers is judged by the file's start, as the viewer judges it.
     utf8_ = textio::reads_as_utf8(reader_.first_bytes(), reader_.first_bytes_cut());
     reader_.set_separator(separator_char(job.separator));
     reader_.skip_lines(std::clamp(job.header_lines, 0, kMaxHeaderLines));
-    for (int c = 0; c < in.column_count; ++c)
-        refs_[static_cast<std::size_t>(c)] = column_ref(in.columns[static_cast<std::size_t>(c)], staged_);
-    zone_offset_ = job.zone_prefix ? in.zone * 1e6 : 0.0;
+    for (int c = 0; c < in.column_count; ++c) {
+        const Column& col = in.columns[static_cast<std::size_t>(c)];
+        refs_[static_cast<std::size_t>(c)] = column_ref(col, staged_);
+        // An easting with the zone number in front: 32412345.678 is 412345.678 in zone 32.
+        if (zone_prefix_ && is_easting(col.value)) reader_.set_zone_prefix(layout_.first_value + c, in.zone);
+    }
 }
 
 textio::ReadStatus PointReader::no_zone(int column, double value)
@@ -96,11 +106,6 @@ textio::ReadStatus PointReader::read(ReadPoint& p)
     p.signs = Signs{};
     for (int c = 0; c < in_.column_count; ++c) {
         const Column& col = in_.columns[static_cast<std::size_t>(c)];
-        if (zone_offset_ != 0.0 && is_easting(col.value)) {
-            // An easting with the zone number in front: 32412345.678 is 412345.678 in zone 32.
-            if (!(v[c] >= zone_offset_ && v[c] < zone_offset_ + 1e6)) return no_zone(c, v[c]);
-            v[c] -= zone_offset_;
-        }
         refs_[static_cast<std::size_t>(c)].set(v[c]);
         const bool minus_zero = (negative_zero >> (layout_.first_value + c)) & 1u;
         if (col.value == Value::BDeg) p.signs.b = minus_zero;
@@ -125,7 +130,7 @@ std::string PointReader::expected(int item) const
     if (column < 0) return messages::kPointNumber;
     if (column >= in_.column_count) return job_.normal_heights ? messages::formats::kNormalHeight : messages::kHeight;
     const Value v = in_.columns[static_cast<std::size_t>(column)].value;
-    if (zone_offset_ != 0.0 && is_easting(v)) return messages::fill(messages::formats::kWithZone, {value_name(v), std::to_string(in_.zone)});
+    if (zone_prefix_ && is_easting(v)) return messages::fill(messages::formats::kWithZone, {value_name(v), std::to_string(in_.zone)});
     if (v == Value::GkEast && failure_.kind == textio::ReadFailure::Kind::NoZone) return messages::formats::kGkZone;
     return value_name(v);
 }
@@ -133,7 +138,9 @@ std::string PointReader::expected(int item) const
 std::string PointReader::failure_line() const
 {
     const bool whole = failure_.item >= 0 && failure_.item < layout_.count && layout_.items[failure_.item] == Item::Integer;
-    return messages::read_failure_line(failure_, expected(failure_.item), whole && failure_.kind != textio::ReadFailure::Kind::NoZone);
+    std::string line = messages::read_failure_line(failure_, expected(failure_.item), whole && failure_.kind != textio::ReadFailure::Kind::NoZone);
+    if (failure_.kind == textio::ReadFailure::Kind::DecimalComma) line += std::string("\r\n") + messages::kDecimalCommaSeparator;
+    return line;
 }
 
 std::vector<std::pair<std::string, std::string>> PointReader::named_values(const ReadPoint& p) const
@@ -155,7 +162,7 @@ std::vector<std::pair<std::string, std::string>> PointReader::named_values(const
             shown.assign(buf, res.ptr);
         }
         // An easting read with its zone number is shown without it, under its plain name.
-        std::string name = is_column && zone_offset_ != 0.0 && is_easting(value) ? value_name(value) : expected(k);
+        std::string name = is_column && zone_prefix_ && is_easting(value) ? value_name(value) : expected(k);
         named.emplace_back(std::move(name), std::move(shown));
     }
     if (job_.keep_rest) named.emplace_back(messages::formats::kRest, text_as_utf8(p.rest, utf8_, converted));

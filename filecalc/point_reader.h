@@ -39,6 +39,9 @@ struct Layout {
 };
 Layout layout(const FileFormat& f, bool point_number);
 
+/// The character that separates the values of a line for the reader (0: blanks or commas).
+char separator_char(Separator s);
+
 /// Point numbers and the rest of a line as UTF-8: as they stand in a UTF-8 file, otherwise
 /// taken as Windows-1252. `converted` holds the text when it had to be converted.
 const std::string& text_as_utf8(const std::string& text, bool utf8, std::string& converted);
@@ -82,7 +85,7 @@ private:
     convert::Coordinates staged_;          ///< the record the columns are read into
     std::array<ColumnRef, 6> refs_{};      ///< where each column stands in it
     double values_[8] = {};
-    double zone_offset_ = 0;  ///< the zone number in front of eastings, in metres
+    bool zone_prefix_ = false;  ///< eastings carry their zone number in front
     bool utf8_ = true;
     textio::ReadFailure failure_;
 };

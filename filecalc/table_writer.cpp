@@ -98,12 +98,11 @@ void TableWriter::put_column(const Column& c, double v, const Signs& signs)
 void TableWriter::put_rest(const std::string& raw)
 {
     const std::string& rest = text_as_utf8(raw, setup_.utf8, converted_);
-    if (setup_.job.separator == Separator::Blank) {
+    if (setup_.job.separator == Separator::Blank || setup_.job.separator == Separator::BlanksDecimalComma) {
         out_ += ';';
         put_text(out_, rest);
     } else if (!rest.empty()) {
-        const char separator = setup_.job.separator == Separator::Semicolon ? ';' : '\t';
-        for (const std::string& field : textio::split_fields(rest, separator)) {
+        for (const std::string& field : textio::split_fields(rest, separator_char(setup_.job.separator))) {
             out_ += ';';
             put_text(out_, field);
         }

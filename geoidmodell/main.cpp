@@ -72,7 +72,8 @@ int main(int argc, char** argv)
             if (k + 1 == args.size()) return usage(messages::fill(text::kMissingValue, {a}));
             const std::string& v = args[++k];
             text_grid = true;
-            if (a == "--reihenfolge" && (v == "lbn" || v == "bln")) grid.longitude_first = v == "lbn";
+            const std::string order = textio::ascii_lower(v);
+            if (a == "--reihenfolge" && (order == "lbn" || order == "bln")) grid.longitude_first = order == "lbn";
             else if (a == "--kein-wert" && textio::parse_number(v, grid.no_data)) continue;
             else return usage(messages::fill(text::kBadValue, {a, v}));
             continue;

@@ -48,7 +48,8 @@ inline constexpr const char* kZone =
 inline constexpr const char* kFormatRange = "%d bis %d";
 inline constexpr const char* kLastInList = " und ";
 inline constexpr const char* kSeparator =
-    "Die Werte einer Zeile sind durch Semikolon oder Tabulator getrennt, Zahlen mit Dezimalkomma oder -punkt, ein Punkt je Zeile.";
+    "Die Werte einer Zeile sind durch Semikolon oder Tabulator getrennt, Zahlen mit Dezimalkomma oder -punkt, ein Punkt je Zeile; "
+    "leerzeichen: durch Leerzeichen oder Tabulatoren getrennt, das Komma ist immer ein Dezimalkomma.";
 inline constexpr const char* kHeaderLines = "So viele Zeilen (0 bis %d) am Anfang der Koordinatendatei \xC3\xBC" "berspringen.";
 inline constexpr const char* kRest = "Was in einer Zeile nach den gelesenen Werten steht, ans Ende der Ergebniszeile schreiben.";
 inline constexpr const char* kTable =
@@ -59,7 +60,7 @@ inline constexpr const char* kInCrs =
 inline constexpr const char* kOutCrs =
     "Statt eines Ausgabeformats ein Bezugssystem, das PROJ kennt; Meter mit 3, Grad mit 8 Nachkommastellen.";
 inline constexpr const char* kCrsValue = "CODE";
-inline constexpr const char* kSeparatorValue = "semikolon|tab";
+inline constexpr const char* kSeparatorValue = "semikolon|tab|leerzeichen";
 inline constexpr const char* kCountValue = "ANZAHL";
 inline constexpr const char* kModelValue = "MODELL";
 inline constexpr const char* kFileValue = "DATEI";
@@ -75,7 +76,7 @@ inline constexpr const char* kUnexpectedValue = "Wert unerwartet nach '%s'.";
 inline constexpr const char* kUnexpected = "unerwartetes Argument \"%s\"";
 inline constexpr const char* kOptionMissing = "die Option %s fehlt";
 inline constexpr const char* kCrsAndFormat = "%s und %s schlie\xC3\x9F" "en einander aus";
-inline constexpr const char* kBadSeparator = "--trennzeichen muss semikolon oder tab sein, nicht \"%s\"";
+inline constexpr const char* kBadSeparator = "--trennzeichen muss semikolon, tab oder leerzeichen sein, nicht \"%s\"";
 inline constexpr const char* kOutOfRange = "%s muss %d bis %d sein, nicht \"%s\"";
 
 }  // namespace messages::cli

@@ -98,6 +98,7 @@ inline constexpr const char* kSeparatorLabel = "Trennzeichen";
 inline constexpr const char* kSeparatorBlank = "Leerzeichen oder Komma";
 inline constexpr const char* kSeparatorSemicolon = "Semikolon";
 inline constexpr const char* kSeparatorTab = "Tabulator";
+inline constexpr const char* kSeparatorBlanksDecimalComma = "Leerzeichen (Dezimalkomma)";
 inline constexpr const char* kHeaderLines = "Kopfzeilen";
 inline constexpr const char* kRest = "Rest der Zeile \xC3\xBC" "bernehmen";
 inline constexpr const char* kTable = "Ergebnis als Tabelle (CSV)";

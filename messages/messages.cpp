@@ -125,6 +125,7 @@ std::string read_failure_line(const textio::ReadFailure& failure, std::string_vi
     case Kind::TooFewValues: m += "zu wenige Werte"; break;
     case Kind::LineTooLong: m += "die Zeile ist l\xC3\xA4nger als " + std::to_string(textio::kMaxLine) + " Zeichen"; break;
     case Kind::NoZone: m += text + " ohne Zonenkennung"; break;
+    case Kind::DecimalComma: m += text + kDecimalCommaBetweenBlanks; break;
     }
     m += " (erwartet: ";
     m.append(expected);

@@ -88,6 +88,12 @@ std::string continued_hint(std::int64_t count, Wording wording = Wording::Window
 /// not be read (quoted, at most 40 characters) and what was expected there, e.g.
 /// `Zeile 3: "53;5511" ist keine Zahl (erwartet: B)`; `whole_number` when a whole number was
 /// expected (`Zeile 9: "40.5" (erwartet: B Minuten als ganze Zahl)`).
+/// After a read error of kind DecimalComma: what the number is and which separator reads it.
+inline constexpr const char* kDecimalCommaBetweenBlanks = " hat ein Dezimalkomma, die Werte sind aber durch Leerzeichen getrennt";
+inline constexpr const char* kDecimalCommaSeparator =
+    "F\xC3\xBCr Werte mit Dezimalkomma zwischen Leerzeichen das Trennzeichen \"Leerzeichen (Dezimalkomma)\" w\xC3\xA4hlen "
+    "(auf der Kommandozeile --trennzeichen leerzeichen).";
+
 std::string read_failure_line(const textio::ReadFailure& failure, std::string_view expected, bool whole_number);
 
 /// Every fixed text above that the desktop program can show, for the test that the help text

@@ -84,6 +84,9 @@ inline constexpr const char* kOutputIsErrorFile = " --- ist zugleich die Fehlerd
 inline constexpr const char* kTooFewValuesBefore = "Interpolationspunktedatei --- ";
 inline constexpr const char* kTooFewValuesAfter = " --- enthaelt zu wenige Werte,\nbitte Datei pruefen und neu starten.";
 inline constexpr const char* kReadError = "Fehler beim Lesen der Datei ";   // then the name
+// A number with a decimal comma, "Zeile 3: \"80,412\"", then this.
+inline constexpr const char* kDecimalComma =
+    " hat ein Dezimalkomma, die Werte sind aber durch Leerzeichen getrennt,\nbitte Dezimalpunkte schreiben und neu starten.";
 inline constexpr const char* kWriteError = "Fehler beim Schreiben der Datei ";
 
 }  // namespace messages::varnik

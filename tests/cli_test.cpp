@@ -87,7 +87,9 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
          "geoid: Normalh\xC3\xB6hen in der Eingabedatei passen nicht zum Eingabeformat 1: XYZ enth\xC3\xA4lt die "
          "ellipsoidische H\xC3\xB6he; geoid --help zeigt den Aufruf.\n"},
         {"separator comma", base + " e.txt --trennzeichen komma", 2,
-         "geoid: --trennzeichen muss semikolon oder tab sein, nicht \"komma\";"},
+         "geoid: --trennzeichen muss semikolon, tab oder leerzeichen sein, nicht \"komma\";"},
+        {"a format with trailing characters", base + " e.txt --eingabeformat 2x", 2,
+         "geoid: --eingabeformat muss 1 bis 8 sein, nicht \"2x\";"},
         {"100 header lines", base + " e.txt --kopfzeilen 100", 2, "geoid: --kopfzeilen muss 0 bis 99 sein, nicht \"100\""},
         {"a CRS and a format", base + " e.txt --eingabe-crs EPSG:31467 --eingabeformat 2", 2,
          "geoid: --eingabe-crs und --eingabeformat schlie\xC3\x9F" "en einander aus;"},
@@ -110,7 +112,7 @@ TEST_F(CommandLine, RefusalsAndUsageErrorsWithTheirStatus)
     const CliRun help = geoid_cli(dir, "--help");
     EXPECT_EQ(help.status, 0);
     for (const char* label : {"--punktnummer", "--eingabeformat <1..8>", "--eingabe-crs <CODE>", "--ausgabe-crs <CODE>", "--normalhoehen", "--zonenkennung",
-                              "--trennzeichen <semikolon|tab>", "--kopfzeilen <ANZAHL>", "--restspalten", "--tabelle",
+                              "--trennzeichen <semikolon|tab|leerzeichen>", "--kopfzeilen <ANZAHL>", "--restspalten", "--tabelle",
                               "3 nach\nvollst\xC3\xA4ndiger Rechnung, in der Punkte Fehler beim Lesen der Geoiddatei hatten"})
         EXPECT_NE(help.out.find(label), std::string::npos) << label;
     // Every format of the table, by its number, in both lists.
@@ -155,6 +157,19 @@ TEST_F(CommandLine, PointListOptions)
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(testing_support::read_text(dir.file("e.csv")), "\xEF\xBB\xBFPunktnummer;Ost;Nord;h;H;N;Meldung;Rest\r\n"
                                                             "1001;32796986,834;5827475,852;119,973;80,412;39,561;;GP\r\n");
+    // The separator as people write it: in any case, or the character itself.
+    write_text(dir.file("tab.txt"), "52,5163\t13,3777\t80,412\n");
+    write_text(dir.file("blank.txt"), "52,5163 13,3777 80,412\n");
+    const std::string expected = "   52.51630000   13.37770000    80.412    40.851    39.561\n";
+    for (const auto& [file, value] : {std::pair{"liste.csv", "Semikolon"}, {"liste.csv", "SEMIKOLON"}, {"liste.csv", "';'"},
+                                      {"tab.txt", "TAB"}, {"tab.txt", "'\t'"}, {"blank.txt", "Leerzeichen"}}) {
+        SCOPED_TRACE(value);
+        const bool list = std::string(file) == "liste.csv";
+        const CliRun run = geoid_cli(dir, std::string("--modell model.bin --eingabe ") + file + " --ausgabe e.txt --trennzeichen " +
+                                              value + (list ? " --kopfzeilen 1 --punktnummer 4" : ""));
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(testing_support::read_text(dir.file("e.txt")), list ? "1001  " + expected : expected);
+    }
 }
 
 // One writer per result file; exit status 3 when a completed run met errors of the model file

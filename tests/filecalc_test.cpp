@@ -712,6 +712,62 @@ TEST_F(FileCalc, SeparatedListsHeaderLinesAndRest)
     }
 }
 
+// Blank-separated lists from German offices write decimal commas. With blanks or commas as the
+// separator such a number is refused, never split into two values; where a comma can only be a
+// separator (no blank next to the word, degrees and minutes, the rest of the line) lines are
+// read as ever. The separator "Leerzeichen (Dezimalkomma)" reads them.
+TEST_F(FileCalc, DecimalCommasBetweenBlanksAreRefusedOrReadWithTheirSeparator)
+{
+    constant_model();
+    using S = filecalc::Separator;
+    const std::string values = "   50.10000000   10.20000000   300.000   252.544    47.456";
+    const auto refused = [](const char* word, const char* expected) {
+        return std::string("Zeile 1: \"") + word + "\" hat ein Dezimalkomma, die Werte sind aber durch Leerzeichen getrennt (erwartet: " +
+               expected + ")\r\n" + messages::kDecimalCommaSeparator;
+    };
+    const struct {
+        const char* name;
+        S separator;
+        int in_format;
+        bool pnr, rest;
+        std::string input;
+        std::string line;   // the result line, when read
+        std::string error;  // else the read error's lines after the first
+    } cases[] = {
+        {"h with a decimal comma", S::Blank, 2, false, false, "50.1 10.2 300,0\n", "", refused("300,0", "h")},
+        {"every value with one", S::Blank, 2, false, false, "50,1 10,2 300,0\n", "", refused("50,1", "B")},
+        {"a signed one", S::Blank, 2, false, false, "50.1 10.2 -300,5\n", "", refused("-300,5", "h")},
+        {"tab before it", S::Blank, 2, false, false, "50.1\t10,2\t300\n", "", refused("10,2", "L")},
+        {"seconds of format 3", S::Blank, 3, false, false, "50 6 0,0 10 12 0 300\n", "", refused("0,0", "B Sekunden")},
+        {"commas only", S::Blank, 2, false, false, "50.1,10.2,300\n", values, ""},
+        {"comma, then a blank", S::Blank, 2, false, false, "50.1,10.2 300\n", values, ""},
+        {"commas with blanks after them", S::Blank, 2, false, false, "50.1, 10.2, 300\n", values, ""},
+        {"whole numbers separated by a comma", S::Blank, 2, false, false, "50.1 10.2 300,5,\n", values, ""},
+        {"after a point number", S::Blank, 2, true, false, "1001 50.1,10.2,300\n", "1001  " + values, ""},
+        {"degrees and minutes joined by a comma", S::Blank, 3, false, false, "50 6 0 10,12 0 300\n", values, ""},
+        {"a text after h", S::Blank, 2, false, false, "50.1 10.2 300,GP\n", values, ""},
+        {"in the rest of the line", S::Blank, 2, false, true, "50.1 10.2 300 1,5\n", values + "  1,5", ""},
+        {"the separator for it", S::BlanksDecimalComma, 2, false, false, "50,1 10,2 300,0\n", values, ""},
+        {"with tabs and runs of blanks", S::BlanksDecimalComma, 2, false, false, "  50,1\t 10,2    300\t\n", values, ""},
+        {"points too", S::BlanksDecimalComma, 2, false, false, "50.1 10.2 300\n", values, ""},
+        {"quoted point number and rest", S::BlanksDecimalComma, 2, true, true, "\"P 1\" 50,1 10,2 300 GP 1,5\n",
+         "P 1  " + values + "  GP 1,5", ""},
+        {"a comma is never a separator there", S::BlanksDecimalComma, 2, false, false, "50,1,10,2 300\n", "",
+         "Zeile 1: \"50,1,10,2\" ist keine Zahl (erwartet: B)"},
+        {"one point a line", S::BlanksDecimalComma, 2, false, false, "50,1 10,2\n300\n", "", "Zeile 1: zu wenige Werte (erwartet: h)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        job.separator = c.separator, job.in_format = c.in_format, job.pnr_flag = c.pnr, job.pnr_length = 1, job.keep_rest = c.rest;
+        write_text(job.input_file, c.input);
+        run();
+        EXPECT_EQ(lines_of(read_text(job.output_file)), c.line.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.line});
+        EXPECT_EQ(rec.errors, c.error.empty() ? std::vector<std::string>{}
+                                              : std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file +
+                                                                         "\r\n" + c.error});
+    }
+}
+
 TEST_F(FileCalc, ResultTableForSpreadsheets)
 {
     constant_model();

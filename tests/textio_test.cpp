@@ -128,7 +128,7 @@ private:
 
 TEST_F(FreeReaderTest, TakesWhatItNeedsAndDropsTheRestOfTheLine)
 {
-    FreeReader& r = open("50.1 10.2 300 extra words\n51,11\n");
+    FreeReader& r = open("50.1 10.2 300 extra words\n51.0,11\n");
     double v[2];
     ASSERT_EQ(r.read(v, 2), ReadStatus::Ok);
     EXPECT_EQ(v[0], 50.1);

@@ -379,4 +379,12 @@ bool parse_integer(std::string_view token, long long& value)
     return true;
 }
 
+std::string ascii_lower(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
 }  // namespace textio

@@ -141,19 +141,36 @@ std::string_view trimmed(std::string_view field, char separator)
     return field.substr(first, end - first);
 }
 
+// Whether `c` separates fields: the separator, or with ' ' any run of blanks and tabs.
+bool separates(char c, char separator)
+{
+    return separator == ' ' ? c == ' ' || c == '\t' : c == separator;
+}
+
+// Where the next field starts after a separator at `end`: with ' ' past the whole run of blanks
+// and tabs (npos when the line ends there), else right after it.
+std::size_t after_separator(std::string_view line, std::size_t end, char separator)
+{
+    if (end == std::string_view::npos) return end;
+    if (separator != ' ') return end + 1;
+    const std::size_t next = line.find_first_not_of(" \t", end);
+    return next == std::string_view::npos ? std::string_view::npos : next;
+}
+
 // One field of a separated line from `at`, which moves past its separator (npos after the
 // last field). A field in quotation marks is unquoted into `unquoted`.
 enum class Field { Ok, OpenQuote, BadText };
 Field next_field(std::string_view line, std::size_t& at, char separator, std::string_view& field, std::string& unquoted)
 {
+    if (separator == ' ') at = std::min(line.find_first_not_of(" \t", at), line.size());
     const std::size_t start = at;
     std::size_t end = start;
-    while (end < line.size() && line[end] != separator) ++end;  // fields are short: no memchr
+    while (end < line.size() && !separates(line[end], separator)) ++end;  // fields are short: no memchr
     if (end == line.size()) end = std::string_view::npos;
     std::string_view raw = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     field = trimmed(raw, separator);
     if (field.empty() || field.front() != '"') {
-        at = end == std::string_view::npos ? std::string_view::npos : end + 1;
+        at = after_separator(line, end, separator);
         return Field::Ok;
     }
     // In quotation marks a separator is part of the text; the field ends after the closing mark.
@@ -175,12 +192,13 @@ Field next_field(std::string_view line, std::size_t& at, char separator, std::st
         }
         unquoted.push_back(line[k]);
     }
-    const std::size_t after = line.find_first_not_of(separator == '\t' ? " " : " \t", k + 1);
-    if (after != std::string_view::npos && line[after] != separator) {
+    const std::size_t after = separator == ' ' ? (k + 1 < line.size() ? k + 1 : std::string_view::npos)
+                                               : line.find_first_not_of(separator == '\t' ? " " : " \t", k + 1);
+    if (after != std::string_view::npos && !separates(line[after], separator)) {
         field = line.substr(open, std::min(after + 1 - open, kMaxToken + 1));
         return Field::BadText;
     }
-    at = after == std::string_view::npos ? std::string_view::npos : after + 1;
+    at = after_separator(line, after, separator);
     field = unquoted;
     return Field::Ok;
 }
@@ -301,8 +319,10 @@ ReadStatus FreeReader::read_separated(const Item* items, int count, double* valu
         }
         if (field.empty()) return failed(ReadFailure::Kind::EmptyField, {});
         if (items[k] == Item::Number) {
-            if (!parse_decimal(field, values[k]))
-                return failed(ReadFailure::Kind::NotNumber, field);
+            if (const ReadStatus st = number_item(k, field, values); st != ReadStatus::Ok) {
+                failure_.line = number;
+                return st;
+            }
         } else if (!whole_number(field, values[k], negative_zero, k)) {
             return failed(ReadFailure::Kind::NotInteger, field);
         }
@@ -311,8 +331,86 @@ ReadStatus FreeReader::read_separated(const Item* items, int count, double* valu
     return ReadStatus::Ok;
 }
 
+namespace {
+
+bool is_digit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Digits alone, a sign before them allowed: what a decimal comma's first part looks like.
+bool digits_only(std::string_view token)
+{
+    if (!token.empty() && (token[0] == '-' || token[0] == '+')) token.remove_prefix(1);
+    return !token.empty() && std::all_of(token.begin(), token.end(), is_digit);
+}
+
+}  // namespace
+
+// At least `want` bytes from the position on in the buffer, as far as the file has them: what
+// is left is moved to the buffer's start and the rest read after it. What was taken from the
+// buffer before is no longer there. Returns the bytes there are.
+std::size_t FreeReader::ahead(std::size_t want)
+{
+    if (len_ - pos_ >= want || at_eof_ || io_error_) return len_ - pos_;
+    std::memmove(buffer_.data(), buffer_.data() + pos_, len_ - pos_);
+    buffer_offset_ += static_cast<std::int64_t>(pos_);
+    len_ -= pos_;
+    pos_ = 0;
+    const std::size_t got = std::fread(buffer_.data() + len_, 1, buffer_.size() - len_, file_);
+    if (got == 0) {
+        if (std::ferror(file_)) io_error_ = true;
+        else at_eof_ = true;
+    }
+    len_ += got;
+    return len_;
+}
+
+// After a number item: a word of digits, a comma and digits between blanks (80,412) is a number
+// with a decimal comma, which the comma would otherwise split into two values. The error names
+// the whole word. The rest of a line, after the values taken, is not looked at.
+bool FreeReader::decimal_comma_follows(std::string_view token)
+{
+    if (after_comma_ || !digits_only(token)) return false;
+    if (pos_ < len_ && buffer_[pos_] != ',') return false;  // the usual case: decided at once
+    const std::string first(token);
+    const std::size_t n = ahead(kMaxToken + 2);
+    const char* p = buffer_.data() + pos_;
+    if (n < 2 || p[0] != ',' || !is_digit(p[1])) return false;
+    std::size_t end = 1;
+    while (end < n && is_digit(p[end])) ++end;
+    if (end < n && !(p[end] == ' ' || p[end] == '\t' || p[end] == '\r' || p[end] == '\n')) return false;
+    fail(ReadFailure::Kind::DecimalComma, first + std::string(p, end));
+    return true;
+}
+
+// A number item: free format, in a separated list with a decimal comma allowed; with a zone
+// number in front when one is set for the item, taken off as text so that the number is read
+// exactly as without it.
+ReadStatus FreeReader::number_item(int k, std::string_view token, double* values)
+{
+    const bool separated = separator_ != 0;
+    const int zone = zone_prefix_[k & 7];
+    if (zone != 0) {
+        const std::string digits = std::to_string(zone);
+        std::string_view rest = token;
+        if (!rest.empty() && rest[0] == '+') rest.remove_prefix(1);
+        const bool prefixed = rest.size() > digits.size() && rest.substr(0, digits.size()) == digits && is_digit(rest[digits.size()]);
+        rest.remove_prefix(prefixed ? digits.size() : 0);
+        double v = 0.0;
+        const bool number = separated ? parse_decimal(rest, v) : parse_number(rest, v);
+        if (!number) return fail(ReadFailure::Kind::NotNumber, token);
+        if (!prefixed || !(v >= 0.0 && v < 1e6)) return fail(ReadFailure::Kind::NoZone, token);
+        values[k] = v;
+        return ReadStatus::Ok;
+    }
+    const bool number = separated ? parse_decimal(token, values[k]) : parse_number(token, values[k]);
+    return number ? ReadStatus::Ok : fail(ReadFailure::Kind::NotNumber, token);
+}
+
 ReadStatus FreeReader::skip_to_token()
 {
+    after_comma_ = false;
     for (;;) {
         const int c = peek();
         if (c == EOF) return io_error_ ? fail(ReadFailure::Kind::Io) : ReadStatus::End;
@@ -325,9 +423,12 @@ ReadStatus FreeReader::skip_to_token()
             if (comma_pending_) return fail(ReadFailure::Kind::EmptyValue);
             comma_pending_ = true;
             ++pos_;
+            after_comma_ = true;
+            continue;
         } else {
             break;
         }
+        after_comma_ = false;
     }
     last_line_start_ = line_start_;
     last_line_ = line_;
@@ -375,6 +476,7 @@ ReadStatus FreeReader::read(double* values, int count)
         if (st != ReadStatus::Ok) return st;
         if (item_ == 0) first_line = line_;
         if (!parse_number(token, values[item_])) return fail(ReadFailure::Kind::NotNumber, token);
+        if (decimal_comma_follows(token)) return ReadStatus::Error;
     }
     continued_ = line_ != first_line;
     skip_line();
@@ -430,7 +532,8 @@ ReadStatus FreeReader::read_record(const Item* items, int count, double* values,
         } else if (const ReadStatus st = next_token(token); st != ReadStatus::Ok) {
             return st;
         } else if (items[k] == Item::Number) {
-            if (!parse_number(token, values[k])) return fail(ReadFailure::Kind::NotNumber, token);
+            if (const ReadStatus st = number_item(k, token, values); st != ReadStatus::Ok) return st;
+            if (decimal_comma_follows(token)) return ReadStatus::Error;
         } else if (!whole_number(token, values[k], negative_zero, k)) {
             return fail(ReadFailure::Kind::NotInteger, token);
         }

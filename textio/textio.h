@@ -29,6 +29,9 @@ void put_decimal(std::string& out, double v, int decimals, char point);
 /// Appends an integer right-justified in exactly `width` characters, asterisks when too wide.
 void put_integer(std::string& out, long long v, int width);
 
+/// The text with A to Z as a to z: option values are compared in any case.
+std::string ascii_lower(std::string_view text);
+
 /// Bytes of result lines the programs collect before they write them in one call.
 inline constexpr std::size_t kWriteBatch = 1 << 18;
 
@@ -96,7 +99,8 @@ struct ReadFailure {
         EmptyField,   ///< a separated list's field holds nothing where a number belongs
         TooFewValues, ///< a separated list's line ends before the values it must hold
         LineTooLong,  ///< a line longer than kMaxLine
-        NoZone,       ///< an easting without the zone number in front (the caller's check)
+        NoZone,       ///< an easting without the zone number in front
+        DecimalComma, ///< a number written with a decimal comma where blanks and commas separate
     };
     Kind kind = Kind::Io;
     std::int64_t line = 0;  ///< physical line of the file, counted from 1
@@ -114,7 +118,8 @@ std::vector<std::string> split_fields(std::string_view line, char separator);
 
 /// Free-format reader over a text file. A read takes exactly the values it needs, continues
 /// on the next line when a line holds fewer and drops the rest of the line after the last value
-/// taken. Blanks, tabs and single commas separate values; a line ends at LF, CR LF or a lone
+/// taken. Blanks, tabs and single commas separate values; a number written with a decimal comma
+/// between blanks (80,412) is an error, never two values. A line ends at LF, CR LF or a lone
 /// CR; a UTF-8 byte-order mark at the start is ignored. Reads in fixed-size chunks, so
 /// memory does not grow with the file.
 class FreeReader {
@@ -143,9 +148,15 @@ public:
                            std::string* rest = nullptr);
 
     /// Reads a separated list from now on: one record per line, fields separated by
-    /// `separator` (';' or '\t'), numbers with a decimal comma or point. A line of nothing but
-    /// blanks and separators holds no record; a line with too few fields is an error.
+    /// `separator` (';' or '\t'; ' ': runs of blanks and tabs), numbers with a decimal comma or
+    /// point. A line of nothing but blanks and separators holds no record; a line with too few
+    /// fields is an error.
     void set_separator(char separator) { separator_ = separator; }
+
+    /// Number item `k` of read_record is written with the zone number `zone` in front
+    /// (32412345.678 in zone 32): the digits are taken off the text before the number is read,
+    /// and a number without them, or not below 1000000 without them, is a NoZone error. 0: none.
+    void set_zone_prefix(int k, int zone) { zone_prefix_[k & 7] = zone; }
 
     /// Skips `count` lines (header lines); false when the file ends before.
     bool skip_lines(int count);
@@ -185,6 +196,9 @@ private:
     ReadStatus read_separated(const Item* items, int count, double* values, std::string& text, unsigned& negative_zero,
                               std::string* rest);
     ReadStatus take_rest(std::string& rest);
+    bool decimal_comma_follows(std::string_view token);
+    std::size_t ahead(std::size_t want);
+    ReadStatus number_item(int k, std::string_view token, double* values);
 
 public:
     static constexpr std::size_t kBufferSize = 1 << 16;
@@ -204,6 +218,8 @@ private:
     bool continued_ = false;
     ReadFailure failure_;
     bool comma_pending_ = true;         // a comma now would be an empty value
+    bool after_comma_ = false;          // the token just taken follows a comma directly
+    int zone_prefix_[8] = {};           // per item: the zone number written in front, 0 for none
     char separator_ = 0;                // a separated list's separator, 0 for free format
     std::string line_copy_;             // a separated line that crosses the end of the buffer
     std::int64_t item_lines_[8] = {};
