@@ -262,6 +262,7 @@ TEST_F(VarnikRun, FailurePathsWriteTheirMessage)
     testing_support::write_records(dir.file("zero.bin"),
                                    testing_support::with_nodes(zero_spacing, std::vector<std::int32_t>(121, 1)));
     write_text(dir.file("one.txt"), "50.5 8.5\n");
+    write_text(dir.file("comma.txt"), "50.5 8.5 100.0\n50,6 8,5 100,0\n");
     std::filesystem::create_directory(dir.file("adir"));
 
     const struct {
@@ -280,6 +281,10 @@ TEST_F(VarnikRun, FailurePathsWriteTheirMessage)
         {"short header", "bad.bin\npoints.txt\n", "\nFehler beim Lesen der Datei bad.bin: Header falsch!\n", kAskModel + kAskPoints},
         {"zero spacing", "zero.bin\npoints.txt\n", "\nFehler beim Lesen der Datei zero.bin: Header falsch!\n", kAskModel + kAskPoints},
         {"point not a number", "model.bin\npoints.txt\nj\nj\nout1.txt\n", "\nFehler beim Lesen der Datei points.txt\n",
+         kAskModel + kAskPoints + kAskHeights + kAskEllipsoidal + kInfoEllipsoidal + kAskOutput},
+        {"a decimal comma between blanks", "model.bin\ncomma.txt\nj\nj\nout3.txt\n",
+         "\nFehler beim Lesen der Datei comma.txt\nZeile 2: \"50,6\" hat ein Dezimalkomma, die Werte sind aber durch Leerzeichen "
+         "getrennt,\nbitte Dezimalpunkte schreiben und neu starten.\n",
          kAskModel + kAskPoints + kAskHeights + kAskEllipsoidal + kInfoEllipsoidal + kAskOutput},
         {"grid value unreadable", "cut.bin\npoints.txt\nn\nout2.txt\n", "\nFehler beim Lesen der Datei cut.bin\n",
          kAskModel + kAskPoints + kAskHeights + kInfoPositions + kAskOutput},
