@@ -30,13 +30,25 @@ enum class Mode {
 
 namespace text = messages::varnik;
 
+// An answer in double or single quotes, as a copied path or a file dropped into a terminal
+// gives it, without them (blanks around them aside).
+std::string unquoted(const std::string& answer)
+{
+    const std::size_t first = answer.find_first_not_of(' ');
+    const std::size_t last = answer.find_last_not_of(' ');
+    if (first == std::string::npos || last - first < 1) return answer;
+    const char q = answer[first];
+    if ((q != '"' && q != '\'') || answer[last] != q) return answer;
+    return answer.substr(first + 1, last - first - 1);
+}
+
 class Varnik {
 public:
     Varnik(std::FILE* in, std::FILE* out) : in_(in), term_(out) {}
     ~Varnik()
     {
         if (points_ != nullptr) std::fclose(points_);
-        if (out_ != nullptr) std::fclose(out_);
+        if (out_ != nullptr && out_ != output_.stream()) std::fclose(out_);  // else output_ closes it
         if (err_ != nullptr) std::fclose(err_);
     }
     int run();
@@ -83,12 +95,16 @@ private:
     }
     bool choose_mode();  // the height questions with the height detection; false: the run has ended
     bool open_output();  // false: the run has been aborted, status in exit_
-    int open_existing_output();
+    bool open_existing_output();
     int abort_output(textio::OutputStatus st, const char* otherwise);
     int point_loop();
 
+    // With an existing output: the lines go beside it until the run completes.
+    std::string kept_note() const { return output_.keeps_old() ? text::kOutputUnchanged : ""; }
+
     std::FILE* in_;
     std::FILE* term_;
+    textio::ReplacingOutput output_;
     FILE* err_ = nullptr;
     FILE* points_ = nullptr;
     FILE* out_ = nullptr;
@@ -120,6 +136,7 @@ bool Varnik::ask_name(const std::string& prompt, std::string& name)
     if (!ask(prompt, name)) return false;
     // The whole typed name, without trailing blanks (and the carriage return of a Windows line).
     while (!name.empty() && (name.back() == ' ' || name.back() == '\r')) name.pop_back();
+    name = unquoted(name);
     return true;
 }
 
@@ -127,6 +144,7 @@ bool Varnik::ask_yes(const std::string& prompt, bool& yes)
 {
     std::string line;
     if (!ask(prompt, line)) return false;
+    line = unquoted(line);
     yes = !line.empty() && (line[0] == 'j' || line[0] == 'J');
     return true;
 }
@@ -137,6 +155,8 @@ int Varnik::abort_run(const std::string& message)
         std::fprintf(err_, "\n%s\n", message.c_str());
         std::fflush(err_);
     }
+    // The reason on the terminal too, not only in the error file.
+    if (!message.empty()) say("\n" + message);
     say(text::kAbort);
     std::fflush(term_);
     return 1;
@@ -165,25 +185,18 @@ int Varnik::abort_output(textio::OutputStatus st, const char* otherwise)
 }
 
 // An existing output file: none of the run's other files, not written by another run now, and
-// replaced only after yes to the overwrite question (it stays locked meanwhile). -1: the run
-// has ended.
-int Varnik::open_existing_output()
+// replaced only after yes to the overwrite question (it stays locked meanwhile). A file is
+// written beside it and takes its place when the run completes; a device is emptied. False:
+// the run has ended.
+bool Varnik::open_existing_output()
 {
-    if (same_file_as_input(out_name_)) {
-        exit_ = abort_run(text::kOutputBefore + out_name_ + text::kOutputIsInput + text::kRestart);
-        return -1;
-    }
+    if (same_file_as_input(out_name_)) return stop(abort_run(text::kOutputBefore + out_name_ + text::kOutputIsInput + text::kRestart));
     // The results must not land in the file that holds the run's error message.
-    if (err_ != nullptr && textio::same_file(err_, out_name_)) {
-        exit_ = abort_run(text::kOutputBefore + out_name_ + text::kOutputIsErrorFile + text::kRestart);
-        return -1;
-    }
+    if (err_ != nullptr && textio::same_file(err_, out_name_))
+        return stop(abort_run(text::kOutputBefore + out_name_ + text::kOutputIsErrorFile + text::kRestart));
     textio::OutputStatus st;
     const int fd = textio::open_output(out_name_, st, textio::kKeep);
-    if (fd < 0) {
-        exit_ = abort_output(st, text::kOutputCannotOpen);
-        return -1;
-    }
+    if (fd < 0) return stop(abort_output(st, text::kOutputCannotOpen));
     bool yes = false;
     if (!ask_yes(text::kAskOverwriteBefore + out_name_ + text::kAskOverwriteAfter, yes) || !yes) {
         textio::close_file(fd);
@@ -191,32 +204,26 @@ int Varnik::open_existing_output()
             say(text::kAbort);
             exit_ = 1;
         }
-        return -1;
+        return false;
     }
-    // Emptied: no line of the old file survives a shorter run.
-    if (!textio::empty_output(fd)) {
-        textio::close_file(fd);
-        exit_ = abort_run(text::kOutputBefore + out_name_ + text::kOutputCannotOpen + text::kRestart);
-        return -1;
-    }
-    return fd;
+    const textio::OutputTarget where = textio::output_target(out_name_);
+    if (where.kind == textio::OutputTarget::Kind::Regular) out_ = output_.open_beside(fd, where.path);
+    else if (textio::empty_output(fd)) out_ = textio::stream_of(fd, "w");
+    else textio::close_file(fd);
+    if (out_ == nullptr) return stop(abort_run(text::kOutputBefore + out_name_ + text::kOutputCannotOpen + text::kRestart));
+    return true;
 }
 
 bool Varnik::open_output()
 {
     textio::OutputStatus st;
-    int fd = textio::open_output(out_name_, st, textio::kCreateNew);
+    const int fd = textio::open_output(out_name_, st, textio::kCreateNew);
     if (fd < 0 && st == textio::OutputStatus::Exists) {
-        fd = open_existing_output();
-        if (fd < 0) return false;
+        if (!open_existing_output()) return false;
     } else if (fd < 0) {
-        exit_ = abort_output(st, text::kOutputCannotCreate);
-        return false;
-    }
-    out_ = textio::stream_of(fd, "w");
-    if (out_ == nullptr) {
-        exit_ = abort_run(text::kOutputBefore + out_name_ + text::kOutputCannotCreate + text::kRestart);
-        return false;
+        return stop(abort_output(st, text::kOutputCannotCreate));
+    } else if ((out_ = textio::stream_of(fd, "w")) == nullptr) {
+        return stop(abort_run(text::kOutputBefore + out_name_ + text::kOutputCannotCreate + text::kRestart));
     }
     std::setvbuf(out_, buffer_, _IOFBF, sizeof buffer_);
     return true;
@@ -246,7 +253,7 @@ int Varnik::point_loop()
         if (st == textio::ReadStatus::End) break;
         if (st == textio::ReadStatus::Error) {
             write_batch();
-            return abort_run(read_error(reader));
+            return abort_run(read_error(reader) + kept_note());
         }
         if (reader.continued()) ++continued_;
         const double b = v[0];
@@ -256,7 +263,7 @@ int Varnik::point_loop()
         const interp::Outcome outcome = interp::interpolate(nodes, grid_, b, l, n);
         if (outcome == interp::Outcome::ReadError) {
             write_batch();
-            return abort_run(model_changed() ? changed_text() : model_text(outcome));
+            return abort_run((model_changed() ? changed_text() : model_text(outcome)) + kept_note());
         }
         // Only a point outside the grid is reported; nodes without a value give the dummy quietly.
         // The bounds are tested again only for the rare points without a value.
@@ -346,13 +353,21 @@ int Varnik::run()
 
     int status = point_loop();
     // Values read from a model that changed under the run may belong to neither version.
-    if (status == 0 && model_changed()) status = abort_run(changed_text());
-    // Lines already written stay in the output file, also after an error.
-    const bool write_failed = std::fflush(out_) != 0 || std::ferror(out_) != 0;
-    const bool close_failed = std::fclose(out_) != 0;
+    if (status == 0 && model_changed()) status = abort_run(changed_text() + kept_note());
+    bool written = true;
+    if (out_ == output_.stream()) {
+        // An existing file is replaced by a completed run only.
+        const std::string note = kept_note();
+        if (status == 0) written = output_.commit();
+        else output_.abandon();
+        if (!written) status = abort_run(text::kWriteError + out_name_ + note);
+    } else {
+        // Lines already written stay in a new output file, also after an error.
+        written = std::fflush(out_) == 0 && std::ferror(out_) == 0;
+        written = std::fclose(out_) == 0 && written;
+        if (!written && status == 0) status = abort_run(text::kWriteError + out_name_);
+    }
     out_ = nullptr;
-    if ((write_failed || close_failed) && status == 0)
-        status = abort_run(text::kWriteError + out_name_);
     // A point file that does not fit the chosen heights reads across lines: say so last.
     if (status == 0 && continued_ > 0) say("\n " + messages::continued_hint(continued_, messages::Wording::Terminal) + "\n");
     std::fflush(term_);

@@ -57,7 +57,10 @@ private:
     const FileFormat* in_ = nullptr;
     const FileFormat* out_ = nullptr;
     std::string model_name_, input_name_, output_name_;
-    textio::Stream in_file_, out_file_;
+    textio::Stream in_file_;
+    textio::ReplacingOutput output_;  // an existing result file is replaced only at the end
+    textio::Stream standard_output_;
+    std::FILE* out_file_ = nullptr;   // the one of the two written
     std::int64_t in_size_ = 0;
     std::optional<interp::ModelQuery> model_;
     ForeignSystems foreign_;
@@ -69,7 +72,8 @@ private:
 Summary Run::refuse(const std::string& message)
 {
     in_file_.reset();
-    out_file_.reset();
+    output_.abandon();
+    out_file_ = nullptr;
     reporter_.error(message);
     summary_.field_error = true;
     return summary_;
@@ -105,18 +109,19 @@ bool Run::open_files()
 bool Run::open_output()
 {
     if (job_.output_to_stdout) {
-        out_file_.reset(textio::standard_stream(1, "w"));
+        standard_output_.reset(textio::standard_stream(1, "w"));
+        out_file_ = standard_output_.get();
         if (out_file_ == nullptr) return refuse(messages::kOpenFailed + output_name_), false;
     } else {
         // The result would overwrite what the run reads: compared as files, whatever the names.
         if (textio::same_file(in_file_.get(), output_name_) || textio::same_file(model_name_, output_name_))
             return refuse(messages::kSameFile + output_name_), false;
         textio::OutputStatus status = textio::OutputStatus::Ok;
-        out_file_.reset(textio::fopen_output(output_name_, &status));
+        out_file_ = output_.open(output_name_, &status);
         if (out_file_ == nullptr) return refuse(messages::output_message(status, output_name_)), false;
     }
     static thread_local char buffer[kStreamBuffer];
-    std::setvbuf(out_file_.get(), buffer, _IOFBF, sizeof buffer);
+    std::setvbuf(out_file_, buffer, _IOFBF, sizeof buffer);
     return true;
 }
 
@@ -193,7 +198,7 @@ Summary Run::execute()
 {
     if (!open_files()) return summary_;
     PointReader reader(job_, *in_, in_file_.get());
-    ResultSink sink(out_file_.get());
+    ResultSink sink(out_file_);
     const std::unique_ptr<ResultWriter> writer = make_writer({job_, *out_, model_name_, reader.utf8()}, sink);
     model_.emplace(model_name_);
     writer->begin();
@@ -229,22 +234,34 @@ Summary Run::execute()
 }
 
 // Closes the result file and reports how the run ended: a refusal, or the closing message
-// with its hints.
+// with its hints. A run that did not complete leaves an existing result file as it was.
 Summary Run::finish(bool read_error, const std::string& failure, bool model_changed)
 {
-    std::FILE* out = out_file_.release();
-    const bool write_failed = std::fflush(out) != 0 || std::ferror(out) != 0;
-    const bool close_failed = std::fclose(out) != 0;
+    model_changed = model_changed || model_->changed();
+    const bool kept = output_.keeps_old();
+    const bool complete = !model_changed && !read_error && foreign_.error().empty() && !summary_.cancelled;
+    bool written = true;
+    if (standard_output_ != nullptr) {
+        written = std::fflush(out_file_) == 0 && std::ferror(out_file_) == 0;
+        written = std::fclose(standard_output_.release()) == 0 && written;
+    } else if (complete || !kept) {
+        written = output_.commit();
+    } else {
+        output_.abandon();
+    }
+    out_file_ = nullptr;
+    // Say so where the older result is still there.
+    const std::string unchanged = kept && !(complete && written) ? std::string("\r\n") + messages::kResultUnchanged : "";
     // Values read from a model that changed under the run may belong to neither version.
-    if (model_changed || model_->changed()) return refuse(messages::kModelChanged + model_name_);
-    if (read_error) return refuse(messages::kInputReadError + input_name_ + "\r\n" + failure);
-    if (!foreign_.error().empty()) return refuse(foreign_.error());
-    if (write_failed || close_failed) return refuse(messages::kWriteError + output_name_);
+    if (model_changed) return refuse(messages::kModelChanged + model_name_ + unchanged);
+    if (read_error) return refuse(messages::kInputReadError + input_name_ + "\r\n" + failure + unchanged);
+    if (!foreign_.error().empty()) return refuse(foreign_.error() + unchanged);
+    if (!written) return refuse(messages::kWriteError + output_name_ + unchanged);
     in_file_.reset();
     std::string hint = messages::continued_hint(summary_.continued);
     if (const std::string operations = foreign_.operation_lines(); !operations.empty())
         hint += (hint.empty() ? "" : "\r\n") + operations;
-    reporter_.finished(closing_message(summary_), hint);
+    reporter_.finished(closing_message(summary_) + unchanged, hint);
     return summary_;
 }
 

@@ -88,6 +88,9 @@ std::string continued_hint(std::int64_t count, Wording wording = Wording::Window
 /// not be read (quoted, at most 40 characters) and what was expected there, e.g.
 /// `Zeile 3: "53;5511" ist keine Zahl (erwartet: B)`; `whole_number` when a whole number was
 /// expected (`Zeile 9: "40.5" (erwartet: B Minuten als ganze Zahl)`).
+/// After an error or a cancel that left an existing result file as it was.
+inline constexpr const char* kResultUnchanged = "Die Ergebnisdatei wurde nicht ge\xC3\xA4ndert.";
+
 /// After a read error of kind DecimalComma: what the number is and which separator reads it.
 inline constexpr const char* kDecimalCommaBetweenBlanks = " hat ein Dezimalkomma, die Werte sind aber durch Leerzeichen getrennt";
 inline constexpr const char* kDecimalCommaSeparator =

@@ -88,5 +88,7 @@ inline constexpr const char* kReadError = "Fehler beim Lesen der Datei ";   // t
 inline constexpr const char* kDecimalComma =
     " hat ein Dezimalkomma, die Werte sind aber durch Leerzeichen getrennt,\nbitte Dezimalpunkte schreiben und neu starten.";
 inline constexpr const char* kWriteError = "Fehler beim Schreiben der Datei ";
+// After an error that left an existing output file as it was.
+inline constexpr const char* kOutputUnchanged = "\nDie Ergebnisdatei wurde nicht geaendert.";
 
 }  // namespace messages::varnik

@@ -112,6 +112,12 @@ protected:
         rec = Recorder{};
         return filecalc::geoidberechnung(job, rec);
     }
+    // A run into a result file that does not exist yet: the lines before an error stay there.
+    filecalc::Summary run_fresh()
+    {
+        std::remove(job.output_file.c_str());
+        return run();
+    }
     // A model of 1 x 1 degree around B 50.1, L 10.2 with N = 47.456 m everywhere.
     void constant_model()
     {
@@ -266,7 +272,7 @@ TEST_F(FileCalc, EdgesOfReading)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         write_text(job.input_file, c.input);
-        const filecalc::Summary o = run();
+        const filecalc::Summary o = run_fresh();
         EXPECT_EQ(lines_of(read_text(job.output_file)).size(), c.lines);
         if (!c.error_line.empty()) {
             EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file + "\r\n" +
@@ -298,7 +304,7 @@ TEST_F(FileCalc, EdgesOfReading)
         job.pnr_flag = e.pnr_flag;
         job.pnr_length = 4;
         write_text(job.input_file, e.input);
-        run();
+        run_fresh();
         EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file + "\r\n" + e.error_line});
     }
 }
@@ -384,6 +390,7 @@ TEST_F(FileCalc, FaultsOfOtherProgramsAndTheMachine)
         }
     } rewriter;
     rewriter.model = job.model_file;
+    std::remove(job.output_file.c_str());
     EXPECT_EQ(filecalc::geoidberechnung(job, rewriter).field_error, 1);
     EXPECT_EQ(rewriter.errors, std::vector<std::string>{"Geoiddatei wurde w\xC3\xA4hrend der Berechnung ge\xC3\xA4ndert: " +
                                                         job.model_file});
@@ -504,6 +511,65 @@ TEST_F(FileCalc, CancelledRunKeepsItsLinesAndSaysSo)
     EXPECT_EQ(lines_of(read_text(job.output_file)).size(), 4096u);
     EXPECT_EQ(cancelling.closing, std::vector<std::string>{"Berechnung nach 4096 Punkten abgebrochen\r\n"
                                                             "4096 Punkte insgesamt\r\n0 Punkte ausserhalb des Modells"});
+}
+
+// A run that does not complete leaves an existing result file byte for byte as it was and says
+// so; it is replaced only by a run that completes. Without one, the lines before an error stay.
+TEST_F(FileCalc, FailedRunKeepsTheOlderResult)
+{
+    constant_model();
+    std::string many;
+    for (int k = 0; k < 10000; ++k) many += "50.1 10.2 300\n";
+    const std::string older = "older 12 B\n";
+    const std::string unchanged = "\r\nDie Ergebnisdatei wurde nicht ge\xC3\xA4ndert.";
+    const struct {
+        const char* name;
+        bool existing;
+        std::string input;
+        std::int64_t cancel_at;
+        std::string error;        // the refusal, without the line on the older result
+        std::size_t lines_after;  // of a run without an older result
+    } cases[] = {
+        {"read error on line 1", true, "x 10.2 300\n", -1, "Zeile 1: \"x\" ist keine Zahl (erwartet: B)", 0},
+        {"read error after 5000 lines", true, many.substr(0, 5000 * 14) + "50.1 x 300\n", -1,
+         "Zeile 5001: \"x\" ist keine Zahl (erwartet: L)", 4096},
+        {"a decimal comma", true, "50.1 10.2 300,5\n", -1, "Zeile 1: \"300,5\"", 0},
+        {"cancelled", true, many, 4096, "", 4096},
+        {"completed", true, "50.1 10.2 300\n", -1, "", 1},
+        {"read error, no older result", false, many.substr(0, 5000 * 14) + "50.1 x 300\n", -1, "Zeile 5001", 5000},
+        {"cancelled, no older result", false, many, 4096, "", 4096},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::remove(job.output_file.c_str());
+        if (c.existing) write_text(job.output_file, older);
+        write_text(job.input_file, c.input);
+        Recorder r;
+        r.cancel_at = c.cancel_at;
+        const filecalc::Summary o = filecalc::geoidberechnung(job, r);
+        const bool complete = c.error.empty() && c.cancel_at < 0;
+        const std::string text = read_text(job.output_file);
+        if (c.existing && !complete) {
+            EXPECT_EQ(text, older);
+        } else {
+            EXPECT_EQ(lines_of(text).size(), c.lines_after);
+        }
+        const std::string note = c.existing && !complete ? unchanged : "";
+        if (!c.error.empty()) {
+            ASSERT_EQ(r.errors.size(), 1u);
+            EXPECT_NE(r.errors[0].find(c.error), std::string::npos) << r.errors[0];
+            EXPECT_EQ(r.errors[0].substr(r.errors[0].size() - note.size()), note);
+            EXPECT_EQ(r.errors[0].find("nicht ge\xC3\xA4ndert") != std::string::npos, c.existing) << r.errors[0];
+        } else {
+            EXPECT_EQ(o.cancelled, c.cancel_at >= 0);
+            ASSERT_EQ(r.closing.size(), 1u);
+            EXPECT_EQ(r.closing[0].find("nicht ge\xC3\xA4ndert") != std::string::npos, c.existing && !complete) << r.closing[0];
+        }
+        // Nothing is left beside it.
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+        EXPECT_EQ(files, 3u);  // model, input, result
+    }
 }
 
 // Each shipped sample coordinate file fits the format its name gives: computed into format 2,
@@ -643,7 +709,7 @@ TEST_F(FileCalc, EastingsWithTheirZoneNumber)
         SCOPED_TRACE(input);
         job.in_format = c.in, job.out_format = c.out;
         write_text(job.input_file, input);
-        run();
+        run_fresh();
         if (!c.error.empty()) {
             EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file + "\r\n" +
                                                            filled(c.error, utm)});
@@ -749,7 +815,7 @@ TEST_F(FileCalc, SeparatedListsHeaderLinesAndRest)
         job.separator = c.separator, job.header_lines = c.header, job.pnr_flag = c.pnr, job.pnr_length = 1;
         job.keep_rest = c.rest;
         write_text(job.input_file, c.input);
-        run();
+        run_fresh();
         EXPECT_EQ(lines_of(read_text(job.output_file)), c.lines);
         EXPECT_EQ(rec.errors, c.error.empty() ? std::vector<std::string>{}
                                               : std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file +
@@ -805,7 +871,7 @@ TEST_F(FileCalc, DecimalCommasBetweenBlanksAreRefusedOrReadWithTheirSeparator)
         SCOPED_TRACE(c.name);
         job.separator = c.separator, job.in_format = c.in_format, job.pnr_flag = c.pnr, job.pnr_length = 1, job.keep_rest = c.rest;
         write_text(job.input_file, c.input);
-        run();
+        run_fresh();
         EXPECT_EQ(lines_of(read_text(job.output_file)), c.line.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.line});
         EXPECT_EQ(rec.errors, c.error.empty() ? std::vector<std::string>{}
                                               : std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file +
@@ -937,7 +1003,7 @@ TEST_F(FileCalc, GaussKruegerInEveryZoneAgreesWithCs2cs)
     for (const char* bad : {"6500000 5400000 1\n", "1500000 5400000 1\n", "500000 5400000 1\n"}) {
         write_text(job.input_file, std::string("3512345 5412345 1\n") + bad);
         job.in_format = 8;
-        run();
+        run_fresh();
         const std::string shown = std::string(bad).substr(0, std::string(bad).find(' '));
         EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file + "\r\nZeile 2: \"" +
                                                        shown + "\" ohne Zonenkennung (erwartet: Rechtswert mit Zonenkennziffer 2 bis 5)"});

@@ -242,6 +242,49 @@ TEST_F(VarnikRun, NoToOverwriteEndsTheRunAndKeepsTheFile)
     EXPECT_EQ(out(), "keep me\n");
 }
 
+// An existing output file is replaced only by a run that completes: after a read error it is
+// as it was, and the error says so; nothing is left beside it.
+TEST_F(VarnikRun, ExistingOutputStaysAfterAFailedRun)
+{
+    const struct {
+        const char* name;
+        std::string points;
+        int status;
+        std::string out;
+        std::string message;
+    } cases[] = {
+        {"read error", "50.5 8.5\n50.6 x\n", 1, "older\n",
+         "\nFehler beim Lesen der Datei points.txt\nDie Ergebnisdatei wurde nicht geaendert.\n"},
+        {"decimal comma", "50.5 8.5\n50,6 8,5\n", 1, "older\n",
+         "\nFehler beim Lesen der Datei points.txt\nZeile 2: \"50,6\" hat ein Dezimalkomma, die Werte sind aber durch Leerzeichen "
+         "getrennt,\nbitte Dezimalpunkte schreiben und neu starten.\nDie Ergebnisdatei wurde nicht geaendert.\n"},
+        {"completed", "50.5 8.5\n", 0, " 50.5000000  8.5000000     47.456\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_text(dir.file("points.txt"), c.points);
+        write_text(dir.file("out.txt"), "older\n");
+        const RunResult r = run("model.bin\npoints.txt\nn\nout.txt\nj\n");
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(out(), c.out);
+        EXPECT_EQ(err(), c.message);
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+        EXPECT_EQ(files, 6u);  // model, points, answers, terminal, varnik.err, out.txt
+    }
+}
+
+// Names in quotation marks or apostrophes, as a copied path or a file dropped into a terminal
+// gives them, are taken without them.
+TEST_F(VarnikRun, QuotedAnswersAreTakenWithoutTheirQuotes)
+{
+    write_text(dir.file("points.txt"), "50.5 8.5\n");
+    const RunResult r = run("\"model.bin\"\n  'points.txt'  \n'n'\n\"out.txt\"\n");
+    EXPECT_EQ(r.status, 0) << err();
+    EXPECT_EQ(out(), " 50.5000000  8.5000000     47.456\n");
+    EXPECT_EQ(err(), "");
+}
+
 TEST_F(VarnikRun, VarnikErrHoldsOnlyTheLatestRun)
 {
     write_text(dir.file("varnik.err"), "\nmessage of an earlier run\n");
@@ -318,7 +361,8 @@ TEST_F(VarnikRun, FailurePathsWriteTheirMessage)
         SCOPED_TRACE(c.name);
         const RunResult r = run(c.answers);
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.terminal, c.terminal + kAbort);
+        // The reason on the terminal too, before " Programmabbruch!".
+        EXPECT_EQ(r.terminal, c.terminal + c.message.substr(0, c.message.size() - 1) + kAbort);
         EXPECT_EQ(err(), c.message);
     }
     // Result lines written before the failure stay in the output file.

@@ -54,4 +54,76 @@ bool same_file(const std::string& path_a, const std::string& path_b)
     return same(stamp_of(path_a), stamp_of(path_b));
 }
 
+std::FILE* ReplacingOutput::open(const std::string& path, OutputStatus* status)
+{
+    const OutputTarget where = output_target(path);
+    if (where.kind != OutputTarget::Kind::Regular) return stream_ = fopen_output(path, status);
+    OutputStatus st;
+    const int fd = open_output(where.path, st, kKeep);
+    if (status != nullptr) *status = st;
+    if (fd < 0) return nullptr;
+    stream_ = open_beside(fd, where.path);
+    if (stream_ == nullptr && status != nullptr) *status = OutputStatus::Failed;
+    return stream_;
+}
+
+std::FILE* ReplacingOutput::open_beside(int locked_fd, const std::string& path)
+{
+    std::string temporary = create_temporary(path + ".tmp-", "");
+    OutputStatus st;
+    const int fd = temporary.empty() ? -1 : open_output(temporary, st, kNoLock);
+    if (fd < 0) {
+        // No file can be made beside it (a folder without write rights): written in place.
+        if (!temporary.empty()) std::remove(temporary.c_str());
+        forget_temporary();
+        if (!empty_output(locked_fd)) {
+            close_file(locked_fd);
+            return nullptr;
+        }
+        return stream_ = stream_of(locked_fd, "wb");
+    }
+    copy_permissions(locked_fd, fd);
+    stream_ = stream_of(fd, "wb");
+    if (stream_ == nullptr) {
+        std::remove(temporary.c_str());
+        forget_temporary();
+        close_file(locked_fd);
+        return nullptr;
+    }
+    target_fd_ = locked_fd;
+    target_ = path;
+    temporary_ = std::move(temporary);
+    return stream_;
+}
+
+bool ReplacingOutput::commit()
+{
+    bool ok = stream_ != nullptr;
+    if (stream_ != nullptr) {
+        ok = std::fflush(stream_) == 0 && std::ferror(stream_) == 0;
+        ok = std::fclose(stream_) == 0 && ok;
+        stream_ = nullptr;
+    }
+    if (temporary_.empty()) return ok;
+    if (ok) ok = replace_locked_file(temporary_, target_, target_fd_);
+    else close_file(target_fd_);
+    if (!ok) std::remove(temporary_.c_str());
+    forget_temporary();
+    temporary_.clear();
+    target_fd_ = -1;
+    return ok;
+}
+
+void ReplacingOutput::abandon()
+{
+    if (stream_ != nullptr) std::fclose(stream_);
+    stream_ = nullptr;
+    if (temporary_.empty()) return;
+    std::remove(temporary_.c_str());
+    forget_temporary();
+    temporary_.clear();
+    close_file(target_fd_);
+    target_fd_ = -1;
+}
+
 }  // namespace textio

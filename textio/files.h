@@ -144,5 +144,42 @@ void remove_temporary_on_signals();
 
 /// Puts the file `from` in the place of `to` in one step, replacing a file there.
 bool replace_file(const std::string& from, const std::string& to);
+/// The same for a `to` that this program holds open and locked as `to_fd`, which is closed.
+bool replace_locked_file(const std::string& from, const std::string& to, int to_fd);
+/// Gives the file `to_fd` the permissions of `from_fd` (where the system has them).
+void copy_permissions(int from_fd, int to_fd);
+
+/// A result file that replaces an existing one only when it is complete: the new lines go into
+/// a temporary file beside it (the existing file locked for this run meanwhile), which takes
+/// its place at commit(); a run that fails or is cancelled leaves the existing file byte for
+/// byte as it was. Where no file existed, or for a device, the lines are written in place and
+/// stay whatever ends the run.
+class ReplacingOutput {
+public:
+    ReplacingOutput() = default;
+    ~ReplacingOutput() { abandon(); }
+    ReplacingOutput(const ReplacingOutput&) = delete;
+    ReplacingOutput& operator=(const ReplacingOutput&) = delete;
+
+    /// Opens `path` (a symbolic link followed) as fopen_output does, keeping an existing
+    /// regular file; nullptr with the reason in `status`.
+    std::FILE* open(const std::string& path, OutputStatus* status);
+    /// The same for an existing file the caller opened with open_output(kKeep); takes `fd`.
+    std::FILE* open_beside(int locked_fd, const std::string& path);
+    /// An existing file waits for commit().
+    bool keeps_old() const { return !temporary_.empty(); }
+    /// The stream it opened and owns until commit() or abandon(); nullptr after them.
+    std::FILE* stream() const { return stream_; }
+    /// Closes the stream and puts the new file in place. False on a write error or when the
+    /// new file cannot take the old one's place: an existing file is then as it was.
+    bool commit();
+    /// Closes the stream; an existing file stays as it was and the new one is removed.
+    void abandon();
+
+private:
+    std::FILE* stream_ = nullptr;
+    int target_fd_ = -1;
+    std::string target_, temporary_;
+};
 
 }  // namespace textio

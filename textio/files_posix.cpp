@@ -291,4 +291,18 @@ bool replace_file(const std::string& from, const std::string& to)
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool replace_locked_file(const std::string& from, const std::string& to, int to_fd)
+{
+    // Renamed while still locked: no other run writes the old file in between.
+    const bool ok = replace_file(from, to);
+    close_file(to_fd);
+    return ok;
+}
+
+void copy_permissions(int from_fd, int to_fd)
+{
+    struct stat info {};
+    if (fstat(from_fd, &info) == 0) fchmod(to_fd, info.st_mode & 07777);
+}
+
 }  // namespace textio

@@ -325,6 +325,16 @@ void remove_temporary_on_signals()
     for (const int sig : {SIGINT, SIGTERM}) std::signal(sig, on_signal);
 }
 
+bool replace_locked_file(const std::string& from, const std::string& to, int to_fd)
+{
+    // Windows renames nothing over a file that is open without sharing its deletion: the lock
+    // ends just before.
+    close_file(to_fd);
+    return replace_file(from, to);
+}
+
+void copy_permissions(int, int) {}
+
 bool replace_file(const std::string& from, const std::string& to)
 {
     return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
