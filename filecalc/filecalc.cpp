@@ -62,6 +62,7 @@ private:
     textio::Stream standard_output_;
     std::FILE* out_file_ = nullptr;   // the one of the two written
     std::int64_t in_size_ = 0;
+    std::optional<PointReader> reader_;
     std::optional<interp::ModelQuery> model_;
     ForeignSystems foreign_;
     convert::Coordinates point_;            // the point computed now, in every system it passes
@@ -96,7 +97,11 @@ bool Run::open_files()
         return refuse(messages::crs::kNotInBuild), false;
     if (const std::string conflict = job_conflict(job_); !conflict.empty()) return refuse(conflict), false;
     in_file_.reset(job_.input_from_stdin ? textio::standard_stream(0, "rb") : textio::fopen_for_reading(input_name_));
-    if (in_file_ == nullptr) return refuse(messages::kOpenFailed + input_name_), false;
+    if (in_file_ == nullptr)
+        return refuse(job_.input_from_stdin ? messages::kOpenFailed + input_name_ : messages::open_failed(input_name_)), false;
+    // The reader takes the file's start now: a binary file is refused before a result is touched.
+    reader_.emplace(job_, *in_, in_file_.get());
+    if (reader_->binary()) return refuse(messages::kInputReadError + input_name_ + "\r\n" + messages::kNotText), false;
     if (output_name_.empty()) return refuse(messages::kNoOutput), false;
     if (!open_output()) return false;
     in_size_ = static_cast<std::int64_t>(textio::regular_size(in_file_.get()));
@@ -197,7 +202,7 @@ bool Run::compute(const ReadPoint& read, PointResult& r)
 Summary Run::execute()
 {
     if (!open_files()) return summary_;
-    PointReader reader(job_, *in_, in_file_.get());
+    PointReader& reader = *reader_;
     ResultSink sink(out_file_);
     const std::unique_ptr<ResultWriter> writer = make_writer({job_, *out_, model_name_, reader.utf8()}, sink);
     model_.emplace(model_name_);

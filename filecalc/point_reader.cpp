@@ -15,6 +15,7 @@ namespace {
 using Item = Layout::Item;
 
 constexpr std::size_t kEncodingSample = 1 << 18;  // bytes that decide a file's encoding
+constexpr std::size_t kBinarySample = 4096;       // a NUL byte within them: no text file
 // A double in fixed notation: at most 309 digits before the point (1.8e308), 327 after it
 // (4.9e-324), a sign and the point.
 constexpr std::size_t kFixedDoubleChars = 400;
@@ -76,6 +77,7 @@ PointReader::PointReader(const Job& job, const FileFormat& in, std::FILE* file)
 {
     // The encoding of the point numbers is judged by the file's start, as the viewer judges it.
     utf8_ = textio::reads_as_utf8(reader_.first_bytes(), reader_.first_bytes_cut());
+    binary_ = reader_.first_bytes().substr(0, kBinarySample).find('\0') != std::string_view::npos;
     reader_.set_separator(separator_char(job.separator));
     reader_.skip_lines(std::clamp(job.header_lines, 0, kMaxHeaderLines));
     for (int c = 0; c < in.column_count; ++c) {

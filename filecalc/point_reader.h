@@ -70,6 +70,8 @@ public:
 
     /// The file's start reads as UTF-8 (else its texts are taken as Windows-1252).
     bool utf8() const { return utf8_; }
+    /// A NUL byte near the file's start: no text file (a model file chosen by mistake).
+    bool binary() const { return binary_; }
     std::int64_t offset() const { return reader_.offset(); }
     /// Where the last point's first value stood.
     std::int64_t line() const { return reader_.item_line(0); }
@@ -87,6 +89,7 @@ private:
     double values_[8] = {};
     bool zone_prefix_ = false;  ///< eastings carry their zone number in front
     bool utf8_ = true;
+    bool binary_ = false;
     textio::ReadFailure failure_;
 };
 

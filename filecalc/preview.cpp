@@ -14,10 +14,14 @@ std::vector<PreviewLine> preview(const Job& job, int count)
     if (name.empty() || in == nullptr) return lines;
     const textio::Stream file(textio::fopen_for_reading(name));
     if (file == nullptr) {
-        lines.push_back({0, {}, messages::kOpenFailed + name});
+        lines.push_back({0, {}, messages::open_failed(name)});
         return lines;
     }
     PointReader reader(job, *in, file.get());
+    if (reader.binary()) {
+        lines.push_back({0, {}, messages::kInputReadError + name + "\r\n" + messages::kNotText});
+        return lines;
+    }
     ReadPoint point;
     while (static_cast<int>(lines.size()) < count) {
         const textio::ReadStatus st = reader.read(point);

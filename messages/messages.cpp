@@ -59,10 +59,33 @@ void varnik1(double b, double l, const std::string& model_file, double& n, std::
 
 std::string output_message(textio::OutputStatus status, std::string_view path)
 {
-    const char* text = status == textio::OutputStatus::Locked     ? kLocked
-                       : status == textio::OutputStatus::NotAFile ? kNotAFile
-                                                                  : kOpenFailed;
-    return with_name(text, trimmed(path));
+    if (status == textio::OutputStatus::Locked) return with_name(kLocked, trimmed(path));
+    if (status == textio::OutputStatus::NotAFile) return with_name(kNotAFile, trimmed(path));
+    return open_failed(path);
+}
+
+std::string open_reason(const textio::OpenFailure& failure)
+{
+    using R = textio::FailureReason;
+    switch (failure.reason) {
+    case R::None: return {};
+    case R::NoFile: return kNoSuchFile;
+    case R::NoFolder: return kNoSuchFolder;
+    case R::NoPermission: return kNoPermission;
+    case R::ReadOnly: return kReadOnlyDrive;
+    case R::NoSpace: return kNoSpace;
+    case R::NameTooLong: return kNameTooLong;
+    case R::NotAFile: return kNoRegularFile;
+    case R::Other: break;
+    }
+    return failure.system_text;
+}
+
+std::string open_failed(std::string_view path)
+{
+    std::string m = with_name(kOpenFailed, trimmed(path));
+    if (const std::string why = open_reason(textio::last_open_failure()); !why.empty()) m += "\r\n" + why;
+    return m;
 }
 
 std::string fill(std::string_view pattern, std::initializer_list<std::string> values)

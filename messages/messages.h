@@ -76,6 +76,12 @@ std::string model_message(interp::Outcome outcome, std::string_view path, Wordin
 void varnik1(double b, double l, const std::string& model_file, double& n, std::string& message);
 
 /// The refusal of an output file that open_output did not open (textio/files.h), with its name.
+/// The reason of the platform layer's last failed open, in German (the system's text for the
+/// rest); empty when it gave none.
+std::string open_reason(const textio::OpenFailure& failure);
+/// kOpenFailed and the name, then on a line of its own the reason of the last failed open.
+std::string open_failed(std::string_view path);
+
 std::string output_message(textio::OutputStatus status, std::string_view path);
 
 /// A text with each "%s" (or "%d") replaced by the next of `values`, in order.
@@ -88,6 +94,17 @@ std::string continued_hint(std::int64_t count, Wording wording = Wording::Window
 /// not be read (quoted, at most 40 characters) and what was expected there, e.g.
 /// `Zeile 3: "53;5511" ist keine Zahl (erwartet: B)`; `whole_number` when a whole number was
 /// expected (`Zeile 9: "40.5" (erwartet: B Minuten als ganze Zahl)`).
+/// Why a file could not be opened: the line after kOpenFailed and its name.
+inline constexpr const char* kNoSuchFile = "Die Datei gibt es nicht.";
+inline constexpr const char* kNoSuchFolder = "Den Ordner gibt es nicht.";
+inline constexpr const char* kNoPermission = "Keine Berechtigung.";
+inline constexpr const char* kReadOnlyDrive = "Das Laufwerk ist schreibgesch\xC3\xBCtzt.";
+inline constexpr const char* kNoSpace = "Kein Platz auf dem Laufwerk.";
+inline constexpr const char* kNameTooLong = "Der Name ist zu lang.";
+inline constexpr const char* kNoRegularFile = "Das ist keine gew\xC3\xB6hnliche Datei.";
+/// A coordinate file with a NUL byte near its start: the line after kInputReadError and its name.
+inline constexpr const char* kNotText = "Die Datei ist keine Textdatei.";
+
 /// After an error or a cancel that left an existing result file as it was.
 inline constexpr const char* kResultUnchanged = "Die Ergebnisdatei wurde nicht ge\xC3\xA4ndert.";
 

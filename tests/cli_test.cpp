@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <regex>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -290,5 +292,44 @@ TEST_F(CommandLine, HelpAndManualNameTheUtmFormatsAndLimitsOfTheTable)
     for (const char* file : {HELP_TEXT, MANUAL_PAGE}) {
         const std::string text = std::regex_replace(testing_support::read_text(file), std::regex("\n"), " ");
         EXPECT_NE(text.find("In den Formaten " + range + " steht die Zonennummer"), std::string::npos) << file;
+    }
+}
+
+// A file that cannot be opened is named with the reason on the next line: missing file or
+// folder and too long a name as they are; a read-only folder, a read-only drive, a full drive
+// and another error of the system through a preloaded open() that refuses (the tests run as
+// root, for whom no folder is read-only). A binary file is no coordinate file.
+TEST_F(CommandLine, RefusedFilesSayWhy)
+{
+    std::filesystem::create_directory(dir.file("nurlesen"));
+    const std::string open_failed = "Fehler beim \xC3\x96" "ffnen der Datei: ";
+    const std::string long_name(300, 'x');
+    const struct {
+        const char* name;
+        std::string input, output, refusal;
+        std::string message;
+    } cases[] = {
+        {"missing file", "fehlt.txt", "e.txt", "", open_failed + "fehlt.txt\nDie Datei gibt es nicht.\n"},
+        {"missing folder of the input", "ordner/fehlt.txt", "e.txt", "", open_failed + "ordner/fehlt.txt\nDen Ordner gibt es nicht.\n"},
+        {"missing folder of the output", "punkte.txt", "ordner/e.txt", "", open_failed + "ordner/e.txt\nDen Ordner gibt es nicht.\n"},
+        {"name too long", "punkte.txt", long_name, "", open_failed + long_name + "\nDer Name ist zu lang.\n"},
+        {"read-only folder", "punkte.txt", "nurlesen/e.txt", "nurlesen/=13", open_failed + "nurlesen/e.txt\nKeine Berechtigung.\n"},
+        {"read-only drive", "punkte.txt", "nurlesen/e.txt", "nurlesen/=30",
+         open_failed + "nurlesen/e.txt\nDas Laufwerk ist schreibgesch\xC3\xBCtzt.\n"},
+        {"full drive", "punkte.txt", "nurlesen/e.txt", "nurlesen/=28", open_failed + "nurlesen/e.txt\nKein Platz auf dem Laufwerk.\n"},
+        {"input without rights", "nurlesen/p.txt", "e.txt", "nurlesen/=13", open_failed + "nurlesen/p.txt\nKeine Berechtigung.\n"},
+        {"another error: the system's text", "nurlesen/p.txt", "e.txt", "nurlesen/=5", open_failed + "nurlesen/p.txt\n" + std::strerror(5) + "\n"},
+        {"the model as coordinate file", "model.bin", "e.txt", "", "Fehler beim Lesen der Datei: model.bin\nDie Datei ist keine Textdatei.\n"},
+    };
+    write_text(dir.file("nurlesen/p.txt"), kPoints);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::remove(dir.file("e.txt").c_str());
+        const CliRun r = geoid_cli(dir, "--modell model.bin --eingabe " + c.input + " --ausgabe " + c.output,
+                                   c.refusal.empty() ? std::string() : "LD_PRELOAD=" FAIL_OPEN " GEOID_FAIL_OPEN=" + c.refusal +
+                                                                           " ASAN_OPTIONS=verify_asan_link_order=0");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_FALSE(testing_support::file_exists(dir.file("e.txt")));  // refused before a result was touched
     }
 }

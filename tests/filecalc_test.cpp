@@ -321,12 +321,15 @@ TEST_F(FileCalc, RefusalsInTheirOrderTouchNoFile)
     } cases[] = {
         {"everything blank", "  ", "", "", "Name der Geoiddatei muss angeben werden."},
         {"input blank", model, std::string(3, '\0'), "", "Name der Koordinateneingabedatei muss angeben werden."},
-        {"input missing", model, dir.file("none.txt"), "", "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("none.txt")},
-        {"input is a directory", model, dir.file("adir"), out, "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("adir")},
+        {"input missing", model, dir.file("none.txt"), "", "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("none.txt") +
+                                                           "\r\nDie Datei gibt es nicht."},
+        {"input is a directory", model, dir.file("adir"), out, "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("adir") +
+                                                                "\r\nDas ist keine gew\xC3\xB6hnliche Datei."},
         {"output blank", model, in, " ", "Name der Ausgabedatei muss angeben werden."},
         {"output is the input", model, in, dir.path() + "/./in.txt", "Ausgabedatei ist zugleich Eingabedatei: " + dir.path() + "/./in.txt"},
         {"output is the model", model, in, model, "Ausgabedatei ist zugleich Eingabedatei: " + model},
-        {"output is a directory", model, in, dir.file("adir"), "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("adir")},
+        {"output is a directory", model, in, dir.file("adir"), "Fehler beim \xC3\x96" "ffnen der Datei: " + dir.file("adir") +
+                                                               "\r\nDas ist keine gew\xC3\xB6hnliche Datei."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -940,7 +943,10 @@ TEST_F(FileCalc, PreviewShowsHowTheLinesAreRead)
               (std::vector<std::pair<std::string, std::string>>{{"B Grad", "-0"}, {"B Minuten", "30"}, {"B Sekunden", "0"},
                                                                 {"L Grad", "13"}, {"L Minuten", "15"}, {"L Sekunden", "0"}, {"H", "80"}}));
     job.input_file = dir.file("fehlt.txt");
-    EXPECT_EQ(filecalc::preview(job, 5).at(0).error, "Fehler beim \xC3\x96" "ffnen der Datei: " + job.input_file);
+    EXPECT_EQ(filecalc::preview(job, 5).at(0).error, "Fehler beim \xC3\x96" "ffnen der Datei: " + job.input_file +
+                                                         "\r\nDie Datei gibt es nicht.");
+    job.input_file = job.model_file;  // a binary file
+    EXPECT_EQ(filecalc::preview(job, 5).at(0).error, "Fehler beim Lesen der Datei: " + job.model_file + "\r\nDie Datei ist keine Textdatei.");
     job.input_file.clear();
     EXPECT_TRUE(filecalc::preview(job, 5).empty());
 }

@@ -2,9 +2,16 @@
 // (files_posix.cpp, files_win32.cpp).
 #include "textio/files.h"
 
+#include <cerrno>
+#include <cstring>
+
+#include "textio/files_platform.h"
+
 namespace textio {
 
 namespace {
+
+thread_local OpenFailure g_last_failure;
 
 bool same(const FileStamp& a, const FileStamp& b)
 {
@@ -12,6 +19,48 @@ bool same(const FileStamp& a, const FileStamp& b)
 }
 
 }  // namespace
+
+OpenFailure last_open_failure()
+{
+    return g_last_failure;
+}
+
+void note_open_failure(FailureReason reason, const std::string& path, std::string system_text)
+{
+    // A missing file in a missing folder: the folder is what is missing.
+    if (reason == FailureReason::NoFile) {
+#ifdef _WIN32
+        const std::size_t slash = path.find_last_of("/\\");
+#else
+        const std::size_t slash = path.find_last_of('/');
+#endif
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+        if (stamp_of(folder).size < 0) reason = FailureReason::NoFolder;
+    }
+    g_last_failure = {reason, reason == FailureReason::Other ? std::move(system_text) : std::string()};
+}
+
+void note_open_errno(int error, const std::string& path)
+{
+    FailureReason r = FailureReason::Other;
+    switch (error) {
+    case ENOENT: r = FailureReason::NoFile; break;
+    case ENOTDIR: r = FailureReason::NoFolder; break;
+    case EACCES:
+    case EPERM: r = FailureReason::NoPermission; break;
+#ifdef EROFS
+    case EROFS: r = FailureReason::ReadOnly; break;
+#endif
+    case ENOSPC: r = FailureReason::NoSpace; break;
+#ifdef EDQUOT
+    case EDQUOT: r = FailureReason::NoSpace; break;
+#endif
+    case ENAMETOOLONG: r = FailureReason::NameTooLong; break;
+    case EISDIR: r = FailureReason::NotAFile; break;
+    default: break;
+    }
+    note_open_failure(r, path, std::strerror(error));
+}
 
 std::FILE* fopen_for_reading(const std::string& path, OpenStatus* status)
 {

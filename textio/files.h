@@ -22,6 +22,25 @@ enum class OpenStatus {
     Failed,    ///< no rights, or another error of the system
 };
 
+/// Why an open failed, as far as the system says.
+enum class FailureReason {
+    None,
+    NoFile,        ///< the folder is there, the file is not
+    NoFolder,      ///< a folder of the path is not there
+    NoPermission,
+    ReadOnly,      ///< the drive is mounted read-only
+    NoSpace,
+    NameTooLong,
+    NotAFile,      ///< a directory, named pipe or socket where a file belongs
+    Other,         ///< the system's own text says
+};
+struct OpenFailure {
+    FailureReason reason = FailureReason::None;
+    std::string system_text;  ///< the system's words, for Other
+};
+/// Why the last open_for_reading or open_output of this thread failed.
+OpenFailure last_open_failure();
+
 /// Opens `path` read-only without blocking and accepts only regular files and character
 /// devices (such as /dev/null). Returns the descriptor (blocking again), or -1 with the reason
 /// in `status` when given.

@@ -1,5 +1,6 @@
 // The files of the programs on Linux (POSIX).
 #include "textio/files.h"
+#include "textio/files_platform.h"
 
 #include <cerrno>
 #include <climits>
@@ -34,12 +35,15 @@ bool set_blocking(int fd)
     return fl >= 0 && fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) == 0;
 }
 
-// Closes `fd` and sets the reason; -1 for the caller to return.
+// Closes `fd` and sets the reason, noted for last_open_failure; -1 for the caller to return.
 template <typename Status>
-int fail(int fd, Status& status, Status why)
+int fail(int fd, Status& status, Status why, const std::string& path)
 {
+    const int error = errno;
     ::close(fd);
     status = why;
+    if (why == Status::NotAFile) note_open_failure(FailureReason::NotAFile, path);
+    else note_open_errno(error, path);
     return -1;
 }
 
@@ -50,12 +54,13 @@ int open_file(const std::string& path, int flags, OpenStatus& st)
     const int fd = open_nonblocking(path, flags);
     if (fd < 0) {
         st = errno == ENOENT || errno == ENOTDIR ? OpenStatus::Missing : OpenStatus::Failed;
+        note_open_errno(errno, path);
         return -1;
     }
     struct stat info {};
-    if (fstat(fd, &info) != 0) return fail(fd, st, OpenStatus::Failed);
-    if (!S_ISREG(info.st_mode) && !S_ISCHR(info.st_mode)) return fail(fd, st, OpenStatus::NotAFile);
-    if (!set_blocking(fd)) return fail(fd, st, OpenStatus::Failed);
+    if (fstat(fd, &info) != 0) return fail(fd, st, OpenStatus::Failed, path);
+    if (!S_ISREG(info.st_mode) && !S_ISCHR(info.st_mode)) return fail(fd, st, OpenStatus::NotAFile, path);
+    if (!set_blocking(fd)) return fail(fd, st, OpenStatus::Failed, path);
     st = OpenStatus::Ok;
     return fd;
 }
@@ -95,21 +100,22 @@ int open_output(const std::string& path, OutputStatus& status, int flags)
                  : errno == EISDIR ? OutputStatus::Directory
                  : errno == ENXIO  ? OutputStatus::NotAFile
                                    : OutputStatus::Failed;
+        note_open_errno(errno, path);
         return -1;
     }
     struct stat info {};
-    if (fstat(fd, &info) != 0) return fail(fd, status, OutputStatus::Failed);
-    if (S_ISDIR(info.st_mode)) return fail(fd, status, OutputStatus::Directory);
-    if (!S_ISREG(info.st_mode) && !is_sink_device(info)) return fail(fd, status, OutputStatus::NotAFile);
+    if (fstat(fd, &info) != 0) return fail(fd, status, OutputStatus::Failed, path);
+    if (S_ISDIR(info.st_mode)) return fail(fd, status, OutputStatus::Directory, path);
+    if (!S_ISREG(info.st_mode) && !is_sink_device(info)) return fail(fd, status, OutputStatus::NotAFile, path);
     if (S_ISREG(info.st_mode)) {
         // Locked before anything is written or emptied: one writer per file.
         int r = 0;
         while (!(flags & kNoLock) && (r = flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
         }
-        if (r != 0) return fail(fd, status, errno == EWOULDBLOCK ? OutputStatus::Locked : OutputStatus::Failed);
-        if (!(flags & kKeep) && ftruncate(fd, 0) != 0) return fail(fd, status, OutputStatus::Failed);
+        if (r != 0) return fail(fd, status, errno == EWOULDBLOCK ? OutputStatus::Locked : OutputStatus::Failed, path);
+        if (!(flags & kKeep) && ftruncate(fd, 0) != 0) return fail(fd, status, OutputStatus::Failed, path);
     }
-    if (!set_blocking(fd)) return fail(fd, status, OutputStatus::Failed);
+    if (!set_blocking(fd)) return fail(fd, status, OutputStatus::Failed, path);
     status = OutputStatus::Ok;
     return fd;
 }

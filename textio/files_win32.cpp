@@ -5,6 +5,7 @@
 // an OVERLAPPED offset, beyond 4 GiB too. Names are UTF-8 (the programs declare the UTF-8 code
 // page in their manifest), turned into wide names for the system.
 #include "textio/files.h"
+#include "textio/files_platform.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -67,11 +68,15 @@ bool is_directory(const std::string& path)
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// Closes `fd` and sets the reason, noted for last_open_failure; -1 for the caller to return.
 template <typename Status>
-int fail(int fd, Status& status, Status why)
+int fail(int fd, Status& status, Status why, const std::string& path)
 {
+    const int error = errno;
     _close(fd);
     status = why;
+    if (why == Status::NotAFile) note_open_failure(FailureReason::NotAFile, path);
+    else note_open_errno(error, path);
     return -1;
 }
 
@@ -104,16 +109,18 @@ int open_for_reading(const std::string& path, OpenStatus* status)
     OpenStatus& st = status != nullptr ? *status : dummy;
     if (is_directory(path)) {
         st = OpenStatus::NotAFile;
+        note_open_failure(FailureReason::NotAFile, path);
         return -1;
     }
     const int fd = open_binary(path, _O_RDONLY);
     if (fd < 0) {
         st = errno == ENOENT ? OpenStatus::Missing : OpenStatus::Failed;
+        note_open_errno(errno, path);
         return -1;
     }
     // Disk files and devices such as NUL; a pipe would wait for its other end.
     const DWORD kind = kind_of(fd);
-    if (kind != FILE_TYPE_DISK && kind != FILE_TYPE_CHAR) return fail(fd, st, OpenStatus::NotAFile);
+    if (kind != FILE_TYPE_DISK && kind != FILE_TYPE_CHAR) return fail(fd, st, OpenStatus::NotAFile, path);
     st = OpenStatus::Ok;
     return fd;
 }
@@ -122,6 +129,7 @@ int open_output(const std::string& path, OutputStatus& status, int flags)
 {
     if (is_directory(path)) {
         status = OutputStatus::Directory;
+        note_open_failure(FailureReason::NotAFile, path);
         return -1;
     }
     const int fd = open_binary(path, _O_WRONLY | _O_CREAT | (flags & kCreateNew ? _O_EXCL : 0));
@@ -132,6 +140,9 @@ int open_output(const std::string& path, OutputStatus& status, int flags)
         status = errno == EEXIST                             ? OutputStatus::Exists
                  : system_error == ERROR_SHARING_VIOLATION ? OutputStatus::Locked
                                                            : OutputStatus::Failed;
+        if (system_error == ERROR_WRITE_PROTECT) note_open_failure(FailureReason::ReadOnly, path);
+        else if (system_error == ERROR_PATH_NOT_FOUND) note_open_failure(FailureReason::NoFolder, path);
+        else note_open_errno(errno, path);
         return -1;
     }
     const DWORD kind = kind_of(fd);
@@ -141,14 +152,14 @@ int open_output(const std::string& path, OutputStatus& status, int flags)
         status = OutputStatus::Ok;
         return fd;
     }
-    if (kind != FILE_TYPE_DISK) return fail(fd, status, OutputStatus::NotAFile);
+    if (kind != FILE_TYPE_DISK) return fail(fd, status, OutputStatus::NotAFile, path);
     if (!(flags & kNoLock)) {
         // One writer per file: a whole-file lock another run (or program) holds refuses this one.
         OVERLAPPED at{};
         if (!LockFileEx(handle_of(fd), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &at))
-            return fail(fd, status, GetLastError() == ERROR_LOCK_VIOLATION ? OutputStatus::Locked : OutputStatus::Failed);
+            return fail(fd, status, GetLastError() == ERROR_LOCK_VIOLATION ? OutputStatus::Locked : OutputStatus::Failed, path);
     }
-    if (!(flags & kKeep) && _chsize_s(fd, 0) != 0) return fail(fd, status, OutputStatus::Failed);
+    if (!(flags & kKeep) && _chsize_s(fd, 0) != 0) return fail(fd, status, OutputStatus::Failed, path);
     status = OutputStatus::Ok;
     return fd;
 }
