@@ -178,8 +178,14 @@ std::string preview_text(const filecalc::Job& job)
     namespace T = messages::geoid::form;
     std::string text;
     const std::vector<filecalc::PreviewLine> lines = filecalc::preview(job, kPreviewLines);
+    bool points = false;
     for (const filecalc::PreviewLine& line : lines) {
         if (!text.empty()) text += "\r\n";
+        if (!line.header.empty()) {
+            text += line.header;
+            continue;
+        }
+        points = true;
         if (!line.error.empty()) {
             text += textio::trim_trailing(line.error);
             continue;
@@ -187,7 +193,7 @@ std::string preview_text(const filecalc::Job& job)
         text += messages::fill(T::kPreviewLine, {std::to_string(line.line)});
         for (const auto& [name, value] : line.values) text += "   " + name + " = " + value;
     }
-    if (lines.empty() && !textio::name_of(job.input_file).empty()) text = T::kPreviewNoPoints;
+    if (!points && !textio::name_of(job.input_file).empty()) text += (text.empty() ? "" : "\r\n") + std::string(T::kPreviewNoPoints);
     return text;
 }
 

@@ -18,6 +18,7 @@ public:
     void begin() override {}
     void line(const PointResult& r) override;
     void end() override {}
+    std::int64_t overflowed() const override { return overflowed_; }
 
 private:
     void put_point_number(const std::string& raw);
@@ -27,6 +28,7 @@ private:
     std::string& out_;
     ResultSink& sink_;
     std::string converted_;
+    std::int64_t overflowed_ = 0;
 };
 
 // Written as read, in UTF-8; cut to its longest length, then without its trailing blanks (a
@@ -58,11 +60,13 @@ void ColumnsWriter::put_column(const Column& c, double v, const Signs& signs)
 void ColumnsWriter::line(const PointResult& r)
 {
     if (setup_.job.pnr_flag) put_point_number(r.read->raw_number);
+    const std::size_t numbers = out_.size();
     for (int c = 0; c < setup_.out.column_count; ++c)
         put_column(setup_.out.columns[static_cast<std::size_t>(c)], r.columns[static_cast<std::size_t>(c)], r.signs);
     textio::put_fixed(out_, r.ell_h, 10, 3);
     textio::put_fixed(out_, r.normal_height, 10, 3);
     textio::put_fixed(out_, r.height_anomaly, 10, 3);
+    if (out_.find('*', numbers) != std::string::npos) ++overflowed_;
     if (r.outcome != interp::Outcome::Ok) {
         out_ += ' ';
         out_ += messages::model_message(r.outcome, setup_.model_name);

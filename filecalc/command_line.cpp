@@ -84,18 +84,13 @@ struct Option {
     std::string description;
 };
 
-// The formats with UTM eastings, as the help names them: "4 bis 7", or "4, 6 und 7".
+// The formats with UTM eastings, as the help names them: "4 bis 7".
 std::string utm_formats()
 {
-    std::vector<int> numbers;
+    std::vector<std::int64_t> numbers;
     for (const FileFormat& f : formats())
         if (f.zone != 0) numbers.push_back(f.number);
-    if (numbers.size() > 2 && numbers.back() - numbers.front() + 1 == static_cast<int>(numbers.size()))
-        return fill(text::kFormatRange, {std::to_string(numbers.front()), std::to_string(numbers.back())});
-    std::string list;
-    for (std::size_t k = 0; k < numbers.size(); ++k)
-        list += (k == 0 ? "" : k + 1 == numbers.size() ? text::kLastInList : ", ") + std::to_string(numbers[k]);
-    return list;
+    return messages::number_list(numbers);
 }
 
 std::vector<Option> options()

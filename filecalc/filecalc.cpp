@@ -4,6 +4,7 @@
 // writers, foreign_systems.
 #include "filecalc/filecalc.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -235,6 +236,7 @@ Summary Run::execute()
     // Lines already computed are written whatever ended the loop.
     writer->end();
     sink.flush();
+    summary_.overflowed = writer->overflowed();
     return finish(read_error, failure, model_changed);
 }
 
@@ -263,9 +265,16 @@ Summary Run::finish(bool read_error, const std::string& failure, bool model_chan
     if (!foreign_.error().empty()) return refuse(foreign_.error() + unchanged);
     if (!written) return refuse(messages::kWriteError + output_name_ + unchanged);
     in_file_.reset();
+    // After the closing message: hints that the options may not fit the file, then the datum
+    // transformations used.
     std::string hint = messages::continued_hint(summary_.continued);
-    if (const std::string operations = foreign_.operation_lines(); !operations.empty())
-        hint += (hint.empty() ? "" : "\r\n") + operations;
+    const auto add = [&hint](const std::string& lines) {
+        if (!lines.empty()) hint += (hint.empty() ? "" : "\r\n") + lines;
+    };
+    if (!summary_.cancelled)
+        add(messages::run_hints(summary_.points, summary_.outside, summary_.overflowed, std::clamp(job_.header_lines, 0, kMaxHeaderLines),
+                                reader_->header_lines_as_points()));
+    add(foreign_.operation_lines());
     reporter_.finished(closing_message(summary_) + unchanged, hint);
     return summary_;
 }

@@ -94,6 +94,7 @@ struct Summary {
     std::int64_t outside = 0;       ///< points outside the model
     std::int64_t model_errors = 0;  ///< points whose query met an error of the model file
     std::int64_t continued = 0;     ///< points whose values stood on more than one line
+    std::int64_t overflowed = 0;    ///< points with a value too wide for its column (asterisks)
     bool cancelled = false;
 };
 
@@ -107,10 +108,11 @@ struct PreviewLine {
     std::int64_t line = 0;  ///< where the point stands in the file (0: the file cannot be opened)
     std::vector<std::pair<std::string, std::string>> values;
     std::string error;
+    std::string header;  ///< a header line skipped, as the preview shows it (Kopfzeile 1: "Nr;B;L;h")
 };
 
-/// The first `count` points of the job's input file as the run would read them; a line with an
-/// error ends the list. Empty without an input file name.
+/// The header lines the job skips, then the first `count` points of the job's input file as the
+/// run would read them; a line with an error ends the list. Empty without an input file name.
 std::vector<PreviewLine> preview(const Job& job, int count);
 
 /// The closing message: the counts, each on its own line (CR LF between them); a line for

@@ -78,14 +78,35 @@ PointReader::PointReader(const Job& job, const FileFormat& in, std::FILE* file)
     // The encoding of the point numbers is judged by the file's start, as the viewer judges it.
     utf8_ = textio::reads_as_utf8(reader_.first_bytes(), reader_.first_bytes_cut());
     binary_ = reader_.first_bytes().substr(0, kBinarySample).find('\0') != std::string_view::npos;
-    reader_.set_separator(separator_char(job.separator));
-    reader_.skip_lines(std::clamp(job.header_lines, 0, kMaxHeaderLines));
-    for (int c = 0; c < in.column_count; ++c) {
-        const Column& col = in.columns[static_cast<std::size_t>(c)];
-        refs_[static_cast<std::size_t>(c)] = column_ref(col, staged_);
-        // An easting with the zone number in front: 32412345.678 is 412345.678 in zone 32.
-        if (zone_prefix_ && is_easting(col.value)) reader_.set_zone_prefix(layout_.first_value + c, in.zone);
+    configure(reader_);
+    reader_.skip_lines(std::clamp(job.header_lines, 0, kMaxHeaderLines), &header_texts_);
+    for (int c = 0; c < in.column_count; ++c)
+        refs_[static_cast<std::size_t>(c)] = column_ref(in.columns[static_cast<std::size_t>(c)], staged_);
+}
+
+// The separator and, for eastings with their zone number in front (32412345.678 is 412345.678
+// in zone 32), the zone.
+void PointReader::configure(textio::FreeReader& reader) const
+{
+    reader.set_separator(separator_char(job_.separator));
+    for (int c = 0; c < in_.column_count; ++c)
+        if (zone_prefix_ && is_easting(in_.columns[static_cast<std::size_t>(c)].value))
+            reader.set_zone_prefix(layout_.first_value + c, in_.zone);
+}
+
+std::vector<std::int64_t> PointReader::header_lines_as_points() const
+{
+    std::vector<std::int64_t> lines;
+    double values[8];
+    std::string text, rest;
+    unsigned negative_zero = 0;
+    for (std::size_t k = 0; k < header_texts_.size(); ++k) {
+        textio::FreeReader line(header_texts_[k]);
+        configure(line);
+        if (line.read_record(layout_.items, layout_.count, values, text, negative_zero, &rest) == textio::ReadStatus::Ok)
+            lines.push_back(static_cast<std::int64_t>(k) + 1);
     }
+    return lines;
 }
 
 textio::ReadStatus PointReader::no_zone(int column, double value)

@@ -68,6 +68,12 @@ public:
     /// The values of the last point read with their names, as the preview shows them.
     std::vector<std::pair<std::string, std::string>> named_values(const ReadPoint& point) const;
 
+    /// The header lines skipped, as they stand (at most kMaxHeaderLines).
+    const std::vector<std::string>& header_texts() const { return header_texts_; }
+    /// The header lines (numbered from 1) that read as a point with the job's format and
+    /// options: a sign that the file has fewer header lines than the job says.
+    std::vector<std::int64_t> header_lines_as_points() const;
+
     /// The file's start reads as UTF-8 (else its texts are taken as Windows-1252).
     bool utf8() const { return utf8_; }
     /// A NUL byte near the file's start: no text file (a model file chosen by mistake).
@@ -78,6 +84,7 @@ public:
 
 private:
     std::string expected(int item) const;
+    void configure(textio::FreeReader& reader) const;
     textio::ReadStatus no_zone(int column, double value);
 
     const Job& job_;
@@ -90,6 +97,7 @@ private:
     bool zone_prefix_ = false;  ///< eastings carry their zone number in front
     bool utf8_ = true;
     bool binary_ = false;
+    std::vector<std::string> header_texts_;
     textio::ReadFailure failure_;
 };
 

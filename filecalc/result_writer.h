@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -58,6 +59,8 @@ public:
     virtual void begin() = 0;
     virtual void line(const PointResult& r) = 0;
     virtual void end() = 0;
+    /// Lines with a value too wide for its column (written as asterisks).
+    virtual std::int64_t overflowed() const { return 0; }
 };
 
 /// Fixed columns, as the layouts of the formats write them.

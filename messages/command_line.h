@@ -44,9 +44,6 @@ inline constexpr const char* kNormalHeights =
     "Die H\xC3\xB6hen der Koordinatendatei sind Normalh\xC3\xB6hen H; berechnet wird h = H + N (nicht mit Eingabeformat 1).";
 inline constexpr const char* kZone =
     "Ostwerte (Formate %s) mit der Zonennummer vorn, in der Koordinatendatei und in der Ergebnisdatei: 32412345.678.";
-// Format numbers in the help: a range, or a list whose last two are joined by "und".
-inline constexpr const char* kFormatRange = "%d bis %d";
-inline constexpr const char* kLastInList = " und ";
 inline constexpr const char* kSeparator =
     "Die Werte einer Zeile sind durch Semikolon oder Tabulator getrennt, Zahlen mit Dezimalkomma oder -punkt, ein Punkt je Zeile; "
     "leerzeichen: durch Leerzeichen oder Tabulatoren getrennt, das Komma ist immer ein Dezimalkomma.";

@@ -104,6 +104,33 @@ std::string fill(std::string_view pattern, std::initializer_list<std::string> va
     return out;
 }
 
+std::string number_list(const std::vector<std::int64_t>& numbers)
+{
+    if (numbers.size() > 1 && numbers.back() - numbers.front() + 1 == static_cast<std::int64_t>(numbers.size()))
+        return fill(kRange, {std::to_string(numbers.front()), std::to_string(numbers.back())});
+    std::string list;
+    for (std::size_t k = 0; k < numbers.size(); ++k)
+        list += (k == 0 ? "" : k + 1 == numbers.size() ? kAndLast : ", ") + std::to_string(numbers[k]);
+    return list;
+}
+
+std::string run_hints(std::int64_t points, std::int64_t outside, std::int64_t overflowed, int header_lines,
+                      const std::vector<std::int64_t>& header_points)
+{
+    std::vector<std::string> hints;
+    if (points > 0 && outside == points) hints.push_back(points == 1 ? kTheOneOutside : fill(kAllOutside, {std::to_string(points)}));
+    if (overflowed > 0) hints.push_back(overflowed == 1 ? kOverflowedOne : fill(kOverflowed, {std::to_string(overflowed)}));
+    if (points == 0)
+        hints.push_back(header_lines == 0 ? kNoPoints
+                        : header_lines == 1 ? kNoPointsAfterOneHeader
+                                            : fill(kNoPointsAfterHeader, {std::to_string(header_lines)}));
+    if (header_points.size() == 1) hints.push_back(fill(kHeaderAsPoint, {std::to_string(header_points[0])}));
+    if (header_points.size() > 1) hints.push_back(fill(kHeadersAsPoints, {number_list(header_points)}));
+    std::string text;
+    for (const std::string& h : hints) text += (text.empty() ? "" : "\r\n") + h;
+    return text;
+}
+
 std::string continued_hint(std::int64_t count, Wording wording)
 {
     if (count <= 0) return {};
@@ -126,6 +153,11 @@ std::string shown_text(std::string_view bytes)
 }
 
 }  // namespace
+
+std::string header_line(std::int64_t line, std::string_view text)
+{
+    return "Kopfzeile " + std::to_string(line) + ": " + shown_text(text);
+}
 
 std::string read_failure_line(const textio::ReadFailure& failure, std::string_view expected, bool whole_number)
 {

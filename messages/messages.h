@@ -87,6 +87,30 @@ std::string output_message(textio::OutputStatus status, std::string_view path);
 /// A text with each "%s" (or "%d") replaced by the next of `values`, in order.
 std::string fill(std::string_view pattern, std::initializer_list<std::string> values);
 
+/// The hints after a run that cannot be right, each on a line (CR LF between them), empty when
+/// none applies: every point outside the model, values too wide for their columns, no point
+/// at all, header lines (numbered from 1) that read as points.
+std::string run_hints(std::int64_t points, std::int64_t outside, std::int64_t overflowed, int header_lines,
+                      const std::vector<std::int64_t>& header_points);
+inline constexpr const char* kAllOutside =
+    "Alle %d Punkte liegen au\xC3\x9F" "erhalb des Modells; passen Eingabeformat und Modell zur Datei?";
+inline constexpr const char* kTheOneOutside =
+    "Der Punkt liegt au\xC3\x9F" "erhalb des Modells; passen Eingabeformat und Modell zur Datei?";
+inline constexpr const char* kOverflowed =
+    "Bei %d Punkten passten Werte nicht in ihre Spalten (Sterne in der Ergebnisdatei); passt das Eingabeformat zur Datei?";
+inline constexpr const char* kOverflowedOne =
+    "Bei 1 Punkt passten Werte nicht in ihre Spalten (Sterne in der Ergebnisdatei); passt das Eingabeformat zur Datei?";
+inline constexpr const char* kNoPoints = "Die Eingabedatei enth\xC3\xA4lt keine Punkte.";
+inline constexpr const char* kNoPointsAfterHeader = "Nach den %d Kopfzeilen enth\xC3\xA4lt die Eingabedatei keine Punkte.";
+inline constexpr const char* kNoPointsAfterOneHeader = "Nach der Kopfzeile enth\xC3\xA4lt die Eingabedatei keine Punkte.";
+inline constexpr const char* kHeadersAsPoints = "Die Kopfzeilen %s lesen sich wie Punkte; stimmt die Zahl der Kopfzeilen?";
+inline constexpr const char* kHeaderAsPoint = "Die Kopfzeile %d liest sich wie ein Punkt; stimmt die Zahl der Kopfzeilen?";
+/// Numbers in a text: a range, or a list whose last two are joined by "und".
+inline constexpr const char* kRange = "%d bis %d";
+inline constexpr const char* kAndLast = " und ";
+/// A number list as a text: "2 bis 5" for a run without gaps, else "2, 4 und 7".
+std::string number_list(const std::vector<std::int64_t>& numbers);
+
 /// The hint that the values of `count` points stood on several lines; empty for 0.
 std::string continued_hint(std::int64_t count, Wording wording = Wording::Window);
 
@@ -113,6 +137,9 @@ inline constexpr const char* kDecimalCommaBetweenBlanks = " hat ein Dezimalkomma
 inline constexpr const char* kDecimalCommaSeparator =
     "F\xC3\xBCr Werte mit Dezimalkomma zwischen Leerzeichen das Trennzeichen \"Leerzeichen (Dezimalkomma)\" w\xC3\xA4hlen "
     "(auf der Kommandozeile --trennzeichen leerzeichen).";
+
+/// A header line as the preview shows it: Kopfzeile 1: "Nr;B;L;h".
+std::string header_line(std::int64_t line, std::string_view text);
 
 std::string read_failure_line(const textio::ReadFailure& failure, std::string_view expected, bool whole_number);
 

@@ -130,6 +130,7 @@ TEST_F(CommandLine, ContinuedLinesAndReadErrorsOnStandardError)
 {
     write_text(dir.file("bl.txt"), "52.5163 13.3777\n48.1374 11.5755\n53.5511 9.9937\n");
     write_text(dir.file("kopf.txt"), "B;L;h\n52.5163;13.3777;80.412\n");
+    write_text(dir.file("leer.txt"), "");
     const struct {
         const char* input;
         int status;
@@ -138,6 +139,10 @@ TEST_F(CommandLine, ContinuedLinesAndReadErrorsOnStandardError)
         {"bl.txt", 0, "1 Punkte insgesamt\n0 Punkte ausserhalb des Modells\n",
          "Bei 1 Punkt standen die Werte auf mehreren Zeilen; passt das Eingabeformat zur Datei?\n"},
         {"punkte.txt --punktnummer 2", 0, "3 Punkte insgesamt\n1 Punkte ausserhalb des Modells\n", ""},
+        {"leer.txt", 0, "0 Punkte insgesamt\n0 Punkte ausserhalb des Modells\n", "Die Eingabedatei enth\xC3\xA4lt keine Punkte.\n"},
+        {"bl.txt --eingabeformat 4", 0, "1 Punkte insgesamt\n1 Punkte ausserhalb des Modells\n",
+         "Bei 1 Punkt standen die Werte auf mehreren Zeilen; passt das Eingabeformat zur Datei?\n"
+         "Der Punkt liegt au\xC3\x9F" "erhalb des Modells; passen Eingabeformat und Modell zur Datei?\n"},
         // e.txt stands from the runs before: it stays as it was.
         {"kopf.txt", 1, "", "Fehler beim Lesen der Datei: kopf.txt\nZeile 1: \"B;L;h\" ist keine Zahl (erwartet: B)\n"
                             "Die Ergebnisdatei wurde nicht ge\xC3\xA4ndert.\n"},

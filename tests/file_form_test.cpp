@@ -273,20 +273,21 @@ TEST_F(FileForm, OptionsReachThePreviewAndTheRun)
         QTest::keyClicks(e, text);
     };
     const auto preview = [] { return qobject_cast<QPlainTextEdit*>(field(geoid::kPreview))->toPlainText().toStdString(); };
+    const std::string kHeader = "Kopfzeile 1: \"Nr;B;L;H;Code\"\n";  // the line skipped comes first
     const struct {
         std::function<void()> change;
         std::string preview;
     } steps[] = {
         {[&] { choose(geoid::kListSeparator, 1); }, "Zeile 1: \"Nr\" ist keine Zahl (erwartet: B)"},
         // Without point numbers the number is read as B: the preview shows it.
-        {[&] { type(geoid::kFieldHeaderLines, "1"); }, "Zeile 2:   B = 1001   L = 52.5163   h = 13.3777"},
-        {[&] { choose(geoid::kListHeights, 1); }, "Zeile 2:   B = 1001   L = 52.5163   H = 13.3777"},
+        {[&] { type(geoid::kFieldHeaderLines, "1"); }, kHeader + "Zeile 2:   B = 1001   L = 52.5163   h = 13.3777"},
+        {[&] { choose(geoid::kListHeights, 1); }, kHeader + "Zeile 2:   B = 1001   L = 52.5163   H = 13.3777"},
         {[&] { qobject_cast<QCheckBox*>(field(geoid::kCheckRest))->setChecked(true); },
-         "Zeile 2:   B = 1001   L = 52.5163   H = 13.3777   Rest = 80,412;GP"},
+         kHeader + "Zeile 2:   B = 1001   L = 52.5163   H = 13.3777   Rest = 80,412;GP"},
         {[&] { qobject_cast<QCheckBox*>(field(geoid::kCheckPointNumber))->setChecked(true); },
-         "Zeile 2:   Punktnummer = 1001   B = 52.5163   L = 13.3777   H = 80.412   Rest = GP"},
+         kHeader + "Zeile 2:   Punktnummer = 1001   B = 52.5163   L = 13.3777   H = 80.412   Rest = GP"},
         {[&] { type(geoid::kFieldHeaderLines, "100"); }, "Kopfzeilen: ganze Zahl zwischen 0 und 99"},
-        {[&] { type(geoid::kFieldHeaderLines, "1"); }, "Zeile 2:   Punktnummer = 1001   B = 52.5163   L = 13.3777   H = 80.412   Rest = GP"},
+        {[&] { type(geoid::kFieldHeaderLines, "1"); }, kHeader + "Zeile 2:   Punktnummer = 1001   B = 52.5163   L = 13.3777   H = 80.412   Rest = GP"},
     };
     std::deque<std::function<void()>> loop;
     for (const auto& s : steps) {

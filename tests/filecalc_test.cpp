@@ -241,7 +241,7 @@ TEST_F(FileCalc, EdgesOfReading)
         std::string error_line;  // the read error's second line; empty: the run completes
         const char* hint = "";
     } cases[] = {
-        {"empty file", "", 0, ""},
+        {"empty file", "", 0, "", "Die Eingabedatei enth\xC3\xA4lt keine Punkte."},
         {"empty lines are skipped", "\n\n50.1 10.2 300\n\n", 1, ""},
         {"a line continued on the next", "50.1 10.2\n300 9 9\n50.2 10.3 5\n", 2, "",
          "Bei 1 Punkt standen die Werte auf mehreren Zeilen; passt das Eingabeformat zur Datei?"},
@@ -882,6 +882,64 @@ TEST_F(FileCalc, DecimalCommasBetweenBlanksAreRefusedOrReadWithTheirSeparator)
     }
 }
 
+// Each hint after the closing message stands there exactly when its condition holds; the run
+// completes as before.
+TEST_F(FileCalc, HintsWhenARunCannotBeRight)
+{
+    constant_model();  // B 49..51, L 9..11
+    const std::string all_outside = "passen Eingabeformat und Modell zur Datei?";
+    const struct {
+        const char* name;
+        int in_format, out_format, header;
+        filecalc::Separator separator;
+        std::string input;
+        std::string hints;
+    } cases[] = {
+        {"every point outside", 2, 2, 0, filecalc::Separator::Blank, "60 10 5\n61 10 5\n",
+         "Alle 2 Punkte liegen au\xC3\x9F" "erhalb des Modells; " + all_outside},
+        {"the one point outside", 2, 2, 0, filecalc::Separator::Blank, "60 10 5\n",
+         "Der Punkt liegt au\xC3\x9F" "erhalb des Modells; " + all_outside},
+        {"one of two outside", 2, 2, 0, filecalc::Separator::Blank, "60 10 5\n50.1 10.2 300\n", ""},
+        {"UTM read as format 2", 2, 2, 0, filecalc::Separator::Blank, "5550438.765 585820.869 300\n5550439 585821 300\n",
+         "Alle 2 Punkte liegen au\xC3\x9F" "erhalb des Modells; " + all_outside + "\r\n"
+         "Bei 2 Punkten passten Werte nicht in ihre Spalten (Sterne in der Ergebnisdatei); passt das Eingabeformat zur Datei?"},
+        {"one height too wide", 2, 2, 0, filecalc::Separator::Blank, "50.1 10.2 300\n50.1 10.2 12345678\n",
+         "Bei 1 Punkt passten Werte nicht in ihre Spalten (Sterne in der Ergebnisdatei); passt das Eingabeformat zur Datei?"},
+        {"no point", 2, 2, 0, filecalc::Separator::Blank, "\n\n", "Die Eingabedatei enth\xC3\xA4lt keine Punkte."},
+        {"no point after a header line", 2, 2, 1, filecalc::Separator::Blank, "B L h\n",
+         "Nach der Kopfzeile enth\xC3\xA4lt die Eingabedatei keine Punkte."},
+        {"no point after the header lines", 2, 2, 3, filecalc::Separator::Blank, "B L h\n",
+         "Nach den 3 Kopfzeilen enth\xC3\xA4lt die Eingabedatei keine Punkte."},
+        {"header lines that are points", 2, 2, 3, filecalc::Separator::Semicolon, "Nr;B;L;h\n50,1;10,2;300\n50,1;10,2;301\n50,1;10,2;302\n",
+         "Die Kopfzeilen 2 bis 3 lesen sich wie Punkte; stimmt die Zahl der Kopfzeilen?"},
+        {"four header lines that are points", 2, 2, 5, filecalc::Separator::Blank,
+         "B L h\n50.1 10.2 1\n50.1 10.2 2\n50.1 10.2 3\n50.1 10.2 4\n50.1 10.2 5\n",
+         "Die Kopfzeilen 2 bis 5 lesen sich wie Punkte; stimmt die Zahl der Kopfzeilen?"},
+        {"one header line that is a point", 2, 2, 2, filecalc::Separator::Blank, "B L h\n50.1 10.2 1\n50.1 10.2 2\n",
+         "Die Kopfzeile 2 liest sich wie ein Punkt; stimmt die Zahl der Kopfzeilen?"},
+        {"a header line that is not", 2, 2, 1, filecalc::Separator::Semicolon, "Nr;B;L;h\n50,1;10,2;300\n", ""},
+        {"a header line with too few values", 2, 2, 2, filecalc::Separator::Blank, "B L h\n50.1 10.2\n50.1 10.2 3\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        job.in_format = c.in_format, job.out_format = c.out_format, job.header_lines = c.header, job.separator = c.separator;
+        write_text(job.input_file, c.input);
+        const filecalc::Summary o = run();
+        EXPECT_EQ(o.field_error, 0);
+        ASSERT_EQ(rec.closing.size(), 1u);
+        EXPECT_EQ(rec.hints, std::vector<std::string>{c.hints});
+    }
+    // A cancelled run gives none: what it saw is not the whole file.
+    std::string outside;
+    for (int k = 0; k < 5000; ++k) outside += "60 10 5\n";
+    write_text(job.input_file, outside);
+    job.header_lines = 0, job.separator = filecalc::Separator::Blank;
+    Recorder cancelling;
+    cancelling.cancel_at = 4096;
+    filecalc::geoidberechnung(job, cancelling);
+    EXPECT_EQ(cancelling.hints, std::vector<std::string>{""});
+}
+
 TEST_F(FileCalc, ResultTableForSpreadsheets)
 {
     constant_model();
@@ -930,8 +988,10 @@ TEST_F(FileCalc, PreviewShowsHowTheLinesAreRead)
     job.separator = filecalc::Separator::Semicolon, job.header_lines = 1, job.pnr_flag = true, job.keep_rest = true;
     job.normal_heights = true;
     write_text(job.input_file, "Nr;B;L;H\nA;52,5;13,25;80;GP\n\nB;52;x;1\nC;1;2;3\n");
-    const auto lines = filecalc::preview(job, 5);
-    ASSERT_EQ(lines.size(), 2u);
+    auto lines = filecalc::preview(job, 5);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].header, "Kopfzeile 1: \"Nr;B;L;H\"");  // the header line skipped comes first
+    lines.erase(lines.begin());
     EXPECT_EQ(lines[0].line, 2);
     EXPECT_EQ(lines[0].values, (std::vector<std::pair<std::string, std::string>>{
                                    {"Punktnummer", "A"}, {"B", "52.5"}, {"L", "13.25"}, {"H", "80"}, {"Rest", "GP"}}));

@@ -14,6 +14,12 @@ FreeReader::FreeReader(std::FILE* file, std::size_t buffer_bytes)
     if (!seek(0, 1)) start_at(0, 1);
 }
 
+FreeReader::FreeReader(std::string_view text) : file_(nullptr), buffer_(text)
+{
+    len_ = buffer_.size();
+    at_eof_ = true;  // nothing follows the text
+}
+
 std::string_view FreeReader::first_bytes()
 {
     peek();
@@ -229,11 +235,20 @@ std::vector<std::string> split_fields(std::string_view line, char separator)
     return fields;
 }
 
-bool FreeReader::skip_lines(int count)
+bool FreeReader::skip_lines(int count, std::vector<std::string>* texts)
 {
     for (int k = 0; k < count; ++k) {
         if (peek() == EOF) return false;
-        skip_line();
+        if (texts == nullptr) {
+            skip_line();
+            continue;
+        }
+        std::string& text = texts->emplace_back();
+        int c = get();
+        for (; c != EOF && c != '\n' && c != '\r'; c = get())
+            if (text.size() < kMaxLine) text.push_back(static_cast<char>(c));
+        if (c != EOF) end_line(c);
+        comma_pending_ = true;
     }
     return true;
 }

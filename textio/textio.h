@@ -127,6 +127,8 @@ public:
     /// Reads `file` from its start, or a pipe from where it stands, through a buffer of
     /// `buffer_bytes` (at least a token's length).
     explicit FreeReader(std::FILE* file, std::size_t buffer_bytes = kBufferSize);
+    /// Reads `text` as the whole of a file.
+    explicit FreeReader(std::string_view text);
     FreeReader(const FreeReader&) = delete;
     FreeReader& operator=(const FreeReader&) = delete;
 
@@ -158,8 +160,9 @@ public:
     /// and a number without them, or not below 1000000 without them, is a NoZone error. 0: none.
     void set_zone_prefix(int k, int zone) { zone_prefix_[k & 7] = zone; }
 
-    /// Skips `count` lines (header lines); false when the file ends before.
-    bool skip_lines(int count);
+    /// Skips `count` lines (header lines), their texts (without line ends, at most kMaxLine
+    /// bytes each) into `texts` when given; false when the file ends before.
+    bool skip_lines(int count, std::vector<std::string>* texts = nullptr);
 
     /// After ReadStatus::Ok: the line on which item k stood.
     std::int64_t item_line(int k) const { return item_lines_[k & 7]; }
