@@ -94,19 +94,11 @@ void TableWriter::put_column(const Column& c, double v, const Signs& signs)
     }
 }
 
-// The rest of a blank-separated line is one field; of a separated list, its own fields.
+// The rest of the line is one field, as it stood: every row has the header's fields.
 void TableWriter::put_rest(const std::string& raw)
 {
-    const std::string& rest = text_as_utf8(raw, setup_.utf8, converted_);
-    if (setup_.job.separator == Separator::Blank || setup_.job.separator == Separator::BlanksDecimalComma) {
-        out_ += ';';
-        put_text(out_, rest);
-    } else if (!rest.empty()) {
-        for (const std::string& field : textio::split_fields(rest, separator_char(setup_.job.separator))) {
-            out_ += ';';
-            put_text(out_, field);
-        }
-    }
+    out_ += ';';
+    put_text(out_, text_as_utf8(raw, setup_.utf8, converted_));
 }
 
 void TableWriter::line(const PointResult& r)

@@ -953,12 +953,12 @@ TEST_F(FileCalc, ResultTableForSpreadsheets)
     } cases[] = {
         {2, false, {{"Punktnummer", "B", "L", "h", "H", "N", "Meldung", "Rest"},
                     {"P;1", "50,10000000", "10,20000000", "300,000", "252,544", "47,456", "", "GP"},
-                    {"Sch\"7", "52,00000000", "10,20000000", "1,000", "", "", "Der Punkt liegt ausserhalb des Quasigeoidgitters.", "a", "b;c"},
-                    {"P3", "50,10000000", "10,20000000", "-0,500", "-47,956", "47,456", ""}}},
+                    {"Sch\"7", "52,00000000", "10,20000000", "1,000", "", "", "Der Punkt liegt ausserhalb des Quasigeoidgitters.", "a;\"b;c\""},
+                    {"P3", "50,10000000", "10,20000000", "-0,500", "-47,956", "47,456", "", ""}}},
         {3, true, {{"Punktnummer", "B Grad", "B Minuten", "B Sekunden", "L Grad", "L Minuten", "L Sekunden", "h", "H", "N", "Meldung", "Rest"},
                    {"P;1", "50", "6", "0,00000", "10", "12", "0,00000", "347,456", "300,000", "47,456", "", "GP"},
-                   {"Sch\"7", "52", "0", "0,00000", "10", "12", "0,00000", "", "1,000", "", "Der Punkt liegt ausserhalb des Quasigeoidgitters.", "a", "b;c"},
-                   {"P3", "50", "6", "0,00000", "10", "12", "0,00000", "46,956", "-0,500", "47,456", ""}}},
+                   {"Sch\"7", "52", "0", "0,00000", "10", "12", "0,00000", "", "1,000", "", "Der Punkt liegt ausserhalb des Quasigeoidgitters.", "a;\"b;c\""},
+                   {"P3", "50", "6", "0,00000", "10", "12", "0,00000", "46,956", "-0,500", "47,456", "", ""}}},
         {1, true, {{"Punktnummer", "X", "Y", "Z", "h", "H", "N", "Meldung", "Rest"}}},
     };
     for (const auto& c : cases) {
@@ -973,6 +973,7 @@ TEST_F(FileCalc, ResultTableForSpreadsheets)
         EXPECT_EQ(rows[0], c.rows[0]);
         if (c.out != 1) {
             for (std::size_t k = 1; k < 4; ++k) EXPECT_EQ(rows[k], c.rows[k]);
+        for (const auto& row : rows) EXPECT_EQ(row.size(), rows[0].size());  // every row as wide as the header
         } else {
             EXPECT_EQ(std::vector<std::string>(rows[2].begin() + 1, rows[2].begin() + 7),
                       (std::vector<std::string>{"", "", "", "", "1,000", ""}));  // no h, no position
