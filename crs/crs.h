@@ -4,6 +4,7 @@
 // and the operations used are kept for the closing message.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ struct Operation {
     std::string name;         ///< PROJ's name of it
     double accuracy = -1.0;   ///< metres as PROJ states it; negative: not stated
     bool datum_shift = true;  ///< a change of datum, not a projection alone
+    std::vector<std::string> grids;  ///< the grid files it uses (BETA2007.gsb), by their short names
+    std::int64_t points = 0;         ///< points moved with it so far, in the direction asked
 };
 
 /// One CRS and ETRS89 (geographic, degrees), both ways. Coordinates in the CRS are given east
@@ -35,7 +38,7 @@ public:
     /// False when no operation reaches the point.
     virtual bool to_etrs89(double east, double north, double& b, double& l) = 0;
     virtual bool from_etrs89(double b, double l, double& east, double& north) = 0;
-    /// The operations used so far, each once, to ETRS89 and from it.
+    /// The operations used so far, each once with the number of its points, to ETRS89 and from it.
     virtual std::vector<Operation> used_to_etrs89() const = 0;
     virtual std::vector<Operation> used_from_etrs89() const = 0;
 };

@@ -21,7 +21,7 @@ struct Candidate {
     PJ* op = nullptr;  // normalised: east (longitude) first, degrees
     double west = -180, south = -90, east = 180, north = 90;
     Operation about;
-    bool used_to = false, used_from = false;
+    std::int64_t used_to = 0, used_from = 0;  // points
 };
 
 bool inside(const Candidate& c, double lon, double lat)
@@ -67,11 +67,14 @@ private:
         const char* text = proj_context_errno_string(ctx_, proj_context_errno(ctx_));
         return text != nullptr ? text : "";
     }
-    std::vector<Operation> used(bool Candidate::*flag) const
+    std::vector<Operation> used(std::int64_t Candidate::*count) const
     {
         std::vector<Operation> out;
         for (const Candidate& c : candidates_)
-            if (c.*flag) out.push_back(c.about);
+            if (c.*count > 0) {
+                out.push_back(c.about);
+                out.back().points = c.*count;
+            }
         return out;
     }
 
@@ -90,6 +93,24 @@ PJ* horizontal(PJ_CONTEXT* ctx, PJ* crs)
         return part;
     }
     return crs;
+}
+
+// The grid files an operation uses: the name of the file installed here (BETA2007.gsb), else
+// the name PROJ gives it.
+std::vector<std::string> grids_of(PJ_CONTEXT* ctx, PJ* op)
+{
+    std::vector<std::string> grids;
+    const int count = proj_coordoperation_get_grid_used_count(ctx, op);
+    for (int k = 0; k < count; ++k) {
+        const char* short_name = nullptr;
+        const char* full_name = nullptr;
+        if (!proj_coordoperation_get_grid_used(ctx, op, k, &short_name, &full_name, nullptr, nullptr, nullptr, nullptr, nullptr))
+            continue;
+        std::string name = full_name != nullptr && *full_name != '\0' ? full_name : short_name != nullptr ? short_name : "";
+        if (const std::size_t slash = name.find_last_of("/\\"); slash != std::string::npos) name.erase(0, slash + 1);
+        if (!name.empty()) grids.push_back(name);
+    }
+    return grids;
 }
 
 bool is_horizontal(PJ_TYPE t)
@@ -139,6 +160,7 @@ bool ProjTransform::open(const std::string& code, std::string& error)
         c.about.name = proj_get_name(op) != nullptr ? proj_get_name(op) : "";
         c.about.accuracy = proj_coordoperation_get_accuracy(ctx_, op);
         c.about.datum_shift = proj_get_type(op) != PJ_TYPE_CONVERSION;
+        c.about.grids = grids_of(ctx_, op);
         // An area PROJ does not know has all its bounds at -1000: no point lies inside it, so
         // such an operation serves a point only when no operation's area holds it.
         const char* area = nullptr;
@@ -165,14 +187,14 @@ bool ProjTransform::to_etrs89(double east, double north, double& b, double& l)
         const PJ_COORD r = proj_trans(c.op, PJ_FWD, proj_coord(east, north, 0, 0));
         if (!finite(r)) continue;
         if (inside(c, r.xy.x, r.xy.y)) {
-            c.used_to = true;
+            ++c.used_to;
             l = r.xy.x, b = r.xy.y;
             return true;
         }
         if (fallback == nullptr) fallback = &c, fallback_result = r;
     }
     if (fallback == nullptr) return false;
-    fallback->used_to = true;
+    ++fallback->used_to;
     l = fallback_result.xy.x, b = fallback_result.xy.y;
     return true;
 }
@@ -185,14 +207,14 @@ bool ProjTransform::from_etrs89(double b, double l, double& east, double& north)
         const PJ_COORD r = proj_trans(c.op, PJ_INV, proj_coord(l, b, 0, 0));
         if (!finite(r)) continue;
         if (inside(c, l, b)) {
-            c.used_from = true;
+            ++c.used_from;
             east = r.xy.x, north = r.xy.y;
             return true;
         }
         if (fallback == nullptr) fallback = &c, east = r.xy.x, north = r.xy.y;
     }
     if (fallback == nullptr) return false;
-    fallback->used_from = true;
+    ++fallback->used_from;
     return true;
 }
 

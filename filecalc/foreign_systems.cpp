@@ -78,11 +78,19 @@ std::string ForeignSystems::operation_lines() const
     const auto add = [&lines](const std::vector<crs::Operation>& ops, const char* stated, const char* unstated) {
         for (const crs::Operation& op : ops) {
             if (!op.datum_shift) continue;
+            const std::string points =
+                op.points == 1 ? std::string(messages::crs::kOnePoint) : messages::fill(messages::crs::kPoints, {std::to_string(op.points)});
+            std::string grids;
+            for (const std::string& g : op.grids) grids += (grids.empty() ? "" : ", ") + g;
+            if (grids.empty()) grids = messages::crs::kNoGrid;
+            // The accuracy as German writes it: 0,9.
             char accuracy[32];
             const auto res = std::to_chars(accuracy, accuracy + sizeof accuracy, op.accuracy);
+            std::string metres(accuracy, res.ptr);
+            std::replace(metres.begin(), metres.end(), '.', ',');
             if (!lines.empty()) lines += "\r\n";
-            lines += op.accuracy >= 0 ? messages::fill(stated, {op.name, std::string(accuracy, res.ptr)})
-                                      : messages::fill(unstated, {op.name});
+            lines += op.accuracy >= 0 ? messages::fill(stated, {points, grids, metres, op.name})
+                                      : messages::fill(unstated, {points, grids, op.name});
         }
     };
     std::vector<const crs::Transform*> all;

@@ -1030,8 +1030,9 @@ TEST_F(FileCalc, GaussKruegerInEveryZoneAgreesWithCs2cs)
     ASSERT_EQ(rec.errors, std::vector<std::string>{});
     const auto lines = lines_of(read_text(job.output_file));
     ASSERT_EQ(lines.size(), 4u);
-    // The operation PROJ ranks best on this machine (BeTA2007 when its grid is installed).
-    EXPECT_NE(rec.hints.at(0).find("Lage nach ETRS89: Inverse of 3-degree Gauss-Kruger zone 3 + DHDN to ETRS89"),
+    // The operation PROJ ranks best on this machine: BeTA2007, whose grid setup installs.
+    EXPECT_NE(rec.hints.at(0).find("Lage nach ETRS89 (1 Punkt): BETA2007.gsb, etwa 0,9 m (Inverse of 3-degree Gauss-Kruger zone 3 + "
+                                   "DHDN to ETRS89 (8))"),
               std::string::npos) << rec.hints.at(0);
     std::string blh;
     for (std::size_t k = 0; k < 4; ++k) {
@@ -1079,6 +1080,35 @@ TEST_F(FileCalc, GaussKruegerInEveryZoneAgreesWithCs2cs)
 
 // A CRS named like a format: EPSG:25832 gives the lines of format 5; output in degrees has 8
 // decimals; unknown and non-horizontal CRSs are refused with PROJ's reason.
+// The operation lines in a surveyor's words: how many points took the operation, the grid file
+// it uses or "ohne Gitter", its accuracy with a decimal comma, PROJ's name of it.
+TEST_F(FileCalc, OperationLinesNameTheirGridAndPoints)
+{
+    if (!crs::available()) GTEST_SKIP() << "built without PROJ";
+    const struct {
+        const char* name;
+        std::string input;
+        int in_format, out_format;
+        std::string hint;
+    } cases[] = {
+        {"two points through BeTA2007", "3512345 5412345 100\n3512445 5412445 100\n", 8, 2,
+         "Lage nach ETRS89 (2 Punkte): BETA2007.gsb, etwa 0,9 m (Inverse of 3-degree Gauss-Kruger zone 3 + DHDN to ETRS89 (8))"},
+        {"outside BeTA2007's area: no grid", "3500000 6300000 1\n", 8, 2,
+         "Lage nach ETRS89 (1 Punkt): ohne Gitter, etwa 3 m (Inverse of 3-degree Gauss-Kruger zone 3 + DHDN to ETRS89 (2))"},
+        {"from ETRS89", "48.8 9.1 100\n48.9 9.2 100\n48.7 9.0 100\n", 2, 8,
+         "Lage aus ETRS89 (3 Punkte): BETA2007.gsb, etwa 0,9 m (Inverse of 3-degree Gauss-Kruger zone 3 + DHDN to ETRS89 (8))"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_text(job.input_file, c.input);
+        job.in_format = c.in_format, job.out_format = c.out_format;
+        run();
+        ASSERT_EQ(rec.errors, std::vector<std::string>{});
+        const std::string hints = rec.hints.at(0);
+        EXPECT_EQ(hints.substr(hints.find("Lage ")), c.hint);
+    }
+}
+
 TEST_F(FileCalc, AnyCrsInsteadOfAFormat)
 {
     if (!crs::available()) {
