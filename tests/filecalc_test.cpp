@@ -595,6 +595,12 @@ TEST_F(FileCalc, ShippedSamplesFitTheirFormats)
              {1, "1-xyz"}, {3, "3-bl-grad-minuten-sekunden"}, {4, "4-utm32-nord-ost"},
              {5, "5-utm32-ost-nord-mit-punktnummer"}, {6, "6-utm33-nord-ost"}, {7, "7-utm33-ost-nord"}})
         for (const std::string& line : heights(format, name)) EXPECT_EQ(reference.count(line), 1u) << name << ": " << line;
+    // Gauß-Krüger through PROJ: five of the points, in zones 3 and 4.
+    if (!crs::available()) return;
+    const std::set<std::string> gk = heights(8, "8-gauss-krueger-dhdn");
+    EXPECT_EQ(gk.size(), 5u);
+    for (const std::string& line : gk) EXPECT_EQ(reference.count(line), 1u) << "8: " << line;
+    for (const char* zone : {"zone 3 +", "zone 4 +"}) EXPECT_NE(rec.hints.at(0).find(zone), std::string::npos) << rec.hints.at(0);
 }
 
 // A table as a spreadsheet reads it (RFC 4180): fields separated by ';', quoted fields with

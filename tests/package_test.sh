@@ -23,6 +23,7 @@ usr/share/geoid/koordinaten-format-4-utm32-nord-ost.txt
 usr/share/geoid/koordinaten-format-5-utm32-ost-nord-mit-punktnummer.txt
 usr/share/geoid/koordinaten-format-6-utm33-nord-ost.txt
 usr/share/geoid/koordinaten-format-7-utm33-ost-nord.txt
+usr/share/geoid/koordinaten-format-8-gauss-krueger-dhdn.txt
 usr/share/geoid/points-ellipsoidal.txt
 usr/share/geoid/points-normal.txt
 usr/share/geoid/points.txt
