@@ -2,6 +2,7 @@
 // boxes replaced by a recorder.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -944,6 +945,53 @@ TEST_F(FileCalc, HintsWhenARunCannotBeRight)
     cancelling.cancel_at = 4096;
     filecalc::geoidberechnung(job, cancelling);
     EXPECT_EQ(cancelling.hints, std::vector<std::string>{""});
+}
+
+// Between two batches the run tells how many bytes of the input it has read, of how many: the
+// bytes of the whole lines of the points read so far.
+TEST_F(FileCalc, ProgressTellsTheBytesRead)
+{
+    constant_model();
+    std::string text;
+    for (int k = 0; k < 10000; ++k) text += "50.1 10.2 300\n";  // 14 bytes a line
+    write_text(job.input_file, text);
+    struct Progress : Recorder {
+        std::vector<std::array<std::int64_t, 3>> reports;
+        bool progress(std::int64_t read, std::int64_t total, std::int64_t points) override
+        {
+            reports.push_back({read, total, points});
+            return true;
+        }
+    } r;
+    filecalc::geoidberechnung(job, r);
+    EXPECT_EQ(r.reports, (std::vector<std::array<std::int64_t, 3>>{{4096 * 14, 140000, 4096}, {8192 * 14, 140000, 8192}}));
+}
+
+// The most header lines a run skips, 99: the point stands on line 100.
+TEST_F(FileCalc, NinetyNineHeaderLines)
+{
+    constant_model();
+    std::string text;
+    for (int k = 0; k < 99; ++k) text += "Kopf " + std::to_string(k + 1) + "\n";
+    write_text(job.input_file, text + "50.1 10.2 300\n");
+    job.header_lines = 99;
+    run();
+    EXPECT_EQ(rec.errors, std::vector<std::string>{});
+    EXPECT_EQ(lines_of(read_text(job.output_file)).size(), 1u);
+    EXPECT_EQ(filecalc::preview(job, 1).back().line, 100);
+    job.header_lines = 98;
+    run_fresh();
+    EXPECT_EQ(rec.errors, std::vector<std::string>{"Fehler beim Lesen der Datei: " + job.input_file +
+                                                   "\r\nZeile 99: \"Kopf\" ist keine Zahl (erwartet: B)"});
+}
+
+// The zones of format 8 and their EPSG codes; here also where no cs2cs can check them.
+TEST(GaussKrueger, ZonesHaveTheirEpsgCodes)
+{
+    const std::pair<int, const char*> zones[] = {{2, "EPSG:31466"}, {3, "EPSG:31467"}, {4, "EPSG:31468"}, {5, "EPSG:31469"}};
+    for (const auto& [zone, code] : zones) EXPECT_EQ(crs::gauss_krueger_code(zone), code);
+    EXPECT_EQ(filecalc::kFirstGkZone, zones[0].first);
+    EXPECT_EQ(filecalc::kLastGkZone, zones[3].first);
 }
 
 TEST_F(FileCalc, ResultTableForSpreadsheets)

@@ -223,3 +223,31 @@ TEST(FieldChecks, StoredValues)
     EXPECT_TRUE(geoid::check_real_text(std::string(20, ' ') + "52.5", b, 47.23, 55.98));
     EXPECT_FALSE(geoid::check_real_text("52.5" + std::string(20, ' ') + "1", b, 47.23, 55.98));
 }
+
+// A field is read whole and one length rule holds for every number: up to 256 characters
+// (blanks around it aside) it is read, with a decimal comma as with a point; a longer one is
+// refused, never cut to a shorter number.
+TEST(FieldChecks, LongTextsWithADecimalComma)
+{
+    const struct {
+        const char* name;
+        std::string text;
+        bool ok;
+    } cases[] = {
+        {"256 characters", "52,5" + std::string(252, '0'), true},
+        {"256 with a point", "52.5" + std::string(252, '0'), true},
+        {"257 characters", "52,5" + std::string(253, '0'), false},
+        {"257 with a point", "52.5" + std::string(253, '0'), false},
+        {"300 blanks before it", std::string(300, ' ') + "52,5", true},
+        {"300 blanks after it", "52,5" + std::string(300, ' '), true},
+        {"a second number 300 blanks on", "52,5" + std::string(300, ' ') + "1", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        double b = -1;
+        EXPECT_EQ(geoid::check_real_text(c.text, b, 47.23, 55.98), c.ok);
+        if (c.ok) {
+            EXPECT_EQ(b, 52.5);
+        }
+    }
+}

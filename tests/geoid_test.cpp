@@ -275,6 +275,15 @@ TEST_F(Geoid, HelpIsAlwaysThereAndCreatesNothing)
         EXPECT_EQ(toolkit::testing::bell_count(), bells);  // no error box
         EXPECT_FALSE(testing_support::file_exists(program.toStdString() + "/geoid.readme"));
     }
+    // One beside the program is shown when the working directory has none; one in the working
+    // directory wins over it. (Here, not in a test of its own: the loop above wants none beside.)
+    rmdir(dir.file("geoid.readme").c_str());
+    const std::string beside = program.toStdString() + "/geoid.readme";
+    testing_support::write_text(beside, "Hilfe neben dem Programm\n");
+    EXPECT_EQ(geoid::help_text(dir.file("geoid.readme")), "Hilfe neben dem Programm\r\n");  // the viewer ends lines CR LF
+    testing_support::write_text(dir.file("geoid.readme"), "Hilfe aus dem Arbeitsordner\n");
+    EXPECT_EQ(geoid::help_text(dir.file("geoid.readme")), "Hilfe aus dem Arbeitsordner\r\n");
+    std::remove(beside.c_str());
 }
 
 // ---- windows ----------------------------------------------------------------------------------------
