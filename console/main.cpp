@@ -23,5 +23,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, messages::varnik::kUnknownArgument, argv[1]);
         return 2;
     }
+    // Interrupted, the run leaves no file beside an older result, which stays as it was.
+    textio::remove_temporary_on_signals();
     return run_varnik(stdin, stdout);
 }

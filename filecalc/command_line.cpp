@@ -16,6 +16,7 @@
 #include "messages/command_line.h"
 #include "messages/messages.h"
 #include "textio/encoding.h"
+#include "textio/files.h"
 #include "textio/textio.h"
 
 namespace filecalc {
@@ -338,6 +339,8 @@ int compute(const Job& job)
         std::fprintf(stderr, "%s\n", messages::model_message(o, job.model_file).c_str());
         return kRefused;
     }
+    // Interrupted, the run leaves no file beside an older result, which stays as it was.
+    textio::remove_temporary_on_signals();
     StreamReporter reporter(job.output_to_stdout);
     const Summary s = geoidberechnung(job, reporter);
     if (s.field_error) return kRefused;

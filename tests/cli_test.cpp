@@ -338,3 +338,24 @@ TEST_F(CommandLine, RefusedFilesSayWhy)
         EXPECT_FALSE(testing_support::file_exists(dir.file("e.txt")));  // refused before a result was touched
     }
 }
+
+// An interrupted run (SIGTERM, SIGINT) leaves an older result as it was and nothing beside it.
+TEST_F(CommandLine, InterruptedRunKeepsTheOlderResult)
+{
+    for (const char* signal : {"TERM", "INT"}) {
+        SCOPED_TRACE(signal);
+        write_text(dir.file("e.txt"), "older\n");
+        // The points come from a pipe that stays open: the run waits for more until the signal.
+        const std::string script = "cd '" + dir.path() + "' || exit 1; { printf '52.5 13.4 80\\n'; sleep 5; } | '" + GEOID_EXE +
+                                   "' --modell model.bin --eingabe - --ausgabe e.txt > /dev/null 2>&1 & pid=$!; "
+                                   // the signal once the run writes beside the older result
+                                   "for k in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do "
+                                   "ls | grep -q tmp && break; sleep 0.1; done; "
+                                   "kill -" + signal + " $pid; wait $pid; echo $? > status.txt; ls '" + dir.path() + "' | grep -c tmp > '" +
+                                   dir.file("left.txt") + "'; true";
+        EXPECT_EQ(std::system(script.c_str()), 0);
+        EXPECT_EQ(testing_support::read_text(dir.file("status.txt")), std::string(signal) == "TERM" ? "143\n" : "130\n");
+        EXPECT_EQ(testing_support::read_text(dir.file("e.txt")), "older\n");
+        EXPECT_EQ(testing_support::read_text(dir.file("left.txt")), "0\n");  // no file beside it
+    }
+}
