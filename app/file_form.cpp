@@ -95,7 +95,7 @@ void view(int file_window, const std::string& name, Viewer& viewer, int dialog, 
     if (text.status == textio::ViewerRead::OpenFailed) {
         // It exists but cannot be read (no rights, a directory, a pipe): say so.
         select_form(file_window);
-        write_errcode(kFileDialog, messages::kOpenFailed + path);
+        write_errcode(kFileDialog, messages::open_failed(path));
         return;
     }
     // After a read error what was read up to then is shown.

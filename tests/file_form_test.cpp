@@ -196,6 +196,30 @@ TEST_F(FileForm, PointNumberLengthIsCheckedOnlyWhenTicked)
     }
 }
 
+// A file the viewer cannot open is named in the error box with the reason, as the run names it;
+// the file form's run says why too.
+TEST_F(FileForm, FilesThatCannotBeOpenedSayWhy)
+{
+    mkdir(dir.file("ordner").c_str(), 0755);
+    const std::string open_failed = "Fehler beim \xC3\x96" "ffnen der Datei: ";
+    k().job.input_file = dir.file("ordner");
+    std::string shown;
+    {
+        gui::ModalAnswers answers({keep_text(shown)}, 3000);
+        EXPECT_TRUE(run_loop({[] { click(geoid::kButtonViewInput); }}));
+    }
+    EXPECT_EQ(shown, open_failed + dir.file("ordner") + "\nDas ist keine gew\xC3\xB6hnliche Datei.");
+    write_text(dir.file("in.txt"), "52.5 13.4 80\n");
+    k().job.input_file = dir.file("in.txt");
+    k().job.output_file = dir.file("fehlt/out.txt");
+    geoid::show_file_names(k());
+    {
+        gui::ModalAnswers answers({keep_text(shown)}, 3000);
+        EXPECT_TRUE(run_loop({[] { click(geoid::kButtonComputeFile); }}));
+    }
+    EXPECT_EQ(shown, open_failed + dir.file("fehlt/out.txt") + "\nDen Ordner gibt es nicht.");
+}
+
 // "Abbrechen" or Escape stops a long run; its text and its bar give one percentage.
 TEST_F(FileForm, LongRunShowsProgressAndStopsWhenCancelled)
 {
