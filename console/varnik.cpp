@@ -363,8 +363,7 @@ int Varnik::run()
         if (!written) status = abort_run(text::kWriteError + out_name_ + note);
     } else {
         // Lines already written stay in a new output file, also after an error.
-        written = std::fflush(out_) == 0 && std::ferror(out_) == 0;
-        written = std::fclose(out_) == 0 && written;
+        written = textio::close_stream(out_);
         if (!written && status == 0) status = abort_run(text::kWriteError + out_name_);
     }
     out_ = nullptr;

@@ -33,11 +33,6 @@ constexpr double kNoValueWritten = 9999.999;
 /// Bytes of the result file's stream buffer.
 constexpr std::size_t kStreamBuffer = 1 << 16;
 
-bool is_easting(Value v)
-{
-    return v == Value::Utm32East || v == Value::Utm33East;
-}
-
 // One computation over an opened pair of files.
 class Run {
 public:
@@ -68,6 +63,7 @@ private:
     ForeignSystems foreign_;
     convert::Coordinates point_;            // the point computed now, in every system it passes
     std::array<ColumnRef, 6> out_refs_{};  // where the output's columns stand in it
+    std::array<bool, 6> out_eastings_{};   // the output's UTM eastings
     double east_offset_ = 0;               // the zone number in front of written eastings
 };
 
@@ -106,8 +102,10 @@ bool Run::open_files()
     if (output_name_.empty()) return refuse(messages::kNoOutput), false;
     if (!open_output()) return false;
     in_size_ = static_cast<std::int64_t>(textio::regular_size(in_file_.get()));
-    for (int c = 0; c < out_->column_count; ++c)
-        out_refs_[static_cast<std::size_t>(c)] = column_ref(out_->columns[static_cast<std::size_t>(c)], point_);
+    for (std::size_t c = 0; c < static_cast<std::size_t>(out_->column_count); ++c) {
+        out_refs_[c] = column_ref(out_->columns[c], point_);
+        out_eastings_[c] = is_utm_easting(out_->columns[c].value);
+    }
     east_offset_ = job_.zone_prefix ? out_->zone * 1e6 : 0.0;
     return true;
 }
@@ -192,9 +190,9 @@ bool Run::compute(const ReadPoint& read, PointResult& r)
             r.has_position = false;
         }
     }
-    for (int c = 0; c < out_->column_count; ++c) {
-        const double v = out_refs_[static_cast<std::size_t>(c)].get();
-        r.columns[static_cast<std::size_t>(c)] = is_easting(out_->columns[static_cast<std::size_t>(c)].value) ? v + east_offset_ : v;
+    for (std::size_t c = 0; c < static_cast<std::size_t>(out_->column_count); ++c) {
+        const double v = out_refs_[c].get();
+        r.columns[c] = out_eastings_[c] ? v + east_offset_ : v;
     }
     r.ell_h = p.ell_h;
     return true;
@@ -249,8 +247,7 @@ Summary Run::finish(bool read_error, const std::string& failure, bool model_chan
     const bool complete = !model_changed && !read_error && foreign_.error().empty() && !summary_.cancelled;
     bool written = true;
     if (standard_output_ != nullptr) {
-        written = std::fflush(out_file_) == 0 && std::ferror(out_file_) == 0;
-        written = std::fclose(standard_output_.release()) == 0 && written;
+        written = textio::close_stream(standard_output_.release());
     } else if (complete || !kept) {
         written = output_.commit();
     } else {

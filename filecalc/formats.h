@@ -59,6 +59,12 @@ std::span<const FileFormat, kFormatCount> formats();
 /// The format with this number; nullptr outside 1..kFormatCount.
 const FileFormat* format(int number);
 
+/// A UTM easting, which may carry its zone number in front.
+inline bool is_utm_easting(Value v)
+{
+    return v == Value::Utm32East || v == Value::Utm33East;
+}
+
 /// Where a column's value stands in the record: exactly one of the two is set.
 struct ColumnRef {
     double* real = nullptr;

@@ -25,11 +25,6 @@ bool is_whole(Value v)
     return v == Value::BDeg || v == Value::BMin || v == Value::LDeg || v == Value::LMin;
 }
 
-bool is_easting(Value v)
-{
-    return v == Value::Utm32East || v == Value::Utm33East;
-}
-
 
 // A number as a message shows what was read: without an exponent where it fits (500000, not
 // 5e+05).
@@ -90,7 +85,7 @@ void PointReader::configure(textio::FreeReader& reader) const
 {
     reader.set_separator(separator_char(job_.separator));
     for (int c = 0; c < in_.column_count; ++c)
-        if (zone_prefix_ && is_easting(in_.columns[static_cast<std::size_t>(c)].value))
+        if (zone_prefix_ && is_utm_easting(in_.columns[static_cast<std::size_t>(c)].value))
             reader.set_zone_prefix(layout_.first_value + c, in_.zone);
 }
 
@@ -153,7 +148,7 @@ std::string PointReader::expected(int item) const
     if (column < 0) return messages::kPointNumber;
     if (column >= in_.column_count) return job_.normal_heights ? messages::formats::kNormalHeight : messages::kHeight;
     const Value v = in_.columns[static_cast<std::size_t>(column)].value;
-    if (zone_prefix_ && is_easting(v)) return messages::fill(messages::formats::kWithZone, {value_name(v), std::to_string(in_.zone)});
+    if (zone_prefix_ && is_utm_easting(v)) return messages::fill(messages::formats::kWithZone, {value_name(v), std::to_string(in_.zone)});
     if (v == Value::GkEast && failure_.kind == textio::ReadFailure::Kind::NoZone) return messages::formats::kGkZone;
     return value_name(v);
 }
@@ -185,7 +180,7 @@ std::vector<std::pair<std::string, std::string>> PointReader::named_values(const
             shown.assign(buf, res.ptr);
         }
         // An easting read with its zone number is shown without it, under its plain name.
-        std::string name = is_column && zone_prefix_ && is_easting(value) ? value_name(value) : expected(k);
+        std::string name = is_column && zone_prefix_ && is_utm_easting(value) ? value_name(value) : expected(k);
         named.emplace_back(std::move(name), std::move(shown));
     }
     if (job_.keep_rest) named.emplace_back(messages::formats::kRest, text_as_utf8(p.rest, utf8_, converted));

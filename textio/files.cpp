@@ -13,6 +13,13 @@ namespace {
 
 thread_local OpenFailure g_last_failure;
 
+// Removes a temporary file of create_temporary (if any) and lets the interrupt forget it.
+void drop_temporary(const std::string& temporary)
+{
+    if (!temporary.empty()) std::remove(temporary.c_str());
+    forget_temporary();
+}
+
 bool same(const FileStamp& a, const FileStamp& b)
 {
     return a.size >= 0 && b.size >= 0 && a.device == b.device && a.inode == b.inode;
@@ -123,8 +130,7 @@ std::FILE* ReplacingOutput::open_beside(int locked_fd, const std::string& path)
     const int fd = temporary.empty() ? -1 : open_output(temporary, st, kNoLock);
     if (fd < 0) {
         // No file can be made beside it (a folder without write rights): written in place.
-        if (!temporary.empty()) std::remove(temporary.c_str());
-        forget_temporary();
+        drop_temporary(temporary);
         if (!empty_output(locked_fd)) {
             close_file(locked_fd);
             return nullptr;
@@ -134,8 +140,7 @@ std::FILE* ReplacingOutput::open_beside(int locked_fd, const std::string& path)
     copy_permissions(locked_fd, fd);
     stream_ = stream_of(fd, "wb");
     if (stream_ == nullptr) {
-        std::remove(temporary.c_str());
-        forget_temporary();
+        drop_temporary(temporary);
         close_file(locked_fd);
         return nullptr;
     }
@@ -145,19 +150,21 @@ std::FILE* ReplacingOutput::open_beside(int locked_fd, const std::string& path)
     return stream_;
 }
 
+bool close_stream(std::FILE* f)
+{
+    const bool written = std::fflush(f) == 0 && std::ferror(f) == 0;
+    return std::fclose(f) == 0 && written;
+}
+
 bool ReplacingOutput::commit()
 {
-    bool ok = stream_ != nullptr;
-    if (stream_ != nullptr) {
-        ok = std::fflush(stream_) == 0 && std::ferror(stream_) == 0;
-        ok = std::fclose(stream_) == 0 && ok;
-        stream_ = nullptr;
-    }
+    bool ok = stream_ != nullptr && close_stream(stream_);
+    stream_ = nullptr;
     if (temporary_.empty()) return ok;
     if (ok) ok = replace_locked_file(temporary_, target_, target_fd_);
     else close_file(target_fd_);
-    if (!ok) std::remove(temporary_.c_str());
-    forget_temporary();
+    if (ok) forget_temporary();
+    else drop_temporary(temporary_);
     temporary_.clear();
     target_fd_ = -1;
     return ok;
@@ -168,8 +175,7 @@ void ReplacingOutput::abandon()
     if (stream_ != nullptr) std::fclose(stream_);
     stream_ = nullptr;
     if (temporary_.empty()) return;
-    std::remove(temporary_.c_str());
-    forget_temporary();
+    drop_temporary(temporary_);
     temporary_.clear();
     close_file(target_fd_);
     target_fd_ = -1;

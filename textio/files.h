@@ -168,6 +168,9 @@ bool replace_locked_file(const std::string& from, const std::string& to, int to_
 /// Gives the file `to_fd` the permissions of `from_fd` (where the system has them).
 void copy_permissions(int from_fd, int to_fd);
 
+/// Flushes and closes a stream that was written; false when any write failed.
+bool close_stream(std::FILE* f);
+
 /// A result file that replaces an existing one only when it is complete: the new lines go into
 /// a temporary file beside it (the existing file locked for this run meanwhile), which takes
 /// its place at commit(); a run that fails or is cancelled leaves the existing file byte for

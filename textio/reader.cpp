@@ -35,14 +35,20 @@ bool FreeReader::fill()
 {
     if (at_eof_ || io_error_) return false;
     buffer_offset_ += static_cast<std::int64_t>(len_);
-    pos_ = 0;
-    len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-    if (len_ == 0) {
+    pos_ = len_ = 0;
+    return read_more();
+}
+
+// Reads into the buffer after its len_ bytes; false at the end of the file or on an error.
+bool FreeReader::read_more()
+{
+    const std::size_t got = std::fread(buffer_.data() + len_, 1, buffer_.size() - len_, file_);
+    len_ += got;
+    if (got == 0) {
         if (std::ferror(file_)) io_error_ = true;
         else at_eof_ = true;
-        return false;
     }
-    return true;
+    return got > 0;
 }
 
 inline int FreeReader::peek()
@@ -372,12 +378,7 @@ std::size_t FreeReader::ahead(std::size_t want)
     buffer_offset_ += static_cast<std::int64_t>(pos_);
     len_ -= pos_;
     pos_ = 0;
-    const std::size_t got = std::fread(buffer_.data() + len_, 1, buffer_.size() - len_, file_);
-    if (got == 0) {
-        if (std::ferror(file_)) io_error_ = true;
-        else at_eof_ = true;
-    }
-    len_ += got;
+    read_more();
     return len_;
 }
 
@@ -386,8 +387,8 @@ std::size_t FreeReader::ahead(std::size_t want)
 // the whole word. The rest of a line, after the values taken, is not looked at.
 bool FreeReader::decimal_comma_follows(std::string_view token)
 {
-    if (after_comma_ || !digits_only(token)) return false;
-    if (pos_ < len_ && buffer_[pos_] != ',') return false;  // the usual case: decided at once
+    // The usual case, a number not followed by a comma, is decided by one comparison.
+    if (after_comma_ || (pos_ < len_ && buffer_[pos_] != ',') || !digits_only(token)) return false;
     const std::string first(token);
     const std::size_t n = ahead(kMaxToken + 2);
     const char* p = buffer_.data() + pos_;

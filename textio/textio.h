@@ -187,6 +187,7 @@ private:
     int peek();
     int get();
     bool fill();
+    bool read_more();
     bool seek(std::int64_t offset, std::int64_t line);
     void start_at(std::int64_t offset, std::int64_t line);
     ReadStatus skip_to_token();
