@@ -56,6 +56,9 @@ inline constexpr int kPreviewLines = 5;  ///< points the preview shows
 using convert::System;
 using convert::system_code;
 using convert::system_of;
+/// The system whose radio button the point form's resources tick: its fields take input when
+/// the form opens.
+inline constexpr System kOpeningSystem = System::Blh1;
 
 /// Reason: the line under a system's column (or the point-number length) that says why a field
 /// failed its check.

@@ -1,10 +1,7 @@
 #include "app/places.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-
 #include "messages/geoid.h"
+#include "textio/files.h"
 #include "textio/viewer.h"
 
 extern const char builtin_help[];
@@ -18,17 +15,25 @@ constexpr const char* kHelpFile = "geoid.readme";
 // A sample every installation and build tree holds beside the others.
 constexpr const char* kSampleFile = "koordinaten-format-2-bl-dezimal.txt";
 
-std::string utf8(const QString& s)
+// `relative` ("../share/geoid", "daten") seen from `folder`, its ".." steps taken.
+std::string joined(std::string folder, std::string_view relative)
 {
-    return s.toStdString();
+    while (relative.starts_with("../")) {
+        const std::size_t slash = folder.find_last_of("/\\");
+        if (slash == std::string::npos || slash == 0) break;
+        folder.erase(slash);
+        relative.remove_prefix(3);
+    }
+    return relative.empty() ? folder : folder + "/" + std::string(relative);
 }
 
 }  // namespace
 
 std::vector<std::string> data_folders()
 {
-    const QDir program(QCoreApplication::applicationDirPath());
-    return {utf8(program.absolutePath()), utf8(QDir::cleanPath(program.absoluteFilePath(QStringLiteral(GEOID_DATA_FROM_BIN))))};
+    const std::string program = textio::program_folder();
+    if (program.empty()) return {};
+    return {program, joined(program, GEOID_DATA_FROM_BIN)};
 }
 
 std::string help_text(const std::string& start_help)
@@ -47,7 +52,7 @@ std::string help_text(const std::string& start_help)
 std::string sample_folder()
 {
     for (const std::string& folder : data_folders())
-        if (QFileInfo(QString::fromStdString(folder + "/" + kSampleFile)).isFile()) return folder;
+        if (textio::output_target(folder + "/" + kSampleFile).kind == textio::OutputTarget::Kind::Regular) return folder;
     return {};
 }
 

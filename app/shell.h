@@ -11,6 +11,8 @@ namespace geoid {
 
 /// Registers the dialogs and the menu with the toolkit (once per process).
 void register_resources();
+/// The part of it that is the same for every window system: the fields and the menu.
+void register_field_setups();
 
 /// Opens the root window and the start window, disables the two form commands.
 void startup(Application& app);

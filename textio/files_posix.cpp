@@ -212,6 +212,16 @@ std::string current_directory()
     return getcwd(cwd, sizeof cwd) != nullptr ? std::string(cwd) : std::string();
 }
 
+std::string program_folder()
+{
+    char exe[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return {};
+    const std::string path(exe, static_cast<std::size_t>(n));
+    const std::size_t slash = path.rfind('/');
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
 OutputTarget output_target(const std::string& path)
 {
     OutputTarget t{OutputTarget::Kind::Missing, path};

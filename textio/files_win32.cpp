@@ -257,6 +257,22 @@ std::string current_directory()
     return narrow(w);
 }
 
+std::string program_folder()
+{
+    std::wstring w(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD got = GetModuleFileNameW(nullptr, w.data(), static_cast<DWORD>(w.size()));
+        if (got == 0) return {};
+        if (got < w.size()) {
+            w.resize(got);
+            break;
+        }
+        w.resize(w.size() * 2);  // a long path: try again with room for it
+    }
+    const std::size_t slash = w.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::string() : narrow(w.substr(0, slash));
+}
+
 OutputTarget output_target(const std::string& path)
 {
     OutputTarget t{OutputTarget::Kind::Missing, path};

@@ -1,11 +1,11 @@
-// Dialog toolkit over Qt 6 Widgets: windows by handle with one current window and one current
-// dialog, dialogs built from registered resources, fields by resource number, menus, the
-// status bar, an explicit event wait, file dialogs, message boxes and the warning sound.
+// The dialog toolkit: windows by handle with one current window and one current dialog,
+// dialogs by resource number, fields by resource number, menus, the status bar, an explicit
+// event wait, file dialogs, message boxes and the warning sound. Two builds stand behind it,
+// chosen when the program is built: Qt 6 Widgets (toolkit/qt/) and the Win32 API
+// (toolkit/win32/). Nothing here names either.
 //
-// Controls are found by their resource number: a widget whose objectName is "id1029" is
-// field 1029 of its dialog. Texts cross this interface as UTF-8 and are shown as plain text.
-// Every widget belongs to its window (its Qt parent); the toolkit only keeps guarded
-// references, so a window that is gone leaves nothing dangling behind it.
+// Texts cross this interface as UTF-8 and are shown as plain text. A window owns everything it
+// shows, so a window that is gone leaves nothing dangling behind it.
 #pragma once
 
 #include <climits>
@@ -13,8 +13,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-class QWidget;
 
 namespace toolkit {
 
@@ -38,10 +36,31 @@ struct Event {
 
 // ---- resources ------------------------------------------------------------------------------
 
-/// Builds a fresh instance of a dialog's contents, without a parent: the window or modal
-/// dialog that shows it becomes its owner.
-using DialogFactory = std::function<QWidget*()>;
-void register_dialog(int id, DialogFactory factory);
+enum class TextAlign { Left, Right, Centre };
+
+/// What a dialog's resource does not say of one of its fields: how screen readers name it, how
+/// wide it is, what it holds. The fields of a dialog are registered in the order Tab moves
+/// through them; labels (and reasons) are named but take no focus.
+struct FieldSetup {
+    enum class Role {
+        Label,   ///< a caption or other static text
+        Reason,  ///< says why a field failed: announced as an alert when it changes; `name` describes it
+        Text,    ///< a text field
+        Number,  ///< a text field holding a number padded to its width: copied, it gives the number alone
+        List,    ///< a drop-down list of `items`, `selected` (from 0) chosen
+        Other,   ///< a button, check box, radio button, or a viewer's text
+    };
+    int id = 0;
+    Role role = Role::Other;
+    std::string name;       ///< what screen readers call the field
+    int chars = 0;          ///< text fields: characters shown whole, in the widest digit (0: as the resource)
+    int max_length = 0;     ///< text fields: characters accepted (0: no limit)
+    TextAlign align = TextAlign::Left;
+    bool read_only = false; ///< text fields: selectable and copyable, but the user cannot type there
+    std::vector<std::string> items;
+    int selected = 0;
+};
+void register_fields(int dialog, std::vector<FieldSetup> fields);
 
 struct MenuItem {
     int id;
@@ -94,7 +113,7 @@ void wmenusetstate(int item, int kind, int state);
 
 /// Switches the delivery of an event kind on (1) or off (0); field changes start off.
 void wmessageenable(EventKind kind, int enable);
-/// Waits for the next event, running Qt's event loop meanwhile.
+/// Waits for the next event, running the window system meanwhile.
 void wmessage(EventKind& kind, Event& event);
 /// Sounds the default warning for a blank name.
 void windowbell(const std::string& name);
@@ -132,7 +151,7 @@ inline constexpr int kSaveDialog = 2;
 inline constexpr int kPromptOn = 4;   ///< load: confirm a missing file; save: confirm overwriting
 inline constexpr int kDirChange = 8;  ///< keep the chosen file's directory as working directory
 
-/// Qt's own file dialog. Filter: pairs "description|pattern|"; the pattern "*.*" lists every
+/// The window system's file dialog. Filter: pairs "description|pattern|"; the pattern "*.*" lists every
 /// file, with or without a dot. On OK `path` holds the chosen file and winfodialog(4) returns
 /// 1; after a cancel it returns 0 and `path` is unchanged. The dialog opens in `folder`, or in
 /// the working directory when that is empty.

@@ -1,13 +1,9 @@
 // The dialogs of the desktop program (Designer forms), the menu and the picture of the
 // information dialog, registered with the toolkit by their resource numbers.
 #include <QApplication>
-#include <QComboBox>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QFontDatabase>
 #include <QLayout>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QFrame>
 #include <QLabel>
 #include <QLinearGradient>
@@ -25,6 +21,7 @@
 #include "filecalc/formats.h"
 #include "app/shell.h"
 #include "textio/textio.h"
+#include "toolkit/qt/designer.h"
 #include "toolkit/toolkit.h"
 #include "ui_dialog101.h"
 #include "ui_dialog102.h"
@@ -72,61 +69,6 @@ QWidget* build_viewer(int field)
     return w;
 }
 
-Qt::Alignment alignment(Align a)
-{
-    switch (a) {
-    case Align::Left: return Qt::AlignLeft | Qt::AlignVCenter;
-    case Align::Right: return Qt::AlignRight | Qt::AlignVCenter;
-    case Align::Centre: return Qt::AlignHCenter | Qt::AlignVCenter;
-    }
-    return Qt::AlignLeft | Qt::AlignVCenter;
-}
-
-// The system whose radio button the dialog resource selects.
-System selected_in(QWidget* form, int dialog)
-{
-    for (const Field& f : fields()) {
-        auto* r = f.dialog == dialog && f.kind == Kind::Radio ? form->findChild<QRadioButton*>(QStringLiteral("id%1").arg(f.id))
-                                                              : nullptr;
-        if (r != nullptr && r->isChecked()) return f.system;
-    }
-    return System::None;
-}
-
-void fill_list(QComboBox* list, int id)
-{
-    for (const std::string& entry : list_entries(id)) list->addItem(QString::fromStdString(entry));
-    // Format 2 when the form opens; the options off.
-    list->setCurrentIndex(id == kListInFormat || id == kListOutFormat ? 1 : 0);
-}
-
-// Characters a text field must show whole: as many as its format writes ("(f12.3)": 12), else
-// as its length says.
-int shown_chars(const Field& f)
-{
-    textio::FieldFormat format;
-    if (f.format != nullptr && textio::parse_format(f.format, format) && format.width > 0) return format.width;
-    return f.length;
-}
-
-// A text field as wide as `chars` of the widest characters a number is written with, in the
-// field's own font, plus its margins and frame as the style draws them.
-int field_width(const QLineEdit* e, int chars)
-{
-    const QFontMetrics fm(e->font());
-    int widest = 0;
-    for (const QChar c : QStringLiteral("0123456789+-*.,"))
-        widest = std::max(widest, fm.horizontalAdvance(c));
-    constexpr int kLineEditMargin = 2;  // QLineEdit's own blank on either side of the text
-    const QMargins text = e->textMargins();
-    const QMargins contents = e->contentsMargins();
-    const int inner = widest * chars + 2 * kLineEditMargin + text.left() + text.right() + contents.left() + contents.right();
-    QStyleOptionFrame option;
-    option.initFrom(e);
-    option.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, e) : 0;
-    return e->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, fm.height()), e).width();
-}
-
 // Room under each column for the longest reason any of its fields can give, wrapped at the
 // column's narrowest width: the reason is never cut. The room is fixed, so the label's height
 // does not depend on its width (no height-for-width in the layouts).
@@ -165,55 +107,19 @@ void reserve_reason_room(QWidget* form, int dialog)
     if (form->layout() != nullptr) form->layout()->activate();
 }
 
-// What the field table says of each control: its accessible name, the length and alignment
-// of a text field, whether the user can type there when the form opens, the entries of the
-// format lists and the order in which Tab moves through the form.
+// The field table's setup of each control, and the preview's room for the lines it shows and a
+// scroll bar; read with the keyboard, not changed.
 void apply_field_table(QWidget* form, int dialog)
 {
-    const System selected = selected_in(form, dialog);
-    QWidget* previous = nullptr;
-    for (const Field& f : fields()) {
-        if (f.dialog != dialog) continue;
-        QWidget* w = form->findChild<QWidget*>(QStringLiteral("id%1").arg(f.id));
-        if (w == nullptr) continue;
-        if (auto* label = qobject_cast<QLabel*>(w); label != nullptr && f.kind == Kind::Reason) {
-            // An alert whose name is the reason it shows: a screen reader announces each new
-            // reason (the table's name describes the line).
-            label->setProperty(toolkit::kAlertLabel, true);
-            label->setTextFormat(Qt::PlainText);
-            label->setAccessibleDescription(QString::fromUtf8(f.name));
-        } else {
-            w->setAccessibleName(QString::fromUtf8(f.name));
-        }
-        if (auto* e = qobject_cast<QLineEdit*>(w)) {
-            // Every text the field's format writes shows whole, in whatever font the form has.
-            if (const int chars = shown_chars(f); chars > 0) {
-                e->setMinimumWidth(0);
-                e->setMaximumWidth(QWIDGETSIZE_MAX);
-                e->setFixedWidth(field_width(e, chars));
-            }
-            // A number field takes whatever is typed or pasted, so that a checked text is never
-            // one cut short without a word ("52,5" cut to "52"); a sign field holds one sign.
-            if (f.length > 0 && f.check == Check::Sign) e->setMaxLength(f.length);
-            e->setAlignment(alignment(f.align));
-            e->setProperty(toolkit::kNumberField, f.kind == Kind::Input || f.kind == Kind::Result);
-            e->setReadOnly(f.kind == Kind::Result || f.kind == Kind::FileName ||
-                           (f.kind == Kind::Input && f.system != selected));
-        }
-        if (auto* list = qobject_cast<QComboBox*>(w)) fill_list(list, f.id);
-        if (auto* preview = qobject_cast<QPlainTextEdit*>(w)) {
-            // Room for the lines it shows and a scroll bar; read with the keyboard, not changed.
-            preview->setReadOnly(true);
-            preview->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-            preview->setTabChangesFocus(true);
-            const QFontMetrics fm(preview->font());
-            preview->setFixedHeight(fm.lineSpacing() * (kPreviewLines + 1) + 2 * preview->frameWidth() +
-                                    static_cast<int>(2 * preview->document()->documentMargin()) + 4 +
-                                    preview->horizontalScrollBar()->sizeHint().height());
-        }
-        if (f.kind == Kind::Label || f.kind == Kind::Reason) continue;
-        if (previous != nullptr) QWidget::setTabOrder(previous, w);
-        previous = w;
+    toolkit::qt::apply_fields(form, dialog);
+    if (auto* preview = form->findChild<QPlainTextEdit*>(QStringLiteral("id%1").arg(kPreview))) {
+        preview->setReadOnly(true);
+        preview->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        preview->setTabChangesFocus(true);
+        const QFontMetrics fm(preview->font());
+        preview->setFixedHeight(fm.lineSpacing() * (kPreviewLines + 1) + 2 * preview->frameWidth() +
+                                static_cast<int>(2 * preview->document()->documentMargin()) + 4 +
+                                preview->horizontalScrollBar()->sizeHint().height());
     }
 }
 
@@ -308,13 +214,13 @@ QPixmap info_picture()
 
 void register_resources()
 {
-    toolkit::register_dialog(kPointDialog, [] { return build_form<Ui::Dialog101>(kPointDialog); });
-    toolkit::register_dialog(kFileDialog, [] { return build_form<Ui::Dialog102>(kFileDialog); });
-    toolkit::register_dialog(kErrorDialog, [] { return build<Ui::Dialog103>(); });
-    toolkit::register_dialog(kInputViewerDialog, [] { return build_viewer<Ui::Dialog104>(kInputViewerText); });
-    toolkit::register_dialog(kStartDialog, [] { return build_form<Ui::Dialog105>(kStartDialog); });
-    toolkit::register_dialog(kOutputViewerDialog, [] { return build_viewer<Ui::Dialog106>(kOutputViewerText); });
-    toolkit::register_dialog(kInfoDialog, [] {
+    toolkit::qt::register_dialog(kPointDialog, [] { return build_form<Ui::Dialog101>(kPointDialog); });
+    toolkit::qt::register_dialog(kFileDialog, [] { return build_form<Ui::Dialog102>(kFileDialog); });
+    toolkit::qt::register_dialog(kErrorDialog, [] { return build<Ui::Dialog103>(); });
+    toolkit::qt::register_dialog(kInputViewerDialog, [] { return build_viewer<Ui::Dialog104>(kInputViewerText); });
+    toolkit::qt::register_dialog(kStartDialog, [] { return build_form<Ui::Dialog105>(kStartDialog); });
+    toolkit::qt::register_dialog(kOutputViewerDialog, [] { return build_viewer<Ui::Dialog106>(kOutputViewerText); });
+    toolkit::qt::register_dialog(kInfoDialog, [] {
         QWidget* w = build<Ui::Dialog107>();
         if (auto* pic = w->findChild<QLabel*>(QStringLiteral("id2002"))) {
             pic->setPixmap(info_picture());
@@ -322,14 +228,8 @@ void register_resources()
         }
         return w;
     });
-    toolkit::register_dialog(kHelpViewerDialog, [] { return build_viewer<Ui::Dialog109>(kHelpViewerText); });
-    using namespace messages::geoid;
-    toolkit::register_menu(kMenu, {{kItemModel, kMenuModel},
-                                   {kItemPointForm, kMenuPointForm},
-                                   {kItemFileForm, kMenuFileForm},
-                                   {kItemHelp, kMenuHelp},
-                                   {kItemInfo, kMenuInfo},
-                                   {kItemQuit, kMenuQuit}});
+    toolkit::qt::register_dialog(kHelpViewerDialog, [] { return build_viewer<Ui::Dialog109>(kHelpViewerText); });
+    register_field_setups();
 }
 
 }  // namespace geoid

@@ -19,7 +19,7 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
-#include "toolkit/internal.h"
+#include "toolkit/qt/internal.h"
 #include "textio/textio.h"
 #include "toolkit/toolkit_testing.h"
 

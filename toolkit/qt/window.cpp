@@ -11,7 +11,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 
-#include "toolkit/internal.h"
+#include "toolkit/qt/internal.h"
 #include "toolkit/toolkit_testing.h"
 
 namespace toolkit {
@@ -151,11 +151,6 @@ void keep_on_screen(QWidget* w)
 }  // namespace detail
 
 using namespace detail;
-
-void register_dialog(int id, DialogFactory factory)
-{
-    st().dialogs[id] = std::move(factory);
-}
 
 void register_menu(int id, std::vector<MenuItem> items)
 {

@@ -5,7 +5,7 @@
 #include <QEventLoop>
 #include <QThread>
 
-#include "toolkit/internal.h"
+#include "toolkit/qt/internal.h"
 #include "toolkit/toolkit_testing.h"
 
 namespace toolkit {

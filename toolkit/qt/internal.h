@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "toolkit/qt/designer.h"
 #include "toolkit/toolkit.h"
 
 namespace toolkit::detail {
@@ -77,7 +78,8 @@ struct LoadedDialog {
 };
 
 struct State {
-    std::map<int, DialogFactory> dialogs;
+    std::map<int, qt::DialogFactory> dialogs;
+    std::map<int, std::vector<FieldSetup>> fields;
     std::map<int, std::vector<MenuItem>> menus;
     EventPump pump;
     std::unique_ptr<QWidget> root;

@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
-#include "toolkit/internal.h"
+#include "toolkit/qt/internal.h"
 #include "messages/geoid.h"
 #include "messages/messages.h"
 

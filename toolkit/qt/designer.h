@@ -1,0 +1,21 @@
+// The Qt build's dialog resources: Designer forms, each built by a factory registered under its
+// resource number. A control of a form is found by its number: the widget whose objectName is
+// "id1029" is field 1029.
+#pragma once
+
+#include <functional>
+
+class QWidget;
+
+namespace toolkit::qt {
+
+/// Builds a fresh instance of a dialog's contents, without a parent: the window or modal
+/// dialog that shows it becomes its owner.
+using DialogFactory = std::function<QWidget*()>;
+void register_dialog(int id, DialogFactory factory);
+
+/// Gives the controls of a freshly built form what register_fields says of them: names,
+/// widths, alignment, lengths, read-only states, list entries and the order Tab takes.
+void apply_fields(QWidget* form, int dialog);
+
+}  // namespace toolkit::qt
