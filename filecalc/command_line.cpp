@@ -260,7 +260,9 @@ Parsed parse(int argc, char** argv)
         if (c == -1) break;
         const std::string element = at < argc ? argv[at] : "";
         const std::string typed = element.substr(0, element.find('='));
-        if (c == 1) {
+        if (c == 1 && std::string_view(optarg) == "/?") {
+            p.help = true;  // the help as Windows programs are asked for it
+        } else if (c == 1) {
             p.positional.push_back(optarg);
         } else if (c == ':' || c == '?') {
             note_refusal(p, c, typed, list);

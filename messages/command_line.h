@@ -12,6 +12,9 @@ inline constexpr const char* kStandardOutput = "(Standardausgabe)";
 inline constexpr const char* kNoWindow =
     "geoid: das Fenster ist nicht Teil dieses Builds; geoid rechnet hier nur auf der Kommandozeile.";
 
+// geoid.com alone on Windows when the window program beside it cannot be started.
+inline constexpr const char* kWindowNotStarted = "geoid: das Fenster (%s) l\xC3\xA4sst sich nicht starten.";
+
 inline constexpr const char* kUsage = "Aufruf: ";  // then the program as called
 inline constexpr const char* kUsageOptions = " [Optionen]";
 inline constexpr const char* kDescription =

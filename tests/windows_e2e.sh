@@ -29,7 +29,7 @@ done
 
 # Names with umlauts, given on the command line and typed at varnik's prompt.
 cp "$root/data/points-ellipsoidal.txt" "$work/Höhen.txt"
-(cd "$work" && wine "$windows/filecalc/geoid.exe" --modell "$model" --eingabe Höhen.txt --ausgabe windows/Ergebnis-Höhen.txt >/dev/null)
+(cd "$work" && wine "$windows/app/geoid.com" --modell "$model" --eingabe Höhen.txt --ausgabe windows/Ergebnis-Höhen.txt >/dev/null)
 (cd "$work" && printf '%s\n' "$model" Höhen.txt j j windows/Ergebnis-ä.txt | wine "$windows/console/varnik.exe" >/dev/null)
 "$linux/app/geoid" --modell "$model" --eingabe "$work/Höhen.txt" --ausgabe "$work/linux/Ergebnis-Höhen.txt" >/dev/null
 cmp "$work/linux/Ergebnis-Höhen.txt" "$work/windows/Ergebnis-Höhen.txt"
@@ -51,7 +51,7 @@ t0=$(now)
 "$linux/app/geoid" --modell "$model" --eingabe "$work/points.txt" --ausgabe "$work/linux/large.txt" --punktnummer 8 \
   --ausgabeformat 4 >/dev/null
 t1=$(now)
-(cd "$work" && wine "$windows/filecalc/geoid.exe" --modell "$model" --eingabe points.txt --ausgabe windows/large.txt \
+(cd "$work" && wine "$windows/app/geoid.com" --modell "$model" --eingabe points.txt --ausgabe windows/large.txt \
   --punktnummer 8 --ausgabeformat 4 >/dev/null)
 t2=$(now)
 cmp "$work/linux/large.txt" "$work/windows/large.txt"

@@ -132,6 +132,9 @@ bool same_file(const std::string& path_a, const std::string& path_b);
 
 /// The working directory as an absolute path; empty when it cannot be had.
 std::string current_directory();
+/// Starts the program at `path` without arguments and without waiting for it; false when it
+/// cannot be started.
+bool start_program(const std::string& path);
 /// The folder that holds the running program, as an absolute path (links followed); empty
 /// when it cannot be had.
 std::string program_folder();

@@ -11,6 +11,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace textio {
@@ -210,6 +211,24 @@ std::string current_directory()
 {
     char cwd[PATH_MAX];
     return getcwd(cwd, sizeof cwd) != nullptr ? std::string(cwd) : std::string();
+}
+
+bool start_program(const std::string& path)
+{
+    if (access(path.c_str(), X_OK) != 0) return false;
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        // A grandchild runs the program, so that nobody has to wait for it.
+        if (fork() == 0) {
+            execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return true;
 }
 
 std::string program_folder()

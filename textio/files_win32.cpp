@@ -257,6 +257,18 @@ std::string current_directory()
     return narrow(w);
 }
 
+bool start_program(const std::string& path)
+{
+    std::wstring line = L"\"" + wide(path) + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
 std::string program_folder()
 {
     std::wstring w(MAX_PATH, L'\0');

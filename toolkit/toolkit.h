@@ -57,6 +57,7 @@ struct FieldSetup {
     int max_length = 0;     ///< text fields: characters accepted (0: no limit)
     TextAlign align = TextAlign::Left;
     bool read_only = false; ///< text fields: selectable and copyable, but the user cannot type there
+    bool checked = false;   ///< radio buttons and check boxes: ticked when the dialog opens
     std::vector<std::string> items;
     int selected = 0;
 };

@@ -71,6 +71,7 @@ std::vector<toolkit::FieldSetup> setup_of(int dialog)
             s.read_only = f.kind == Kind::Result || f.kind == Kind::FileName ||
                           (f.kind == Kind::Input && f.system != kOpeningSystem);
         }
+        s.checked = f.kind == Kind::Radio && f.system == kOpeningSystem;
         if (f.kind == Kind::List) {
             s.items = list_entries(f.id);
             // Format 2 when the form opens; the options off.

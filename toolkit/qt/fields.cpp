@@ -1,4 +1,5 @@
 // What the program registers of a dialog's fields, given to the widgets of a Designer form.
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,6 +65,8 @@ void apply(QWidget* w, const FieldSetup& f)
         e->setProperty(kNumberField, f.role == Role::Number);
         e->setReadOnly(f.read_only);
     }
+    if (auto* button = qobject_cast<QAbstractButton*>(w); button != nullptr && button->isCheckable())
+        button->setChecked(f.checked);
     if (auto* list = qobject_cast<QComboBox*>(w)) {
         for (const std::string& entry : f.items) list->addItem(detail::qs(entry));
         list->setCurrentIndex(f.selected);
