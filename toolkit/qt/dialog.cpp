@@ -19,6 +19,7 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include "toolkit/hooks.h"
 #include "toolkit/qt/internal.h"
 #include "textio/textio.h"
 #include "toolkit/toolkit_testing.h"
@@ -273,6 +274,20 @@ void wdialogshow(int x, int y, int, int)
     State& s = st();
     if (s.loaded.empty() || s.loaded.back().dialog.isNull()) return;
     QDialog* d = s.loaded.back().dialog;
+    if (answering()) {
+        // The texts of its fields, one per line, in the order of their numbers.
+        std::map<int, std::string> texts;
+        for (QWidget* w : s.loaded.back().content->findChildren<QWidget*>()) {
+            std::string t;
+            if (auto* l = qobject_cast<QLabel*>(w)) t = utf8(l->text());
+            else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) t = utf8(p->toPlainText());
+            if (const int id = field_id(w); id > 2 && !t.empty()) texts[id] = t;
+        }
+        std::string all;
+        for (const auto& [id, t] : texts) all += (all.empty() ? "" : "\n") + t;
+        answer({testing::Modal::Kind::Dialog, s.loaded.back().id, 0, utf8(d->windowTitle()), all});
+        return;
+    }
     d->adjustSize();
     if (x != -1 && y != -1) d->move(x, y);
     d->exec();

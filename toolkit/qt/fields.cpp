@@ -23,6 +23,42 @@ Qt::Alignment alignment(TextAlign a)
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
+void apply(QWidget* w, const FieldSetup& f)
+{
+    using Role = FieldSetup::Role;
+    if (auto* label = qobject_cast<QLabel*>(w); label != nullptr && f.role == Role::Reason) {
+        // An alert whose name is the reason it shows: a screen reader announces each new reason
+        // (the registered name describes the line).
+        label->setProperty(kAlertLabel, true);
+        label->setTextFormat(Qt::PlainText);
+        label->setAccessibleDescription(detail::qs(f.name));
+    } else {
+        w->setAccessibleName(detail::qs(f.name));
+    }
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        // Every text the field is to show stands whole, in whatever font the form has.
+        if (f.chars > 0) {
+            e->setMinimumWidth(0);
+            e->setMaximumWidth(QWIDGETSIZE_MAX);
+            e->setFixedWidth(detail::field_width(e, f.chars));
+        }
+        if (f.max_length > 0) e->setMaxLength(f.max_length);
+        e->setAlignment(alignment(f.align));
+        e->setProperty(kNumberField, f.role == Role::Number);
+        e->setReadOnly(f.read_only);
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(w); button != nullptr && button->isCheckable())
+        button->setChecked(f.checked);
+    if (auto* list = qobject_cast<QComboBox*>(w)) {
+        for (const std::string& entry : f.items) list->addItem(detail::qs(entry));
+        list->setCurrentIndex(f.selected);
+    }
+}
+
+}  // namespace
+
+namespace detail {
+
 // A text field as wide as `chars` of the widest characters a number is written with, in the
 // field's own font, plus its margins and frame as the style draws them.
 int field_width(const QLineEdit* e, int chars)
@@ -41,39 +77,7 @@ int field_width(const QLineEdit* e, int chars)
     return e->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, fm.height()), e).width();
 }
 
-void apply(QWidget* w, const FieldSetup& f)
-{
-    using Role = FieldSetup::Role;
-    if (auto* label = qobject_cast<QLabel*>(w); label != nullptr && f.role == Role::Reason) {
-        // An alert whose name is the reason it shows: a screen reader announces each new reason
-        // (the registered name describes the line).
-        label->setProperty(kAlertLabel, true);
-        label->setTextFormat(Qt::PlainText);
-        label->setAccessibleDescription(detail::qs(f.name));
-    } else {
-        w->setAccessibleName(detail::qs(f.name));
-    }
-    if (auto* e = qobject_cast<QLineEdit*>(w)) {
-        // Every text the field is to show stands whole, in whatever font the form has.
-        if (f.chars > 0) {
-            e->setMinimumWidth(0);
-            e->setMaximumWidth(QWIDGETSIZE_MAX);
-            e->setFixedWidth(field_width(e, f.chars));
-        }
-        if (f.max_length > 0) e->setMaxLength(f.max_length);
-        e->setAlignment(alignment(f.align));
-        e->setProperty(kNumberField, f.role == Role::Number);
-        e->setReadOnly(f.read_only);
-    }
-    if (auto* button = qobject_cast<QAbstractButton*>(w); button != nullptr && button->isCheckable())
-        button->setChecked(f.checked);
-    if (auto* list = qobject_cast<QComboBox*>(w)) {
-        for (const std::string& entry : f.items) list->addItem(detail::qs(entry));
-        list->setCurrentIndex(f.selected);
-    }
-}
-
-}  // namespace
+}  // namespace detail
 
 void register_fields(int dialog, std::vector<FieldSetup> fields)
 {

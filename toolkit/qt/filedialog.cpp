@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
+#include "toolkit/hooks.h"
 #include "toolkit/qt/internal.h"
 #include "messages/geoid.h"
 #include "messages/messages.h"
@@ -109,6 +110,14 @@ void wselectfile2(const std::string& filter, int flags, std::string& path, const
 {
     State& s = st();
     s.file_dialog_ok = 0;
+    if (answering()) {
+        const std::string chosen = answer({testing::Modal::Kind::FileDialog, 0, 0, title, folder});
+        if (chosen.empty()) return;
+        path = chosen;
+        s.file_dialog_ok = 1;
+        if (flags & kDirChange) QDir::setCurrent(QFileInfo(qs(chosen)).absolutePath());
+        return;
+    }
     const bool load = (flags & kSaveDialog) == 0;
     FileDialog d(modal_parent(), load, (flags & kPromptOn) != 0);
     d.setOption(QFileDialog::DontUseNativeDialog);
@@ -149,6 +158,10 @@ int winfodialog(int item)
 
 void wmessagebox(int, int, int, const std::string& text, const std::string& title)
 {
+    if (answering()) {
+        answer({testing::Modal::Kind::MessageBox, 0, 0, title, text});
+        return;
+    }
     ask(modal_parent(), QMessageBox::Information, qs(title), from_crlf(text), QMessageBox::Ok);
 }
 
@@ -207,6 +220,8 @@ int wprogressupdate(int percent, const std::string& text)
 {
     QProgressDialog* d = progress();
     if (d == nullptr) return 0;
+    if (answering() && answer({testing::Modal::Kind::Progress, 0, std::clamp(percent, 0, 100), utf8(d->windowTitle()), text}) == "cancel")
+        d->cancel();
     // The text first: setting the value lets the dialog paint, and both must agree then.
     d->setLabelText(qs(text));
     d->setValue(std::clamp(percent, 0, 100));

@@ -106,6 +106,8 @@ QWidget* find_field(QWidget* dialog, int field);
 QWidget* build_dialog(int id);
 /// Connects the controls of a window's dialog to the event queue, tagged with the window.
 void bind_fields(QWidget* dialog, int handle);
+/// Width of a text field that shows `chars` of the widest digit whole, in its font and style.
+int field_width(const QLineEdit* e, int chars);
 /// Draws a text field as taking input or not, after its read-only state.
 void show_read_only(QLineEdit* e);
 /// Screen readers learn of message boxes and of labels that say why a field failed as alerts.

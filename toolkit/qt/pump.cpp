@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QThread>
 
+#include "toolkit/hooks.h"
 #include "toolkit/qt/internal.h"
 #include "toolkit/toolkit_testing.h"
 
@@ -22,6 +23,7 @@ void EventPump::post(const Event& e)
 Event EventPump::wait()
 {
     while (queue_.empty()) {
+        if (run_step()) continue;  // a test acts as the user would, while the program waits
         QEventLoop loop;
         loops_.push_back({&loop, QThread::currentThread()->loopLevel() + 1});
         loop.exec();

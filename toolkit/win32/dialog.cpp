@@ -2,6 +2,7 @@
 // font, the controls' notifications as events, modal dialogs over the current window, and the
 // operations on the current dialog's fields by resource number.
 #include "toolkit/win32/internal.h"
+#include "toolkit/hooks.h"
 
 #include <commctrl.h>
 
@@ -112,6 +113,20 @@ std::vector<BYTE> prepared_template(const BYTE* data, std::size_t size, bool chi
     if (items_at < size) out.insert(out.end(), data + items_at, data + size);
     align_items(out, new_items_at, count, dialog);
     return out;
+}
+
+// True when the prepared template shows its dialog in the message font (or the system's).
+bool uses_message_font(const std::vector<BYTE>& t)
+{
+    DWORD style;
+    std::memcpy(&style, t.data() + 12, sizeof style);
+    if ((style & DS_SETFONT) == 0) return true;
+    const WORD* p = skip_name(skip_name(reinterpret_cast<const WORD*>(t.data() + 26)));
+    while (*p != 0) ++p;
+    const std::wstring typeface(reinterpret_cast<const wchar_t*>(p + 4));
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    return SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) && typeface == metrics.lfMessageFont.lfFaceName;
 }
 
 // ---- controls -------------------------------------------------------------------------------
@@ -230,6 +245,30 @@ void apply(HWND control, const FieldSetup& f)
     }
 }
 
+// A viewer's template asks for a typewriter face; where the system has none of that name, the
+// text still gets a fixed-pitch font of the same size, so columns stay aligned.
+void keep_fixed_pitch(HWND dialog)
+{
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    LOGFONTW lf{};
+    if (font == nullptr || GetObjectW(font, sizeof lf, &lf) == 0) return;
+    HDC dc = GetDC(dialog);
+    const HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    if ((tm.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0) return;  // the flag set means variable pitch
+    lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lf.lfFaceName[0] = L'\0';
+    HFONT fixed = CreateFontIndirectW(&lf);
+    if (fixed == nullptr) return;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+        SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(fixed), TRUE);
+    // Deleted with the dialog.
+    SetPropW(dialog, L"geoid.font", fixed);
+}
+
 }  // namespace
 
 int needed_width(HWND edit, int chars)
@@ -274,8 +313,10 @@ HWND create_dialog(int id, HWND parent, bool child)
     const auto* data = static_cast<const BYTE*>(LockResource(g));
     if (data == nullptr) return nullptr;
     const std::vector<BYTE> t = prepared_template(data, SizeofResource(st().instance, res), child, id);
-    return CreateDialogIndirectParamW(st().instance, reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), parent, dialog_proc,
-                                      static_cast<LPARAM>(id));
+    HWND d = CreateDialogIndirectParamW(st().instance, reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), parent, dialog_proc,
+                                        static_cast<LPARAM>(id));
+    if (d != nullptr && !uses_message_font(t)) keep_fixed_pitch(d);
+    return d;
 }
 
 INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
@@ -286,6 +327,9 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
         SetWindowLongPtrW(dialog, DWLP_USER, lparam);
         apply_fields(dialog, static_cast<int>(lparam));
         return TRUE;
+    case WM_NCDESTROY:
+        if (HANDLE font = RemovePropW(dialog, L"geoid.font")) DeleteObject(font);
+        return FALSE;
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
         if (item->CtlID != kPictureId) return FALSE;
@@ -416,6 +460,16 @@ void wdialogshow(int x, int y, int, int)
     if (s.loaded.empty() || !IsWindow(s.loaded.back().hwnd)) return;
     const HWND d = s.loaded.back().hwnd;
     s.loaded.back().ended = false;
+    if (answering()) {
+        // The texts of its fields, one per line, in the order of their numbers.
+        std::map<int, std::string> texts;
+        for (HWND c = GetWindow(d, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+            if (const int id = GetDlgCtrlID(c); id > 2 && GetWindowTextLengthW(c) > 0) texts[id] = text_of(c);
+        std::string all;
+        for (const auto& [id, t] : texts) all += (all.empty() ? "" : "\n") + t;
+        answer({testing::Modal::Kind::Dialog, s.loaded.back().id, 0, text_of(d), all});
+        return;
+    }
     fit_texts(d);
     RECT r;
     GetWindowRect(d, &r);

@@ -1,6 +1,7 @@
 // File dialogs and message boxes: the system's common dialogs, which take a full path typed
 // into their name field and Return as every Windows program's do.
 #include "toolkit/win32/internal.h"
+#include "toolkit/hooks.h"
 
 #include <commdlg.h>
 
@@ -50,6 +51,14 @@ void wselectfile2(const std::string& filter, int flags, std::string& path, const
 {
     State& s = st();
     s.file_dialog_ok = 0;
+    if (answering()) {
+        const std::string chosen = answer({testing::Modal::Kind::FileDialog, 0, 0, title, folder});
+        if (chosen.empty()) return;
+        path = chosen;
+        s.file_dialog_ok = 1;
+        if (flags & kDirChange) SetCurrentDirectoryW(folder_of(wide(chosen)).c_str());
+        return;
+    }
     const bool load = (flags & kSaveDialog) == 0;
     const bool prompt = (flags & kPromptOn) != 0;
     const std::wstring kinds = filters(filter);
@@ -96,6 +105,10 @@ int winfodialog(int item)
 
 void wmessagebox(int, int, int, const std::string& text, const std::string& title)
 {
+    if (answering()) {
+        answer({testing::Modal::Kind::MessageBox, 0, 0, title, text});
+        return;
+    }
     MessageBoxW(modal_owner(), control_text(text).c_str(), wide(title).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 

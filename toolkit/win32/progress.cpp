@@ -2,6 +2,7 @@
 // While it is shown no other window of the program takes input, yet every window stays
 // painted; Escape and the close box cancel as the button does.
 #include "toolkit/win32/internal.h"
+#include "toolkit/hooks.h"
 
 #include <commctrl.h>
 
@@ -123,6 +124,8 @@ int wprogressupdate(int percent, const std::string& text)
         p.shown = w;
     }
     SendMessageW(p.bar, PBM_SETPOS, static_cast<WPARAM>(std::clamp(percent, 0, 100)), 0);
+    if (answering() && answer({testing::Modal::Kind::Progress, 0, std::clamp(percent, 0, 100), text_of(st().progress), text}) == "cancel")
+        p.cancelled = true;
     // Paints the windows and lets "Abbrechen" be pressed; the other windows take no input.
     while (pump_one(false)) {
     }

@@ -3,6 +3,7 @@
 // loop until the queue holds an event. Keys go through the dialogs' own handling first, so Tab,
 // the access keys, Return and Escape work as in every Windows dialog.
 #include "toolkit/win32/internal.h"
+#include "toolkit/hooks.h"
 
 namespace toolkit {
 
@@ -17,6 +18,12 @@ void EventPump::post(const Event& e)
 Event EventPump::wait()
 {
     while (queue_.empty()) {
+        // A test acts as the user would, while the program waits; what the step caused in the
+        // windows is handled first.
+        while (pump_one(false)) {
+        }
+        if (!queue_.empty()) break;
+        if (run_step()) continue;
         waiting_ = true;
         const bool more = pump_one(true);
         waiting_ = false;
