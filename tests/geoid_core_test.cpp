@@ -5,6 +5,9 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
+#include <algorithm>
+#include <cctype>
 
 #include "app/fields.h"
 #include "app/ids.h"
@@ -78,6 +81,178 @@ TEST(FieldTable, MatchesTheDialogResources)
         }
         for (const auto& [id, w] : ui) EXPECT_EQ(in_table.count(id), 1u) << dialog << "/" << id << " missing in the table";
     }
+}
+
+// ---- the Win32 templates -------------------------------------------------------------------
+
+namespace {
+
+struct RcControl {
+    int id = -1;            ///< -1: a static without a number
+    std::string kind;       ///< Radio, Edit, Multiline, Button, List, CheckBox, Static
+    std::string text;       ///< caption, "&" included
+    bool focusable = false; ///< Tab or an access key can reach it
+};
+
+// The controls of a DIALOGEX template of geoid.rc.in, in their order (the order Tab takes).
+std::vector<RcControl> rc_controls(const std::string& rc, int dialog)
+{
+    const std::size_t start = rc.find("\n" + std::to_string(dialog) + " DIALOGEX");
+    const std::size_t begin = rc.find("\nBEGIN", start);
+    const std::size_t end = rc.find("\nEND", begin);
+    std::vector<RcControl> out;
+    std::istringstream lines(rc.substr(begin + 6, end - begin - 6));
+    static const std::regex control(R"re(^\s*CONTROL\s+"([^"]*)",\s*(-?\d+),\s*"(\w+)",\s*([^,]+),)re");
+    static const std::regex captioned(R"re(^\s*(LTEXT|PUSHBUTTON|DEFPUSHBUTTON|AUTOCHECKBOX)\s+"([^"]*)",\s*(\d+),)re");
+    static const std::regex numbered(R"re(^\s*(EDITTEXT|COMBOBOX)\s+(\d+),.*?(ES_MULTILINE)?\s*$)re");
+    static const std::regex macro(R"re(^\s*(LABEL|UNIT|REASON|NUMBER)\(("([^"]*)"|(\d+)),)re");
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch m;
+        RcControl c;
+        if (std::regex_search(line, m, control)) {
+            c.id = std::stoi(m[2]);
+            c.text = m[1];
+            const std::string style = m[4];
+            if (m[3] == "Static") c.kind = "Static";
+            else if (style.find("BS_AUTORADIOBUTTON") != std::string::npos) c.kind = "Radio";
+            else if (style.find("BS_AUTOCHECKBOX") != std::string::npos) c.kind = "CheckBox";
+            else c.kind = m[3];
+        } else if (std::regex_search(line, m, captioned)) {
+            c.id = std::stoi(m[3]);
+            c.text = m[2];
+            c.kind = m[1] == "LTEXT" ? "Static" : m[1] == "AUTOCHECKBOX" ? "CheckBox" : "Button";
+        } else if (std::regex_search(line, m, numbered)) {
+            c.id = std::stoi(m[2]);
+            c.kind = m[1] == "COMBOBOX" ? "List" : line.find("ES_MULTILINE") != std::string::npos ? "Multiline" : "Edit";
+        } else if (std::regex_search(line, m, macro)) {
+            c.kind = m[1] == "NUMBER" ? "Edit" : "Static";
+            if (m[4].matched) c.id = std::stoi(m[4]);
+            else c.text = m[3];
+        } else {
+            continue;
+        }
+        c.focusable = c.kind != "Static";
+        out.push_back(c);
+    }
+    return out;
+}
+
+const char* rc_kind(geoid::Kind k)
+{
+    switch (k) {
+    case geoid::Kind::Radio: return "Radio";
+    case geoid::Kind::Input:
+    case geoid::Kind::Result:
+    case geoid::Kind::FileName:
+    case geoid::Kind::Text: return "Edit";
+    case geoid::Kind::Button: return "Button";
+    case geoid::Kind::List: return "List";
+    case geoid::Kind::CheckBox: return "CheckBox";
+    case geoid::Kind::Label:
+    case geoid::Kind::Reason: return "Static";
+    case geoid::Kind::Preview: return "Multiline";
+    }
+    return "";
+}
+
+std::string without_amp(std::string s)
+{
+    std::erase(s, '&');
+    return s;
+}
+
+// Access keys: the letter (lower case) and the number of the control it reaches.
+using AccessKeys = std::set<std::pair<std::string, int>>;
+
+std::string key_of(const std::string& caption)
+{
+    const std::size_t amp = caption.find('&');
+    if (amp == std::string::npos || amp + 1 >= caption.size()) return {};
+    // One letter, which may be a two-byte UTF-8 character ("ü").
+    const std::size_t n = (static_cast<unsigned char>(caption[amp + 1]) & 0x80) != 0 ? 2 : 1;
+    std::string key = caption.substr(amp + 1, n);
+    if (n == 1) key[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(key[0])));
+    else if (key == "\xC3\x9C") key = "\xC3\xBC";
+    return key;
+}
+
+AccessKeys rc_keys(const std::vector<RcControl>& controls)
+{
+    AccessKeys keys;
+    for (std::size_t k = 0; k < controls.size(); ++k) {
+        const std::string key = key_of(controls[k].text);
+        if (key.empty()) continue;
+        // A label's key reaches the next control Tab can reach.
+        std::size_t target = k;
+        while (target < controls.size() && !controls[target].focusable) ++target;
+        keys.insert({key, target < controls.size() ? controls[target].id : 0});
+    }
+    return keys;
+}
+
+AccessKeys ui_keys(const std::string& ui)
+{
+    AccessKeys keys;
+    static const std::regex widget(R"re(<widget class="(\w+)" name="(\w+)">)re");
+    for (auto it = std::sregex_iterator(ui.begin(), ui.end(), widget); it != std::sregex_iterator(); ++it) {
+        const std::size_t from = static_cast<std::size_t>(it->position() + it->length());
+        const std::string body = ui.substr(from, ui.find("<widget", from) - from);
+        std::smatch text, buddy;
+        if (!std::regex_search(body, text, std::regex(R"re(name="text">\s*<string>([^<]*)</string>)re"))) continue;
+        std::string caption = text[1];
+        for (std::size_t p; (p = caption.find("&amp;")) != std::string::npos;) caption.replace(p, 5, "&");
+        const std::string key = key_of(caption);
+        if (key.empty()) continue;
+        std::string target = (*it)[2];
+        if (std::regex_search(body, buddy, std::regex(R"re(name="buddy">\s*<cstring>(\w+)</cstring>)re"))) target = buddy[1];
+        keys.insert({key, target.rfind("id", 0) == 0 ? std::stoi(target.substr(2)) : 0});
+    }
+    return keys;
+}
+
+}  // namespace
+
+// The Win32 templates hold every field of the table and nothing else, each as its kind of
+// control; Tab takes the table's order; the access keys reach the controls the Designer forms'
+// keys reach; a label stands right in front of each text field and list, so screen readers
+// name them.
+TEST(FieldTable, MatchesTheWindowsTemplates)
+{
+    const std::string rc = testing_support::read_text(std::string(RESOURCE_DIR) + "/geoid.rc.in");
+    for (const int dialog : {101, 102}) {
+        SCOPED_TRACE(dialog);
+        const std::vector<RcControl> controls = rc_controls(rc, dialog);
+        ASSERT_GT(controls.size(), 20u);
+        std::vector<int> table_order, rc_order;
+        for (const geoid::Field& f : geoid::fields()) {
+            if (f.dialog != dialog) continue;
+            SCOPED_TRACE(f.id);
+            const auto at = std::find_if(controls.begin(), controls.end(), [&](const RcControl& c) { return c.id == f.id; });
+            ASSERT_NE(at, controls.end());
+            EXPECT_EQ(std::count_if(controls.begin(), controls.end(), [&](const RcControl& c) { return c.id == f.id; }), 1);
+            EXPECT_EQ(at->kind, rc_kind(f.kind));
+            if (f.kind != geoid::Kind::Label && f.kind != geoid::Kind::Reason) table_order.push_back(f.id);
+            const bool named_by_label = (f.kind == geoid::Kind::Input || f.kind == geoid::Kind::Result ||
+                                         f.kind == geoid::Kind::Text) && *f.label != '\0';
+            if (named_by_label || f.kind == geoid::Kind::List) {
+                ASSERT_NE(at, controls.begin());
+                const RcControl& before = *(at - 1);
+                EXPECT_EQ(before.kind, "Static");
+                EXPECT_EQ(without_amp(before.text).rfind(f.label, 0), 0u) << before.text;
+            }
+        }
+        for (const RcControl& c : controls) {
+            if (c.focusable) rc_order.push_back(c.id);
+            if (c.id != -1) EXPECT_NE(geoid::find_field(dialog, c.id), nullptr) << c.id << " is not in the table";
+        }
+        EXPECT_EQ(rc_order, table_order);
+        const std::string ui = testing_support::read_text(std::string(RESOURCE_DIR) + "/dialog" + std::to_string(dialog) + ".ui");
+        EXPECT_EQ(rc_keys(controls), ui_keys(ui));
+    }
+    // The menu: its items with the texts and access keys of the program's menu.
+    for (const char* item : {"&Quasigeoidmodell\", 40001", "&Interaktive Eingabe\", 40006", "&Dateieingabe\", 40009",
+                             "&Hilfe\", 40004", "I&nfo\", 40002", "&Beenden\", 40003"})
+        EXPECT_NE(rc.find(std::string("MENUITEM \"") + item), std::string::npos) << item;
 }
 
 // The help text names every message the desktop program can show, as it shows it (blanks and
