@@ -321,7 +321,7 @@ TEST_F(Window, AnEditEmptiesTheOtherSystemsAndTheResults)
     EXPECT_EQ(after, (std::vector<std::string>{"52.6", "13.37770000", "", "", "", "", "", ""}));
 }
 
-TEST_F(Window, EveryNumberShowsWholeInItsField)
+TEST_F(Window, EveryNumberShowsWholeInItsFieldAndEveryWindowOnTheScreen)
 {
     std::vector<std::string> cut;
     const auto check = [&cut](int dialog) {
@@ -332,9 +332,13 @@ TEST_F(Window, EveryNumberShowsWholeInItsField)
             if (!tt::shows_whole(f.id, chars)) cut.push_back(std::to_string(f.id));
         }
     };
-    ASSERT_TRUE(run({choose_model(), [] { menu(geoid::kItemPointForm); }, [&] { check(geoid::kPointDialog); },
-                     [] { menu(geoid::kItemFileForm); }, [&] { check(geoid::kFileDialog); }}));
+    std::vector<bool> on_screen;
+    const auto place = [&on_screen] { on_screen.push_back(tt::window_on_screen(main_window())); };
+    ASSERT_TRUE(run({place, choose_model(), [] { menu(geoid::kItemPointForm); }, [&] { check(geoid::kPointDialog); }, place,
+                     [] { menu(geoid::kItemFileForm); }, [&] { check(geoid::kFileDialog); }, place}));
     EXPECT_TRUE(cut.empty()) << ::testing::PrintToString(cut);
+    // Each window inside the screen (one larger than the screen scrolls its form).
+    EXPECT_EQ(on_screen, (std::vector<bool>{true, true, true}));
 }
 
 // ---- file form -------------------------------------------------------------------------------

@@ -63,5 +63,7 @@ bool window_open(int handle);
 std::string window_title(int handle);
 std::string status_text(int handle);
 bool menu_enabled(int handle, int item);
+/// True when the window, frame included, lies inside the available area of its screen.
+bool window_on_screen(int handle);
 
 }  // namespace toolkit::testing

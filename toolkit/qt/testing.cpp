@@ -105,4 +105,10 @@ bool menu_enabled(int handle, int item)
     return a != it->second.items.end() && !a->second.isNull() && a->second->isEnabled();
 }
 
+bool window_on_screen(int handle)
+{
+    QWidget* w = window_widget(handle);
+    return w != nullptr && available_area(w->geometry().center()).contains(w->frameGeometry());
+}
+
 }  // namespace toolkit::testing

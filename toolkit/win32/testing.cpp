@@ -147,4 +147,17 @@ bool menu_enabled(int handle, int item)
     return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
+bool window_on_screen(int handle)
+{
+    auto it = st().windows.find(handle);
+    if (it == st().windows.end()) return false;
+    RECT r;
+    GetWindowRect(it->second.hwnd, &r);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromWindow(it->second.hwnd, MONITOR_DEFAULTTONEAREST), &info)) return false;
+    const RECT& a = info.rcWork;
+    return r.left >= a.left && r.top >= a.top && r.right <= a.right && r.bottom <= a.bottom;
+}
+
 }  // namespace toolkit::testing
