@@ -9,6 +9,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@
 
 #ifdef GEOID_QT_TOOLKIT
 #include <QApplication>
+#else
+#include <windows.h>
+#include <oleacc.h>
 #endif
 
 namespace tt = toolkit::testing;
@@ -381,7 +385,7 @@ TEST_F(Window, TheFileFormWritesWhatTheCommandLineWrites)
                              press(geoid::kButtonOutputFile);
                          },
                          [] { press(geoid::kButtonComputeFile); }}));
-        const std::vector<tt::Modal> boxes = of_kind(tt::Modal::Kind::MessageBox);
+        const std::vector<tt::Modal> boxes = of_kind(tt::Modal::Kind::Message);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].title, messages::kClosingTitle);
         EXPECT_EQ(boxes[0].text.substr(0, 2), "5 ") << boxes[0].text;
@@ -417,7 +421,7 @@ TEST_F(Window, CancelledInTheProgressDialogNoResultIsLeft)
                      },
                      [] { press(geoid::kButtonComputeFile); }}));
     EXPECT_FALSE(of_kind(tt::Modal::Kind::Progress).empty());
-    const std::vector<tt::Modal> boxes = of_kind(tt::Modal::Kind::MessageBox);
+    const std::vector<tt::Modal> boxes = of_kind(tt::Modal::Kind::Message);
     ASSERT_EQ(boxes.size(), 1u);
     ASSERT_EQ(boxes[0].text.rfind(messages::kCancelledBefore, 0), 0u) << boxes[0].text;
     // The lines of a new result written so far stay: one per point computed.
@@ -460,6 +464,63 @@ TEST_F(Window, ViewersShowTheFilesAndTheHelpAndClose)
     EXPECT_EQ(shown.substr(0, 40), file.substr(0, 40));
     EXPECT_EQ(help.rfind("Quasigeoidberechnung (geoid) - Hilfe", 0), 0u) << help.substr(0, 80);
 }
+
+#ifndef GEOID_QT_TOOLKIT
+// What Windows' accessibility interfaces tell a screen reader: a reason that appears under a
+// field raises an alert event, and the fields are named (by the label in front of them, or by
+// the name the program gives them).
+std::vector<int> alerts;
+
+void CALLBACK on_alert(HWINEVENTHOOK, DWORD, HWND hwnd, LONG, LONG, DWORD, DWORD)
+{
+    alerts.push_back(GetDlgCtrlID(hwnd));
+}
+
+std::string accessible_name(int field)
+{
+    HWND dialog = GetParent(GetFocus());
+    IAccessible* acc = nullptr;
+    if (dialog == nullptr || FAILED(AccessibleObjectFromWindow(GetDlgItem(dialog, field), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                                          reinterpret_cast<void**>(&acc))))
+        return "<none>";
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string out = "<no name>";
+    if (SUCCEEDED(acc->get_accName(self, &name)) && name != nullptr) {
+        const int n = WideCharToMultiByte(CP_UTF8, 0, name, -1, nullptr, 0, nullptr, nullptr);
+        out.assign(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, name, -1, out.data(), n, nullptr, nullptr);
+        SysFreeString(name);
+    }
+    acc->Release();
+    return out;
+}
+
+TEST_F(Window, ScreenReadersHearTheReasonAndTheFieldsNames)
+{
+    CoInitialize(nullptr);
+    alerts.clear();
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr, on_alert, GetCurrentProcessId(), 0,
+                                               WINEVENT_OUTOFCONTEXT);
+    std::map<int, std::string> names;
+    std::deque<std::function<void()>> steps = type_point(geoid::kRadioBlh1, {{1029, "99"}, {1014, "13.3777"}, {1015, "80.412"}});
+    steps.push_front(choose_model());
+    steps.push_back([&] {
+        for (const int f : {geoid::kFieldB, geoid::kFieldL, geoid::kFieldHeight, geoid::kFieldN, geoid::kFieldH})
+            names[f] = accessible_name(f);
+    });
+    steps.push_back([] {});  // the alert's notification arrives through the message loop
+    ASSERT_TRUE(run(steps));
+    UnhookWinEvent(hook);
+    EXPECT_NE(std::find(alerts.begin(), alerts.end(), 1102), alerts.end()) << ::testing::PrintToString(alerts);
+    // Named by the label in front, as the table labels them (what wine's accessibility tells;
+    // fields without a label of their own are named by the program where Windows takes it).
+    for (const auto& [f, n] : names) EXPECT_EQ(n, geoid::find_field(geoid::kPointDialog, f)->label) << f;
+}
+#endif
 
 }  // namespace
 

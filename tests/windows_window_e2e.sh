@@ -3,7 +3,8 @@
 # an office user would: the model chosen through the file dialog, a point computed and N read
 # back through the clipboard, a file computed through both file dialogs and compared byte for
 # byte with the Linux program's result; "Beenden" ends the program. Also: geoid.exe is a window
-# program and geoid.com a console program, and neither needs a DLL beyond Windows' own.
+# program and geoid.com a console program, and neither needs a DLL beyond Windows' own; typed in
+# cmd, "geoid" runs geoid.com there (its help, its exit status).
 # With SHOTS=<folder>, the point form and the file form are saved there as PNG.
 # Usage: tests/windows_window_e2e.sh ZIP LINUX_GEOID
 set -euo pipefail
@@ -36,7 +37,17 @@ for program in geoid.exe geoid.com varnik.exe; do
     && fail "$program needs a DLL beyond Windows' own"
 done
 
-# A display of its own.
+# Typed in cmd, "geoid" with options is geoid.com on that console: its output, its exit status.
+help=$(cd "$folder" && wine cmd /c "geoid /?" 2>&1 | tr -d '\r')
+case "$help" in *"Aufruf: "*"--modell"*) ;; *) fail "geoid /? in cmd did not show the help";; esac
+# cmd /c ends with the ERRORLEVEL its command left.
+status=0
+(cd "$folder" && wine cmd /c "geoid --modell fehlt.bin --eingabe daten\\points.txt --ausgabe aus.txt" >/dev/null 2>&1) || status=$?
+[ "$status" = 1 ] || fail "cmd saw ERRORLEVEL $status after a refused run, not 1"
+
+# A display of its own, and a wine of its own on it (a wine left running from an earlier run
+# would keep showing windows on the display it started with).
+wineserver -k 2>/dev/null || true
 exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
 read -r -t 20 display <&3 || fail "no virtual display"
 xvfb=$(pgrep -n -x Xvfb)

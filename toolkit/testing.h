@@ -30,7 +30,7 @@ bool steps_done();
 
 /// A modal dialog, file dialog, message box or progress update the program asked for.
 struct Modal {
-    enum class Kind { Dialog, FileDialog, MessageBox, Progress };
+    enum class Kind { Dialog, FileDialog, Message, Progress };
     Kind kind = Kind::Dialog;
     int dialog = 0;     ///< Dialog: its resource number
     int percent = 0;    ///< Progress: the share done

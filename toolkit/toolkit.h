@@ -78,18 +78,6 @@ inline constexpr int kStatusBar = 4;
 /// Position meaning "centred on the screen".
 inline constexpr int kCentred = INT_MIN;
 
-/// A text field whose dynamic property of this name is true holds a number, padded with blanks
-/// to its width: copied (keyboard, context menu, mouse selection), it gives the number alone.
-inline constexpr const char* kNumberField = "numberField";
-
-/// A label whose dynamic property of this name is true says why a field failed: screen readers
-/// announce its text when it appears.
-inline constexpr const char* kAlertLabel = "alertLabel";
-
-/// A dialog whose dynamic property of this name holds a QSize opens its window at least that
-/// large (as far as the screen allows).
-inline constexpr const char* kPreferredSize = "preferredSize";
-
 void winitialise();
 /// Opens the hidden root window.
 void windowopen2();

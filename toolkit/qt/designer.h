@@ -7,6 +7,22 @@
 
 class QWidget;
 
+namespace toolkit {
+
+/// A text field whose dynamic property of this name is true holds a number, padded with blanks
+/// to its width: copied (keyboard, context menu, mouse selection), it gives the number alone.
+inline constexpr const char* kNumberField = "numberField";
+
+/// A label whose dynamic property of this name is true says why a field failed: screen readers
+/// announce its text when it appears.
+inline constexpr const char* kAlertLabel = "alertLabel";
+
+/// A dialog whose dynamic property of this name holds a QSize opens its window at least that
+/// large (as far as the screen allows).
+inline constexpr const char* kPreferredSize = "preferredSize";
+
+}  // namespace toolkit
+
 namespace toolkit::qt {
 
 /// Builds a fresh instance of a dialog's contents, without a parent: the window or modal

@@ -159,7 +159,7 @@ int winfodialog(int item)
 void wmessagebox(int, int, int, const std::string& text, const std::string& title)
 {
     if (answering()) {
-        answer({testing::Modal::Kind::MessageBox, 0, 0, title, text});
+        answer({testing::Modal::Kind::Message, 0, 0, title, text});
         return;
     }
     ask(modal_parent(), QMessageBox::Information, qs(title), from_crlf(text), QMessageBox::Ok);

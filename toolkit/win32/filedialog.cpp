@@ -106,7 +106,7 @@ int winfodialog(int item)
 void wmessagebox(int, int, int, const std::string& text, const std::string& title)
 {
     if (answering()) {
-        answer({testing::Modal::Kind::MessageBox, 0, 0, title, text});
+        answer({testing::Modal::Kind::Message, 0, 0, title, text});
         return;
     }
     MessageBoxW(modal_owner(), control_text(text).c_str(), wide(title).c_str(), MB_OK | MB_ICONINFORMATION);
