@@ -319,9 +319,49 @@ HWND create_dialog(int id, HWND parent, bool child)
     return d;
 }
 
-INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
+namespace {
+
+// A control's notification, or a modal dialog's OK, Escape and close box, as the window's event.
+void command(HWND dialog, int id, int code, HWND control)
 {
     State& s = st();
+    // A modal dialog: OK, Escape and the close box end it.
+    for (LoadedDialog& d : s.loaded) {
+        if (d.hwnd != dialog) continue;
+        if ((id == IDOK || id == IDCANCEL) && code == BN_CLICKED) d.ended = true;
+        return;
+    }
+    const Window* w = window_of_dialog(dialog);
+    if (w == nullptr) return;
+    const int handle = handle_of(w->hwnd);
+    if (control == nullptr || id == IDCANCEL) {
+        // Escape: a viewer (a window without a menu) closes as its close box does.
+        if (id == IDCANCEL && w->menu == nullptr) s.pump.post({EventKind::CloseRequest, handle, 0, 0});
+        return;
+    }
+    if (code == BN_CLICKED) {
+        const LONG type = button_type(control);
+        if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+            s.pump.post({EventKind::PushButton, handle, id, 0});
+        } else if (!is_radio(control)) {
+            s.pump.post({EventKind::FieldChanged, handle, id, id});
+        } else if (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED && GetWindowLongPtrW(control, GWLP_USERDATA) == 0) {
+            // A radio button that becomes the checked one (a click on the checked one is none).
+            radio_tab_stops(dialog);
+            s.pump.post({EventKind::FieldChanged, handle, id, id});
+        }
+    } else if (code == EN_CHANGE && s.setting_text == 0) {
+        // What the user types (not what the program puts there): the field and no second one.
+        s.pump.post({EventKind::FieldChanged, handle, id, 0});
+    } else if (code == CBN_SELCHANGE) {
+        s.pump.post({EventKind::FieldChanged, handle, id, id});
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
+{
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lparam);
@@ -336,46 +376,8 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
         draw_info_picture(item->hDC, item->rcItem);
         return TRUE;
     }
-    case WM_CLOSE:
-    case WM_COMMAND: {
-        const int id = message == WM_CLOSE ? IDCANCEL : LOWORD(wparam);
-        const int code = message == WM_CLOSE ? BN_CLICKED : HIWORD(wparam);
-        // A modal dialog: OK, Escape and the close box end it.
-        for (LoadedDialog& d : s.loaded) {
-            if (d.hwnd != dialog) continue;
-            if ((id == IDOK || id == IDCANCEL) && code == BN_CLICKED) d.ended = true;
-            return TRUE;
-        }
-        const Window* w = window_of_dialog(dialog);
-        if (w == nullptr) return FALSE;
-        const int handle = handle_of(w->hwnd);
-        const HWND control = reinterpret_cast<HWND>(lparam);
-        if (control == nullptr || id == IDCANCEL) {
-            // Escape: a viewer (a window without a menu) closes as its close box does.
-            if (id == IDCANCEL && w->menu == nullptr) s.pump.post({EventKind::CloseRequest, handle, 0, 0});
-            return TRUE;
-        }
-        if (code == BN_CLICKED) {
-            const LONG type = button_type(control);
-            if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
-                s.pump.post({EventKind::PushButton, handle, id, 0});
-            } else if (is_radio(control)) {
-                // A radio button that becomes the checked one (a click on the checked one is none).
-                if (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED && GetWindowLongPtrW(control, GWLP_USERDATA) == 0) {
-                    radio_tab_stops(dialog);
-                    s.pump.post({EventKind::FieldChanged, handle, id, id});
-                }
-            } else {
-                s.pump.post({EventKind::FieldChanged, handle, id, id});
-            }
-        } else if (code == EN_CHANGE && s.setting_text == 0) {
-            // What the user types (not what the program puts there): the field and no second one.
-            s.pump.post({EventKind::FieldChanged, handle, id, 0});
-        } else if (code == CBN_SELCHANGE) {
-            s.pump.post({EventKind::FieldChanged, handle, id, id});
-        }
-        return TRUE;
-    }
+    case WM_CLOSE: command(dialog, IDCANCEL, BN_CLICKED, nullptr); return TRUE;
+    case WM_COMMAND: command(dialog, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam)); return TRUE;
     default: break;
     }
     return FALSE;

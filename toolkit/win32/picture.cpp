@@ -8,16 +8,12 @@
 
 namespace toolkit::detail {
 
-void draw_info_picture(HDC dc, const RECT& r)
+namespace {
+
+// The sky inside the ellipse: light blue at the top to a deeper blue below.
+template <class At>
+void fill_sky(HDC dc, const RECT& r, At at)
 {
-    // The drawing is made for 128 x 128 and scaled to the control.
-    const double scale = std::min(r.right - r.left, r.bottom - r.top) / 128.0;
-    const auto at = [&](double x, double y) {
-        return POINT{r.left + static_cast<LONG>(std::lround(x * scale)), r.top + static_cast<LONG>(std::lround(y * scale))};
-    };
-    const int saved = SaveDC(dc);
-    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    // The sky inside the ellipse: light blue at the top to a deeper blue below.
     HRGN ellipse = CreateEllipticRgn(at(6, 30).x, at(6, 30).y, at(122, 106).x, at(122, 106).y);
     SelectClipRgn(dc, ellipse);
     for (int k = 0; k < 76; ++k) {
@@ -30,6 +26,20 @@ void draw_info_picture(HDC dc, const RECT& r)
     }
     SelectClipRgn(dc, nullptr);
     DeleteObject(ellipse);
+}
+
+}  // namespace
+
+void draw_info_picture(HDC dc, const RECT& r)
+{
+    // The drawing is made for 128 x 128 and scaled to the control.
+    const double scale = std::min(r.right - r.left, r.bottom - r.top) / 128.0;
+    const auto at = [&](double x, double y) {
+        return POINT{r.left + static_cast<LONG>(std::lround(x * scale)), r.top + static_cast<LONG>(std::lround(y * scale))};
+    };
+    const int saved = SaveDC(dc);
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    fill_sky(dc, r, at);
     const auto pen = [&](COLORREF c, double w) { return CreatePen(PS_SOLID, std::max(1, static_cast<int>(std::lround(w * scale))), c); };
     HPEN outline = pen(RGB(0x2b, 0x4c, 0x7e), 1.5);
     SelectObject(dc, outline);

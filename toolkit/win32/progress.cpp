@@ -50,9 +50,12 @@ void enable_windows(bool on)
 
 }  // namespace
 
-void wprogressshow(const std::string& title)
+namespace {
+
+// The dialog's window and controls, laid out in the message font's units, so it grows with the
+// font and the screen's scale; the cancel button is returned.
+HWND make_progress(const std::string& title)
 {
-    wprogressclose();
     State& s = st();
     static const bool registered = [] {
         WNDCLASSEXW wc{};
@@ -67,7 +70,6 @@ void wprogressshow(const std::string& title)
     (void)registered;
     Progress& p = progress();
     p = Progress{};
-    // Laid out in the message font's units, so it grows with the font and the screen's scale.
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
@@ -105,6 +107,16 @@ void wprogressshow(const std::string& title)
     for (HWND c : {p.text, p.bar, cancel}) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(p.font), FALSE);
     SendMessageW(p.bar, PBM_SETRANGE32, 0, 100);  // whole percent, as the text says them
     set_accessible_name(p.bar, wide(messages::geoid::kProgressName));
+    return cancel;
+}
+
+}  // namespace
+
+void wprogressshow(const std::string& title)
+{
+    wprogressclose();
+    State& s = st();
+    const HWND cancel = make_progress(title);
     enable_windows(false);
     ShowWindow(s.progress, SW_SHOW);
     SetForegroundWindow(s.progress);
