@@ -155,9 +155,14 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             if (LOWORD(wparam) == WA_INACTIVE) {
                 const HWND f = GetFocus();
                 if (f != nullptr && IsChild(w->dialog, f)) w->last_focus = f;
-            } else if (w->last_focus != nullptr && IsWindow(w->last_focus)) {
-                SetFocus(w->last_focus);
-                return 0;
+            } else {
+                // First into the form's first control (a viewer's text: Escape then closes it).
+                HWND target = w->last_focus != nullptr && IsWindow(w->last_focus) ? w->last_focus
+                                                                                   : GetNextDlgTabItem(w->dialog, nullptr, FALSE);
+                if (target != nullptr) {
+                    SetFocus(target);
+                    return 0;
+                }
             }
         }
         break;
