@@ -190,6 +190,24 @@ AccessKeys rc_keys(const std::vector<RcControl>& controls)
     return keys;
 }
 
+// The captions of the numbered controls of a Designer file, "&" removed.
+std::map<int, std::string> ui_captions(const std::string& ui)
+{
+    std::map<int, std::string> out;
+    static const std::regex widget(R"re(<widget class="\w+" name="id(\d+)">)re");
+    for (auto it = std::sregex_iterator(ui.begin(), ui.end(), widget); it != std::sregex_iterator(); ++it) {
+        const std::size_t from = static_cast<std::size_t>(it->position() + it->length());
+        const std::string body = ui.substr(from, ui.find("<widget", from) - from);
+        std::smatch text;
+        if (!std::regex_search(body, text, std::regex(R"re(name="text">\s*<string>([^<]*)</string>)re"))) continue;
+        std::string caption = text[1];
+        for (std::size_t p; (p = caption.find("&amp;")) != std::string::npos;) caption.replace(p, 5, "&");
+        for (std::size_t p; (p = caption.find("&lt;")) != std::string::npos;) caption.replace(p, 4, "<");
+        out[std::stoi((*it)[1])] = without_amp(caption);
+    }
+    return out;
+}
+
 AccessKeys ui_keys(const std::string& ui)
 {
     AccessKeys keys;
@@ -248,6 +266,12 @@ TEST(FieldTable, MatchesTheWindowsTemplates)
         EXPECT_EQ(rc_order, table_order);
         const std::string ui = testing_support::read_text(std::string(RESOURCE_DIR) + "/dialog" + std::to_string(dialog) + ".ui");
         EXPECT_EQ(rc_keys(controls), ui_keys(ui));
+        // The same captions as the Designer forms.
+        for (const auto& [id, caption] : ui_captions(ui)) {
+            const auto at = std::find_if(controls.begin(), controls.end(), [id](const RcControl& c) { return c.id == id; });
+            ASSERT_NE(at, controls.end()) << id;
+            EXPECT_EQ(without_amp(at->text), caption) << id;
+        }
     }
     // The menu: its items with the texts and access keys of the program's menu.
     for (const char* item : {"&Quasigeoidmodell\", 40001", "&Interaktive Eingabe\", 40006", "&Dateieingabe\", 40009",

@@ -347,52 +347,65 @@ TEST_F(Window, EveryNumberShowsWholeInItsFieldAndEveryWindowOnTheScreen)
 
 // ---- file form -------------------------------------------------------------------------------
 
+// A run of the file form: its input, the entries chosen in its lists (field, entry from 0), the
+// boxes ticked and the texts typed; and the same run on the command line.
 struct FileRun {
-    int in_format, out_format;  ///< entries of the lists (1..8)
-    bool table, point_number;
-    std::vector<std::string> options;  ///< the same run on the command line
+    std::string input;
+    std::vector<std::pair<int, int>> lists;
+    std::vector<int> ticked;
+    std::vector<std::pair<int, std::string>> typed;
+    std::vector<std::string> options;
 };
 
 TEST_F(Window, TheFileFormWritesWhatTheCommandLineWrites)
 {
-    const std::string input = std::string(SAMPLE_DATA) + "/koordinaten-format-5-utm32-ost-nord-mit-punktnummer.txt";
+    const std::string utm = std::string(SAMPLE_DATA) + "/koordinaten-format-5-utm32-ost-nord-mit-punktnummer.txt";
+    const std::string decimal = std::string(SAMPLE_DATA) + "/koordinaten-format-2-bl-dezimal.txt";
+    const std::string list = dir.file("liste.txt");
+    write_text(list, "52,5163;13,3777;80,412;Turm\n48.1374;11.5755;566.023;Dach\n");
+    using geoid::kListInFormat, geoid::kListOutFormat, geoid::kCheckPointNumber, geoid::kFieldPointNumberLength;
+    const std::pair<int, std::string> length{kFieldPointNumberLength, "10"};
     const FileRun runs[] = {
-        {5, 2, false, true, {"--eingabeformat", "5", "--ausgabeformat", "2", "--punktnummer", "10"}},
-        {5, 7, false, true, {"--eingabeformat", "5", "--ausgabeformat", "7", "--punktnummer", "10"}},
-        {5, 1, true, true, {"--eingabeformat", "5", "--ausgabeformat", "1", "--punktnummer", "10", "--tabelle"}},
+        {utm, {{kListInFormat, 4}, {kListOutFormat, 1}}, {kCheckPointNumber}, {length},
+         {"--eingabeformat", "5", "--ausgabeformat", "2", "--punktnummer", "10"}},
+        {utm, {{kListInFormat, 4}, {kListOutFormat, 6}}, {kCheckPointNumber}, {length},
+         {"--eingabeformat", "5", "--ausgabeformat", "7", "--punktnummer", "10"}},
+        {utm, {{kListInFormat, 4}, {kListOutFormat, 0}}, {kCheckPointNumber, geoid::kCheckTable}, {length},
+         {"--eingabeformat", "5", "--ausgabeformat", "1", "--punktnummer", "10", "--tabelle"}},
+        {decimal, {{kListOutFormat, 3}, {geoid::kListHeights, 1}}, {geoid::kCheckZone, geoid::kCheckRest},
+         {{geoid::kFieldHeaderLines, "1"}},
+         {"--ausgabeformat", "4", "--normalhoehen", "--zonenkennung", "--restspalten", "--kopfzeilen", "1"}},
+        {list, {{geoid::kListSeparator, 1}}, {geoid::kCheckRest}, {}, {"--trennzeichen", "semikolon", "--restspalten"}},
     };
     for (const FileRun& r : runs) {
-        SCOPED_TRACE(r.out_format);
+        SCOPED_TRACE(::testing::PrintToString(r.options));
         TearDown();
         SetUp();
         const std::string out = dir.file("fenster.txt");
-        std::string preview, message;
-        ASSERT_TRUE(run({choose_model(), [] { menu(geoid::kItemFileForm); },
-                         [&] { tt::choose(geoid::kListInFormat, r.in_format - 1); },
-                         [&] { tt::choose(geoid::kListOutFormat, r.out_format - 1); },
-                         [&] {
-                             if (r.point_number) tt::click(geoid::kCheckPointNumber);
-                             if (r.table) tt::click(geoid::kCheckTable);
-                         },
-                         [&] { tt::type_into(geoid::kFieldPointNumberLength, "10"); },
-                         [&] {
-                             files.push_back(input);
-                             press(geoid::kButtonInputFile);
-                         },
-                         [&] { preview = tt::field_text(geoid::kPreview); },
-                         [&] {
-                             files.push_back(out);
-                             press(geoid::kButtonOutputFile);
-                         },
-                         [] { press(geoid::kButtonComputeFile); }}));
+        std::string preview;
+        std::deque<std::function<void()>> steps{choose_model(), [] { menu(geoid::kItemFileForm); }};
+        for (const auto& [field, entry] : r.lists) steps.push_back([field, entry] { tt::choose(field, entry); });
+        for (const int box : r.ticked) steps.push_back([box] { tt::click(box); });
+        for (const auto& [field, text] : r.typed) steps.push_back([field, text] { tt::type_into(field, text); });
+        steps.push_back([&] {
+            files.push_back(r.input);
+            press(geoid::kButtonInputFile);
+        });
+        steps.push_back([&] { preview = tt::field_text(geoid::kPreview); });
+        steps.push_back([&] {
+            files.push_back(out);
+            press(geoid::kButtonOutputFile);
+        });
+        steps.push_back([] { press(geoid::kButtonComputeFile); });
+        ASSERT_TRUE(run(steps));
         const std::vector<tt::Modal> boxes = of_kind(tt::Modal::Kind::Message);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].title, messages::kClosingTitle);
-        EXPECT_EQ(boxes[0].text.substr(0, 2), "5 ") << boxes[0].text;
-        EXPECT_NE(preview.find("Zeile 1:"), std::string::npos) << preview;
+        EXPECT_NE(boxes[0].text.find(messages::kPointsRead), std::string::npos) << boxes[0].text;
+        EXPECT_NE(preview.find("Zeile "), std::string::npos) << preview;
 
         const std::string expected = dir.file("kommandozeile.txt");
-        std::vector<std::string> args{"geoid", "--modell", SAMPLE_MODEL, "--eingabe", input, "--ausgabe", expected};
+        std::vector<std::string> args{"geoid", "--modell", SAMPLE_MODEL, "--eingabe", r.input, "--ausgabe", expected};
         args.insert(args.end(), r.options.begin(), r.options.end());
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
