@@ -58,8 +58,7 @@ public:
     }
 
 private:
-    void say(const char* text) { std::fputs(text, term_); }
-    void say(const std::string& text) { std::fwrite(text.data(), 1, text.size(), term_); }
+    void say(std::string_view text) { textio::write_text(term_, text); }
     // Writes the prompt and reads one line; ends the run when the terminal input ends.
     bool ask(const std::string& prompt, std::string& line);
     bool ask_name(const std::string& prompt, std::string& name);

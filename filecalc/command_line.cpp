@@ -40,11 +40,11 @@ std::string lf(std::string message)
 class StreamReporter final : public Reporter {
 public:
     explicit StreamReporter(bool results_on_stdout) : closing_(results_on_stdout ? stderr : stdout) {}
-    void error(const std::string& message) override { std::fprintf(stderr, "%s\n", lf(message).c_str()); }
+    void error(const std::string& message) override { textio::write_text(stderr, lf(message) + "\n"); }
     void finished(const std::string& message, const std::string& hint) override
     {
-        std::fprintf(closing_, "%s\n", lf(message).c_str());
-        if (!hint.empty()) std::fprintf(stderr, "%s\n", lf(hint).c_str());
+        textio::write_text(closing_, lf(message) + "\n");
+        if (!hint.empty()) textio::write_text(stderr, lf(hint) + "\n");
     }
 
 private:
@@ -53,7 +53,7 @@ private:
 
 int usage_error(const std::string& reason)
 {
-    std::fprintf(stderr, "%s%s%s\n", text::kErrorBefore, reason.c_str(), text::kErrorAfter);
+    textio::write_text(stderr, std::string(text::kErrorBefore) + reason + text::kErrorAfter + "\n");
     return kUsage;
 }
 
@@ -334,11 +334,11 @@ int job_of(const Parsed& p, Job& job)
 int compute(const Job& job)
 {
     if (job.model_file.empty()) {
-        std::fprintf(stderr, "%s\n", messages::kNoModel);
+        textio::write_text(stderr, std::string(messages::kNoModel) + "\n");
         return kRefused;
     }
     if (const interp::Outcome o = interp::check_model(job.model_file); o != interp::Outcome::Ok) {
-        std::fprintf(stderr, "%s\n", messages::model_message(o, job.model_file).c_str());
+        textio::write_text(stderr, messages::model_message(o, job.model_file) + "\n");
         return kRefused;
     }
     // Interrupted, the run leaves no file beside an older result, which stays as it was.
@@ -353,8 +353,7 @@ int compute(const Job& job)
 
 int run_without_window(const char* program)
 {
-    std::fprintf(stderr, "%s\n\n", text::kNoWindow);
-    std::fputs(help_text(program).c_str(), stderr);
+    textio::write_text(stderr, std::string(text::kNoWindow) + "\n\n" + help_text(program));
     return kUsage;
 }
 
@@ -364,11 +363,11 @@ int run_command_line(int argc, char** argv, const char* version)
     if (!p.unknown.empty()) return usage_error(fill(text::kUnknownOption, {p.unknown}));
     if (!p.value_problem.empty()) return usage_error(fill(text::kValueProblem, {p.value_problem}));
     if (p.help) {
-        std::fputs(help_text(argc > 0 ? argv[0] : "geoid").c_str(), stdout);
+        textio::write_text(stdout, help_text(argc > 0 ? argv[0] : "geoid"));
         return kCompleted;
     }
     if (p.version) {
-        std::printf("geoid %s\n", version);
+        textio::write_text(stdout, std::string("geoid ") + version + "\n");
         return kCompleted;
     }
     Job job;

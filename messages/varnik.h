@@ -58,6 +58,8 @@ inline constexpr const char* kInfoNormal =
 
 // On the terminal.
 inline constexpr const char* kAbort = "\n Programmabbruch!\n";
+// After the run, in a console window of varnik's own (ASCII: whatever the console shows).
+inline constexpr const char* kPressAKey = " Taste druecken, um das Fenster zu schliessen.";
 inline constexpr const char* kNoErrorFile = "\n Die Fehlerdatei varnik.err kann im aktuellen Verzeichnis nicht angelegt werden.\n";
 inline constexpr const char* kOutsideBefore = "\n Zu interpolierender Punkt ---";  // then B and L
 inline constexpr const char* kOutsideAfter = " ---\nliegt ausserhalb des gewaehlten Geoides.\n Dummywert gesetzt.\n";

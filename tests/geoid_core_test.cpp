@@ -190,6 +190,24 @@ AccessKeys rc_keys(const std::vector<RcControl>& controls)
     return keys;
 }
 
+// A Designer file's text as it reads: "&amp;" is "&", "&lt;" is "<".
+std::string xml_text(const std::string& xml)
+{
+    std::string out;
+    for (std::size_t k = 0; k < xml.size(); ++k) {
+        if (xml.compare(k, 5, "&amp;") == 0) {
+            out += '&';
+            k += 4;
+        } else if (xml.compare(k, 4, "&lt;") == 0) {
+            out += '<';
+            k += 3;
+        } else {
+            out += xml[k];
+        }
+    }
+    return out;
+}
+
 // The captions of the numbered controls of a Designer file, "&" removed.
 std::map<int, std::string> ui_captions(const std::string& ui)
 {
@@ -200,10 +218,7 @@ std::map<int, std::string> ui_captions(const std::string& ui)
         const std::string body = ui.substr(from, ui.find("<widget", from) - from);
         std::smatch text;
         if (!std::regex_search(body, text, std::regex(R"re(name="text">\s*<string>([^<]*)</string>)re"))) continue;
-        std::string caption = text[1];
-        for (std::size_t p; (p = caption.find("&amp;")) != std::string::npos;) caption.replace(p, 5, "&");
-        for (std::size_t p; (p = caption.find("&lt;")) != std::string::npos;) caption.replace(p, 4, "<");
-        out[std::stoi((*it)[1])] = without_amp(caption);
+        out[std::stoi((*it)[1])] = without_amp(xml_text(text[1]));
     }
     return out;
 }
@@ -217,9 +232,7 @@ AccessKeys ui_keys(const std::string& ui)
         const std::string body = ui.substr(from, ui.find("<widget", from) - from);
         std::smatch text, buddy;
         if (!std::regex_search(body, text, std::regex(R"re(name="text">\s*<string>([^<]*)</string>)re"))) continue;
-        std::string caption = text[1];
-        for (std::size_t p; (p = caption.find("&amp;")) != std::string::npos;) caption.replace(p, 5, "&");
-        const std::string key = key_of(caption);
+        const std::string key = key_of(xml_text(text[1]));
         if (key.empty()) continue;
         std::string target = (*it)[2];
         if (std::regex_search(body, buddy, std::regex(R"re(name="buddy">\s*<cstring>(\w+)</cstring>)re"))) target = buddy[1];
@@ -261,7 +274,9 @@ TEST(FieldTable, MatchesTheWindowsTemplates)
         }
         for (const RcControl& c : controls) {
             if (c.focusable) rc_order.push_back(c.id);
-            if (c.id != -1) EXPECT_NE(geoid::find_field(dialog, c.id), nullptr) << c.id << " is not in the table";
+            if (c.id != -1) {
+                EXPECT_NE(geoid::find_field(dialog, c.id), nullptr) << c.id << " is not in the table";
+            }
         }
         EXPECT_EQ(rc_order, table_order);
         const std::string ui = testing_support::read_text(std::string(RESOURCE_DIR) + "/dialog" + std::to_string(dialog) + ".ui");

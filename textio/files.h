@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace textio {
 
@@ -115,6 +116,16 @@ std::uint64_t regular_size(std::FILE* f);
 /// Standard input (0) or output (1) as a stream of its own, in binary: closing it leaves the
 /// standard stream open. nullptr when it cannot be had.
 std::FILE* standard_stream(int which, const char* mode);
+
+/// Writes a text for the person at the terminal: on a Windows console through the console itself,
+/// as UTF-16 (umlauts stay whatever its code page; lines end in CR LF there), into files and
+/// pipes the bytes as they are. False when the write failed.
+bool write_text(std::FILE* stream, std::string_view text);
+/// True when this program's console was made for it alone and it reads from it: a console
+/// program started by a double click, whose window closes when it ends. Always false on Linux.
+bool console_is_own();
+/// Waits until a key is pressed on the program's console.
+void wait_for_key();
 
 /// Prepares the terminal for the programs' texts: UTF-8 both ways on Windows (whose console
 /// otherwise reads and writes its OEM code page); nothing to do on Linux.

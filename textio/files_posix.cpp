@@ -196,6 +196,18 @@ std::FILE* standard_stream(int which, const char* mode)
 
 void prepare_console() {}
 
+bool write_text(std::FILE* stream, std::string_view text)
+{
+    return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+}
+
+bool console_is_own()
+{
+    return false;  // a terminal outlives the programs it starts
+}
+
+void wait_for_key() {}
+
 bool create_new_empty(const std::string& path)
 {
     int fd;

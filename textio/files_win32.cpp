@@ -238,6 +238,54 @@ void prepare_console()
     SetConsoleCP(CP_UTF8);
 }
 
+namespace {
+
+// The console behind a stream, or nullptr for a file, a pipe or a device.
+HANDLE console_of(std::FILE* stream)
+{
+    const int fd = _fileno(stream);
+    const auto h = fd >= 0 ? reinterpret_cast<HANDLE>(_get_osfhandle(fd)) : INVALID_HANDLE_VALUE;
+    DWORD mode = 0;
+    return h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &mode) ? h : nullptr;
+}
+
+}  // namespace
+
+bool write_text(std::FILE* stream, std::string_view text)
+{
+    const HANDLE console = console_of(stream);
+    if (console == nullptr) return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+    std::fflush(stream);  // what the stream holds goes first
+    const std::wstring w = wide(std::string(text));
+    std::wstring lines;
+    lines.reserve(w.size() + 16);
+    for (std::size_t k = 0; k < w.size(); ++k) {
+        if (w[k] == L'\n' && (k == 0 || w[k - 1] != L'\r')) lines.push_back(L'\r');
+        lines.push_back(w[k]);
+    }
+    DWORD written = 0;
+    return WriteConsoleW(console, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr) && written == lines.size();
+}
+
+bool console_is_own()
+{
+    DWORD processes[2];
+    return console_of(stdin) != nullptr && GetConsoleProcessList(processes, 2) == 1;
+}
+
+void wait_for_key()
+{
+    const HANDLE in = console_of(stdin);
+    if (in == nullptr) return;
+    FlushConsoleInputBuffer(in);
+    for (;;) {
+        INPUT_RECORD r;
+        DWORD n = 0;
+        if (!ReadConsoleInputW(in, &r, 1, &n) || n == 0) return;
+        if (r.EventType == KEY_EVENT && r.Event.KeyEvent.bKeyDown) return;
+    }
+}
+
 bool create_new_empty(const std::string& path)
 {
     const int fd = open_binary(path, _O_WRONLY | _O_CREAT | _O_EXCL);
