@@ -8,6 +8,7 @@
 #include "crs/crs.h"
 #include "messages/crs.h"
 #include "messages/messages.h"
+#include "textio/files.h"
 
 namespace crs {
 
@@ -39,6 +40,14 @@ class ProjTransform final : public Transform {
 public:
     ProjTransform() : ctx_(proj_context_create())
     {
+        // A program that brings PROJ's data along (the Windows ZIP: proj\ beside the programs)
+        // finds it there, wherever it was unpacked and without any setting; others in PROJ's
+        // own places.
+        const std::string beside = textio::program_folder() + "/proj";
+        if (textio::output_target(beside + "/proj.db").kind == textio::OutputTarget::Kind::Regular) {
+            const char* paths[] = {beside.c_str()};
+            proj_context_set_search_paths(ctx_, 1, paths);
+        }
         // PROJ says why in its log; the last error is kept for the message.
         proj_log_level(ctx_, PJ_LOG_ERROR);
         proj_log_func(ctx_, &last_log_, [](void* last, int, const char* text) {

@@ -35,6 +35,33 @@ cp "$root/data/points-ellipsoidal.txt" "$work/Höhen.txt"
 cmp "$work/linux/Ergebnis-Höhen.txt" "$work/windows/Ergebnis-Höhen.txt"
 cmp "$work/linux/normal.txt" "$work/windows/Ergebnis-ä.txt"
 
+# Gauß-Krüger and other systems through PROJ: in every zone, both ways, by format and by EPSG
+# code, and a refusal; results, messages (operation lines included) and exit status as on Linux.
+printf '%s\n' '2512345.678 5512345.678 100' '3512345.678 5412345.678 100' '4512345.000 5812345.000 100' \
+  '5400000.000 5700000.000 100' > "$work/gk.txt"
+cp "$root/data/koordinaten-format-2-bl-dezimal.txt" "$work/bl.txt"
+crs_runs=(
+  "--eingabe gk.txt --eingabeformat 8 --ausgabeformat 2"
+  "--eingabe gk.txt --eingabeformat 8 --ausgabeformat 4 --zonenkennung"
+  "--eingabe bl.txt --eingabeformat 2 --ausgabeformat 8"
+  "--eingabe bl.txt --eingabeformat 2 --ausgabe-crs EPSG:31468"
+  "--eingabe gk.txt --eingabe-crs EPSG:31467 --ausgabe-crs EPSG:4258"
+  "--eingabe gk.txt --eingabe-crs EPSG:99999"
+)
+for k in "${!crs_runs[@]}"; do
+  args=${crs_runs[$k]}
+  linux_status=0 windows_status=0
+  (cd "$work" && "$linux/app/geoid" --modell "$model" $args --ausgabe linux/crs$k.txt >linux/crs$k.out 2>linux/crs$k.err) || linux_status=$?
+  (cd "$work" && wine "$windows/app/geoid.com" --modell "$model" $args --ausgabe windows/crs$k.txt >windows/crs$k.out 2>windows/crs$k.err) \
+    || windows_status=$?
+  [ "$linux_status" = "$windows_status" ] || { echo "$args: exit status $windows_status under wine, $linux_status on Linux"; exit 1; }
+  for part in out err; do
+    cmp <(tr -d '\r' < "$work/windows/crs$k.$part") "$work/linux/crs$k.$part" || { echo "$args: standard $part differs"; exit 1; }
+  done
+  if [ -f "$work/linux/crs$k.txt" ] || [ -f "$work/windows/crs$k.txt" ]; then cmp "$work/linux/crs$k.txt" "$work/windows/crs$k.txt"; fi
+done
+grep -q "BETA2007.gsb" "$work/windows/crs0.err" || { echo "no operation line through BeTA2007 under wine"; exit 1; }
+
 python3 - "$work/points.txt" <<'PY'
 import random, sys
 r = random.Random(7)
@@ -56,4 +83,4 @@ t1=$(now)
 t2=$(now)
 cmp "$work/linux/large.txt" "$work/windows/large.txt"
 python3 -c "print('1,000,000 points: Linux %.2f s, wine %.2f s; results identical' % ($t1 - $t0, $t2 - $t1))"
-echo "windows e2e ok: varnik's three runs and varnik.err, names with umlauts, geoid on 1,000,000 points"
+echo "windows e2e ok: varnik's three runs and varnik.err, names with umlauts, Gauß-Krüger and CRSs through PROJ, geoid on 1,000,000 points"

@@ -4,7 +4,8 @@
 # back through the clipboard, a file computed through both file dialogs and compared byte for
 # byte with the Linux program's result; "Beenden" ends the program. Also: geoid.exe is a window
 # program and geoid.com a console program, and neither needs a DLL beyond Windows' own; typed in
-# cmd, "geoid" runs geoid.com there (its help, its exit status).
+# cmd, "geoid" runs geoid.com there (its help, its exit status); PROJ's data is found beside the
+# programs wherever the ZIP was unpacked.
 # With SHOTS=<folder>, the point form and the file form are saved there as PNG.
 # Usage: tests/windows_window_e2e.sh ZIP LINUX_GEOID
 set -euo pipefail
@@ -44,6 +45,15 @@ case "$help" in *"Aufruf: "*"--modell"*) ;; *) fail "geoid /? in cmd did not sho
 status=0
 (cd "$folder" && wine cmd /c "geoid --modell fehlt.bin --eingabe daten\\points.txt --ausgabe aus.txt" >/dev/null 2>&1) || status=$?
 [ "$status" = 1 ] || fail "cmd saw ERRORLEVEL $status after a refused run, not 1"
+
+# PROJ's data is found beside the programs, in a folder with a blank and an umlaut, with no
+# setting in the environment: Gauß-Krüger through BeTA2007.
+python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$zip" "$work/Vermessung Süd"
+south=$(echo "$work/Vermessung Süd"/geoid-*-win64)
+(cd "$south" && env -u PROJ_DATA -u PROJ_LIB wine geoid.com --modell 'daten\egm96-de-15min.bin' --eingabeformat 8 \
+  --eingabe 'daten\koordinaten-format-8-gauss-krueger-dhdn.txt' --ausgabe ergebnis.txt >/dev/null 2>"$work/gk.err") \
+  || fail "Gauß-Krüger failed in a folder with an umlaut: $(cat "$work/gk.err")"
+grep -q "BETA2007.gsb" "$work/gk.err" || fail "no operation through BeTA2007: $(cat "$work/gk.err")"
 
 # A display of its own, and a wine of its own on it (a wine left running from an earlier run
 # would keep showing windows on the display it started with).
