@@ -62,11 +62,17 @@ void align_items(std::vector<BYTE>& t, std::size_t items_at, int count, int dial
     }
 }
 
-std::vector<BYTE> prepared_template(const BYTE* data, std::size_t size, bool child, int dialog)
+struct Prepared {
+    std::vector<BYTE> bytes;
+    bool message_font = true;  ///< false: the template asks for a face of its own (a viewer's)
+};
+
+Prepared prepared_template(const BYTE* data, std::size_t size, bool child, int dialog)
 {
-    std::vector<BYTE> out(data, data + size);
+    Prepared prepared{std::vector<BYTE>(data, data + size)};
+    std::vector<BYTE>& out = prepared.bytes;
     const auto* words = reinterpret_cast<const WORD*>(data);
-    if (size < 26 || words[0] != 1 || words[1] != 0xFFFF) return out;  // not a DIALOGEX
+    if (size < 26 || words[0] != 1 || words[1] != 0xFFFF) return prepared;  // not a DIALOGEX
     DWORD style;
     std::memcpy(&style, data + 12, sizeof style);
     WORD count;
@@ -81,19 +87,17 @@ std::vector<BYTE> prepared_template(const BYTE* data, std::size_t size, bool chi
     const std::size_t font_at = static_cast<std::size_t>(reinterpret_cast<const BYTE*>(p) - data);
     if ((style & DS_SETFONT) == 0) {
         align_items(out, aligned(font_at), count, dialog);
-        return out;
+        return prepared;
     }
     const WORD* face = p + 3;  // point size, weight, italic and character set before it
     const std::wstring typeface(reinterpret_cast<const wchar_t*>(face));
     const std::size_t items_at = aligned(font_at + 6 + (typeface.size() + 1) * 2);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if ((typeface != L"MS Shell Dlg" && typeface != L"MS Shell Dlg 2") ||
-        !SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    if (typeface != L"MS Shell Dlg" && typeface != L"MS Shell Dlg 2") {
+        prepared.message_font = false;
         align_items(out, items_at, count, dialog);
-        return out;
+        return prepared;
     }
-    const LOGFONTW& font = metrics.lfMessageFont;
+    const LOGFONTW font = message_font();
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
@@ -112,30 +116,10 @@ std::vector<BYTE> prepared_template(const BYTE* data, std::size_t size, bool chi
     const std::size_t new_items_at = out.size();
     if (items_at < size) out.insert(out.end(), data + items_at, data + size);
     align_items(out, new_items_at, count, dialog);
-    return out;
-}
-
-// True when the prepared template shows its dialog in the message font (or the system's).
-bool uses_message_font(const std::vector<BYTE>& t)
-{
-    DWORD style;
-    std::memcpy(&style, t.data() + 12, sizeof style);
-    if ((style & DS_SETFONT) == 0) return true;
-    const WORD* p = skip_name(skip_name(reinterpret_cast<const WORD*>(t.data() + 26)));
-    while (*p != 0) ++p;
-    const std::wstring typeface(reinterpret_cast<const wchar_t*>(p + 4));
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    return SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) && typeface == metrics.lfMessageFont.lfFaceName;
+    return prepared;
 }
 
 // ---- controls -------------------------------------------------------------------------------
-
-bool is_class(HWND control, const wchar_t* name)
-{
-    wchar_t cls[32];
-    return GetClassNameW(control, cls, 32) > 0 && _wcsicmp(cls, name) == 0;
-}
 
 LONG button_type(HWND control)
 {
@@ -271,6 +255,17 @@ void keep_fixed_pitch(HWND dialog)
 
 }  // namespace
 
+bool is_class(HWND control, const wchar_t* name)
+{
+    wchar_t cls[32];
+    return GetClassNameW(control, cls, 32) > 0 && _wcsicmp(cls, name) == 0;
+}
+
+HWND current_field(int id)
+{
+    return st().current_dialog != nullptr ? GetDlgItem(st().current_dialog, id) : nullptr;
+}
+
 int needed_width(HWND edit, int chars)
 {
     HDC dc = GetDC(edit);
@@ -312,10 +307,10 @@ HWND create_dialog(int id, HWND parent, bool child)
     HGLOBAL g = LoadResource(st().instance, res);
     const auto* data = static_cast<const BYTE*>(LockResource(g));
     if (data == nullptr) return nullptr;
-    const std::vector<BYTE> t = prepared_template(data, SizeofResource(st().instance, res), child, id);
-    HWND d = CreateDialogIndirectParamW(st().instance, reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), parent, dialog_proc,
+    const Prepared t = prepared_template(data, SizeofResource(st().instance, res), child, id);
+    HWND d = CreateDialogIndirectParamW(st().instance, reinterpret_cast<LPCDLGTEMPLATEW>(t.bytes.data()), parent, dialog_proc,
                                         static_cast<LPARAM>(id));
-    if (d != nullptr && !uses_message_font(t)) keep_fixed_pitch(d);
+    if (d != nullptr && !t.message_font) keep_fixed_pitch(d);
     return d;
 }
 
@@ -385,11 +380,6 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 
 namespace {
 
-HWND field(int id)
-{
-    return st().current_dialog != nullptr ? GetDlgItem(st().current_dialog, id) : nullptr;
-}
-
 // A dialog's texts wrap within their width; a text taller than its place pushes what stands
 // below it, and the dialog's bottom, down.
 void fit_texts(HWND dialog)
@@ -419,11 +409,6 @@ void fit_texts(HWND dialog)
         GetWindowRect(dialog, &d);
         SetWindowPos(dialog, nullptr, 0, 0, d.right - d.left, d.bottom - d.top + grow, SWP_NOMOVE | SWP_NOZORDER);
     }
-}
-
-void enable_windows(bool on)
-{
-    for (auto& [handle, w] : st().windows) EnableWindow(w.hwnd, on ? TRUE : FALSE);
 }
 
 }  // namespace
@@ -528,28 +513,26 @@ void wdialogselect(int id)
 
 void wdialogputstring(int id, const std::string& text)
 {
-    HWND f = field(id);
+    HWND f = current_field(id);
     if (f == nullptr) return;
     ++st().setting_text;
     SetWindowTextW(f, control_text(text).c_str());
     --st().setting_text;
     // A reason that appears under a field is announced.
-    if (is_class(f, L"Static")) {
-        for (const auto& [dialog, fields] : st().fields)
-            for (const FieldSetup& s : fields)
-                if (s.id == id && s.role == FieldSetup::Role::Reason && dialog == st().current_dialog_id) announce(f);
-    }
+    if (auto it = st().fields.find(st().current_dialog_id); it != st().fields.end() && is_class(f, L"Static"))
+        for (const FieldSetup& s : it->second)
+            if (s.id == id && s.role == FieldSetup::Role::Reason) announce(f);
 }
 
 void wdialoggetstring(int id, std::string& text)
 {
-    HWND f = field(id);
+    HWND f = current_field(id);
     text = f != nullptr ? text_of(f) : std::string();
 }
 
 void wdialogfieldstate(int id, int state)
 {
-    HWND f = field(id);
+    HWND f = current_field(id);
     if (f == nullptr) return;
     // A text field the user cannot type in still shows its value at full contrast, and it can
     // be selected and copied: read-only, not disabled.
@@ -559,12 +542,12 @@ void wdialogfieldstate(int id, int state)
 
 void wdialogsetdescription(int id, const std::string& text)
 {
-    if (HWND f = field(id)) set_accessible_description(f, wide(text));
+    if (HWND f = current_field(id)) set_accessible_description(f, wide(text));
 }
 
 void wdialogsetfield(int id)
 {
-    HWND f = field(id);
+    HWND f = current_field(id);
     if (f == nullptr) return;
     // Through the dialog, so that the default button follows and a text field's text is selected.
     SendMessageW(st().current_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(f), TRUE);
@@ -573,13 +556,13 @@ void wdialogsetfield(int id)
 
 void wdialoggetcheckbox(int id, int& state)
 {
-    HWND f = field(id);
+    HWND f = current_field(id);
     state = f != nullptr && SendMessageW(f, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
 void wdialoggetmenu1(int id, int& index)
 {
-    HWND f = field(id);
+    HWND f = current_field(id);
     const LRESULT k = f != nullptr ? SendMessageW(f, CB_GETCURSEL, 0, 0) : CB_ERR;
     index = k == CB_ERR ? 0 : static_cast<int>(k) + 1;
 }

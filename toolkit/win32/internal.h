@@ -91,6 +91,14 @@ State& st();
 
 /// The current window, or nullptr when none is open.
 Window* current();
+/// Enables or disables input to every window of the program (around a modal dialog).
+void enable_windows(bool on);
+/// Field `id` of the current dialog, or nullptr.
+HWND current_field(int id);
+/// True when `control` is of the window class `name` ("Edit", "Static", ...).
+bool is_class(HWND control, const wchar_t* name);
+/// The system's message font (at the system's scale).
+LOGFONTW message_font();
 /// The window whose dialog is `dialog`, or nullptr.
 Window* window_of_dialog(HWND dialog);
 /// The owner of a modal dialog: the current window, if any.

@@ -43,11 +43,6 @@ LRESULT CALLBACK progress_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
     return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-void enable_windows(bool on)
-{
-    for (auto& [handle, w] : st().windows) EnableWindow(w.hwnd, on ? TRUE : FALSE);
-}
-
 }  // namespace
 
 namespace {
@@ -70,10 +65,8 @@ HWND make_progress(const std::string& title)
     (void)registered;
     Progress& p = progress();
     p = Progress{};
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    p.font = CreateFontIndirectW(&metrics.lfMessageFont);
+    const LOGFONTW font = message_font();
+    p.font = CreateFontIndirectW(&font);
     HDC dc = GetDC(nullptr);
     const HGDIOBJ old = SelectObject(dc, p.font);
     TEXTMETRICW tm{};

@@ -10,17 +10,6 @@ using namespace detail;
 
 namespace {
 
-HWND field(int id)
-{
-    return st().current_dialog != nullptr ? GetDlgItem(st().current_dialog, id) : nullptr;
-}
-
-bool is_edit(HWND control)
-{
-    wchar_t cls[16];
-    return GetClassNameW(control, cls, 16) > 0 && _wcsicmp(cls, L"Edit") == 0;
-}
-
 std::string without_cr(std::string s)
 {
     std::string out;
@@ -58,15 +47,14 @@ void post(const Event& event)
 
 bool has_field(int id)
 {
-    return field(id) != nullptr;
+    return current_field(id) != nullptr;
 }
 
 std::string field_text(int id)
 {
-    HWND f = field(id);
+    HWND f = current_field(id);
     if (f == nullptr) return {};
-    wchar_t cls[16];
-    if (GetClassNameW(f, cls, 16) > 0 && _wcsicmp(cls, L"ComboBox") == 0) {
+    if (is_class(f, L"ComboBox")) {
         const LRESULT k = SendMessageW(f, CB_GETCURSEL, 0, 0);
         if (k == CB_ERR) return {};
         std::wstring item(static_cast<std::size_t>(SendMessageW(f, CB_GETLBTEXTLEN, static_cast<WPARAM>(k), 0)) + 1, L'\0');
@@ -78,9 +66,9 @@ std::string field_text(int id)
 
 bool field_takes_input(int id)
 {
-    HWND f = field(id);
+    HWND f = current_field(id);
     if (f == nullptr || !IsWindowEnabled(f)) return false;
-    return !is_edit(f) || (GetWindowLongW(f, GWL_STYLE) & ES_READONLY) == 0;
+    return !is_class(f, L"Edit") || (GetWindowLongW(f, GWL_STYLE) & ES_READONLY) == 0;
 }
 
 int focused_field()
@@ -92,7 +80,7 @@ int focused_field()
 
 void type_into(int id, const std::string& text)
 {
-    HWND f = field(id);
+    HWND f = current_field(id);
     if (f == nullptr) return;
     SendMessageW(st().current_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(f), TRUE);
     // Not marked as the program's own change: the edit control reports it as typed.
@@ -101,12 +89,12 @@ void type_into(int id, const std::string& text)
 
 void click(int id)
 {
-    if (HWND f = field(id)) SendMessageW(f, BM_CLICK, 0, 0);
+    if (HWND f = current_field(id)) SendMessageW(f, BM_CLICK, 0, 0);
 }
 
 void choose(int id, int index)
 {
-    HWND f = field(id);
+    HWND f = current_field(id);
     if (f == nullptr) return;
     SendMessageW(f, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageW(GetParent(f), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(f));
@@ -114,7 +102,7 @@ void choose(int id, int index)
 
 bool shows_whole(int id, int chars)
 {
-    HWND f = field(id);
+    HWND f = current_field(id);
     if (f == nullptr) return false;
     RECT r;
     GetWindowRect(f, &r);

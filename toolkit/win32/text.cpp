@@ -75,6 +75,16 @@ void set_property(HWND control, const MSAAPROPID& id, const std::wstring& text)
 
 }  // namespace
 
+LOGFONTW message_font()
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return metrics.lfMessageFont;
+    LOGFONTW fallback{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
+    return fallback;
+}
+
 void set_accessible_name(HWND control, const std::wstring& name)
 {
     set_property(control, PROPID_ACC_NAME, name);

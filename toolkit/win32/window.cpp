@@ -31,6 +31,11 @@ Window* window_of_dialog(HWND dialog)
     return nullptr;
 }
 
+void enable_windows(bool on)
+{
+    for (auto& [handle, w] : st().windows) EnableWindow(w.hwnd, on ? TRUE : FALSE);
+}
+
 HWND modal_owner()
 {
     const Window* w = current();
